@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace quell {
+
+// Number syntax of description files, value texts and device data fields.
+
+// An optionally signed decimal integer, or hexadecimal after "$" or "0x" (sign first), with
+// leading blanks allowed; the value must fit 32 bits (hexadecimal up to FFFFFFFF, taken as the
+// signed 32-bit pattern). Throws EConvertError::integer otherwise.
+std::int32_t parseInteger(std::string_view text);
+
+// A decimal floating point number with "." as separator and an optional exponent, blanks allowed
+// around it; no "inf" or "nan". Throws EConvertError::floating otherwise, also on overflow.
+double parseFloat(std::string_view text);
+
+// The decimal text scaled by 10^decimals and truncated toward zero, computed on the decimal
+// digits themselves (so "0.7" with one decimal is exactly 7), returned as its low 16 bits.
+// Same syntax and errors as parseFloat.
+std::int16_t scaleDecimalText(std::string_view text, unsigned decimals);
+
+} // namespace quell

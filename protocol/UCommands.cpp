@@ -1,0 +1,418 @@
+#include "UCommands.h"
+
+#include "ConvertError.h"
+#include "EIBisynchFrames.h"
+#include "KestavinFrames.h"
+#include "NumberText.h"
+#include "TextEncoding.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <vector>
+
+namespace quell {
+
+namespace {
+
+// The whole file as bytes, or nothing when it cannot be opened.
+std::optional<std::string> readFileBytes(const std::string& fileName)
+{
+    if (fileName.empty())
+        return std::nullopt;
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Physical lines: LF ends a line, a CR before it is dropped; a last line without LF counts.
+std::vector<std::string_view> splitLines(std::string_view bytes)
+{
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        const std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
+        if (end == std::string_view::npos)
+            end = bytes.size();
+        std::string_view line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        lines.push_back(line);
+        start = next;
+    }
+    return lines;
+}
+
+std::string keywordToken(std::string_view bytes, std::string_view keyword)
+{
+    for (std::string_view line : splitLines(bytes)) {
+        const std::size_t found = line.find(keyword);
+        if (found == std::string_view::npos)
+            continue;
+        int position = static_cast<int>(found + keyword.size()) + 1;
+        return TProtocol::NextToken(line, position).Text;
+    }
+    return {};
+}
+
+std::uint8_t kindOf(const std::string& word)
+{
+    if (word == "Kestavin")
+        return kKindKestavin;
+    if (word == "EI_BISYNCH")
+        return kKindEIBisynch;
+    return kKindNone;
+}
+
+// Reads the fields of one VAR line in order, remembering which field is being read so that a
+// failure can say where it happened.
+class VarLineReader {
+public:
+    VarLineReader(std::string_view line, int position, unsigned lineNumber, bool utf8)
+        : line_(line), position_(position), lineNumber_(lineNumber), utf8_(utf8)
+    {
+    }
+
+    // The next token as raw bytes.
+    std::string raw(const char* field)
+    {
+        field_ = field;
+        return TProtocol::NextToken(line_, position_).Text;
+    }
+
+    // The next token as UTF-8 text.
+    std::string text(const char* field)
+    {
+        std::string token = raw(field);
+        return utf8_ ? token : cp1250ToUtf8(token);
+    }
+
+    std::int32_t integer(const char* field)
+    {
+        const std::string token = raw(field);
+        try {
+            return parseInteger(token);
+        } catch (const EConvertError& error) {
+            throw ELoadError(error.what(), lineNumber_, field_, true);
+        }
+    }
+
+    [[noreturn]] void fail(const std::string& message, std::string field) const
+    {
+        throw ELoadError(message, lineNumber_, std::move(field), false);
+    }
+
+    [[noreturn]] void failConversion(const EConvertError& error) const
+    {
+        throw ELoadError(error.what(), lineNumber_, field_, true);
+    }
+
+private:
+    std::string_view line_;
+    int position_;
+    unsigned lineNumber_;
+    bool utf8_;
+    std::string field_;
+};
+
+// The type letters in the order of their type codes.
+constexpr std::string_view kTypeLetters = "fdsuxvaclh";
+
+} // namespace
+
+const std::string& TCommands::pickItem(long long i) const
+{
+    static const std::string empty;
+    if (i < 0 || i >= kPickListSize)
+        return empty;
+    return PickList[static_cast<std::size_t>(i)];
+}
+
+TCommands* TProtocol::entryAt(std::uint16_t entry)
+{
+    return entry < kTableSize ? &Commands[entry] : nullptr;
+}
+
+const TCommands* TProtocol::entryAt(std::uint16_t entry) const
+{
+    return entry < kTableSize ? &Commands[entry] : nullptr;
+}
+
+void TProtocol::Clear()
+{
+    ProtocolName.clear();
+    Section.clear();
+    Count = 0;
+    for (TCommands& c : Commands) {
+        c.Name.clear();
+        c.Code1 = c.Code2 = c.Code3 = 0;
+        c.Max = 0;
+        c.TypeCode = kTypeDecimal;
+        c.Decimals = 0;
+        c.Offset = 0;
+        for (std::string& item : c.PickList)
+            item.clear();
+        c.PollRate = 0;
+        c.Valid = false;
+        c.PollCounter = 0;
+        c.Value = 0;
+        c.FloatValue = 0.0;
+        c.ValueText.clear();
+        c.Enabled = false;
+    }
+}
+
+bool TProtocol::LoadFromFile(const std::string& fileName)
+{
+    const std::optional<std::string> bytes = readFileBytes(fileName);
+    if (!bytes)
+        return false;
+    const std::string protocolWord = keywordToken(*bytes, "PROT");
+    Kind = kindOf(protocolWord);
+    if (Kind == kKindNone)
+        return false;
+
+    const bool utf8 = isValidUtf8(*bytes);
+    Clear();
+    LineCount = 0;
+    ProtocolName = utf8 ? protocolWord : cp1250ToUtf8(protocolWord);
+    const std::string section = keywordToken(*bytes, "SECTION");
+    Section = utf8 ? section : cp1250ToUtf8(section);
+
+    for (std::string_view line : splitLines(*bytes)) {
+        ++LineCount;
+        if (line.empty() || IsCommentLine(line))
+            continue;
+        int position = 1;
+        if (NextToken(line, position).Text != "VAR")
+            continue;
+        if (Count >= kMaxEntries)
+            break;
+        ++Count;
+        readVarLine(line, utf8);
+    }
+    return Count > 0;
+}
+
+void TProtocol::readVarLine(std::string_view line, bool utf8)
+{
+    TCommands& c = Commands[Count];
+    int position = 1;
+    NextToken(line, position); // the keyword itself
+    VarLineReader r(line, position, LineCount, utf8);
+
+    c.Name = r.text("Name");
+    const std::string enabled = r.raw("Enabled");
+    c.Enabled = enabled.empty() || enabled.front() != '0';
+    c.PollRate = static_cast<std::uint8_t>(r.integer("PollRate"));
+    c.Valid = false;
+
+    std::string access = r.raw("Access");
+    c.FixedAddress = access == "we" || access == "re" || access == "qe";
+    if (access == "rw" || access == "qe")
+        c.Access = kAccessReadWrite;
+    else if (access == "wo" || access == "we")
+        c.Access = kAccessWriteOnly;
+    else
+        c.Access = kAccessReadOnly;
+    if (c.Access == kAccessWriteOnly)
+        c.Valid = true;
+
+    c.Min = static_cast<std::int16_t>(r.integer("Min"));
+    c.Max = static_cast<std::int16_t>(r.integer("Max"));
+    c.Default = static_cast<std::int16_t>(r.integer("Default"));
+
+    static const char* const codeFields[] = {"Code1", "Code2", "Code3"};
+    std::uint8_t* const codes[] = {&c.Code1, &c.Code2, &c.Code3};
+    for (int k = 0; k < 3; ++k) {
+        if (Kind == kKindEIBisynch) {
+            const std::string token = r.raw(codeFields[k]);
+            if (token.empty())
+                r.fail("empty code field: an EI-Bisynch code is one character", codeFields[k]);
+            *codes[k] = static_cast<std::uint8_t>(token.front());
+        } else {
+            *codes[k] = static_cast<std::uint8_t>(r.integer(codeFields[k]));
+        }
+    }
+    c.Offset = static_cast<std::int8_t>(static_cast<std::uint8_t>(r.integer("Offset")));
+
+    const std::string type = r.raw("Type");
+    const std::size_t n = type.size();
+    if (n >= 2 && type[n - 2] == 'f' && type[n - 1] >= '0' && type[n - 1] <= '9') {
+        c.TypeCode = kTypeFixed;
+        c.Decimals = static_cast<std::uint8_t>(type[n - 1] - '0');
+    } else if (n >= 1 && kTypeLetters.find(type[n - 1]) != std::string_view::npos) {
+        c.TypeCode = static_cast<std::uint8_t>(kTypeLetters.find(type[n - 1]));
+        if (c.TypeCode == kTypeFixed && n >= 2) {
+            try {
+                c.Decimals = static_cast<std::uint8_t>(parseInteger(type.substr(n - 2, 1)));
+            } catch (const EConvertError& error) {
+                r.failConversion(error);
+            }
+        }
+    }
+    if (c.Access == kAccessWriteOnly)
+        c.ValueText = "00";
+
+    if (c.TypeCode == kTypePickList) {
+        if (c.Max >= kPickListSize)
+            r.fail("Max " + std::to_string(c.Max) + " is too large for a pick list of at most "
+                       + std::to_string(kPickListSize) + " items",
+                   "Max");
+        for (int i = 0; i <= c.Max; ++i)
+            c.PickList[static_cast<std::size_t>(i)] =
+                r.text(("PickList[" + std::to_string(i) + "]").c_str());
+    }
+}
+
+std::string TProtocol::FindKeyword(const std::string& fileName, std::string_view keyword)
+{
+    const std::optional<std::string> bytes = readFileBytes(fileName);
+    if (!bytes || keyword.empty())
+        return {};
+    return toUtf8(keywordToken(*bytes, keyword));
+}
+
+TToken TProtocol::NextToken(std::string_view line, int& position)
+{
+    line = line.substr(0, std::min<std::size_t>(line.size(), kMaxLineColumns));
+    const int length = static_cast<int>(line.size());
+    auto inLine = [&](int p) { return p >= 1 && p <= length; };
+
+    while (inLine(position) && (line[position - 1] == ' ' || line[position - 1] == ','))
+        ++position;
+    TToken token;
+    if (position < 1 || position > kMaxLineColumns) {
+        // The column counter of a line is one byte wide: past 255 it has wrapped.
+        position = 0;
+        return token;
+    }
+    if (inLine(position) && (line[position - 1] == '\'' || line[position - 1] == '"')) {
+        ++position;
+        while (inLine(position) && line[position - 1] != '\'' && line[position - 1] != '"')
+            token.Text += line[position++ - 1];
+        ++position;
+    } else {
+        while (inLine(position) && line[position - 1] != ' ' && line[position - 1] != ',')
+            token.Text += line[position++ - 1];
+    }
+    token.Found = true;
+    return token;
+}
+
+bool TProtocol::IsCommentLine(std::string_view line)
+{
+    const std::size_t first = line.find_first_not_of(' ');
+    return first != std::string_view::npos && first + 1 < line.size() && line[first] == '/'
+           && line[first + 1] == '/';
+}
+
+void TProtocol::SetAllEnabled(bool flag)
+{
+    for (int i = 1; i <= Count; ++i)
+        Commands[i].Enabled = flag;
+}
+
+bool TProtocol::NeedsPoll(std::uint16_t entry)
+{
+    TCommands* c = entryAt(entry);
+    if (!c || !c->Enabled)
+        return false;
+    if (c->Access != kAccessReadOnly && c->Access != kAccessReadWrite)
+        return false;
+    if (c->PollRate == 0 && !c->Valid)
+        return true;
+    if (c->PollRate == 1)
+        return true;
+    if (c->PollRate > 1 && !c->Valid)
+        return true;
+    if (c->PollRate > 1 && c->PollCounter >= c->PollRate - 1)
+        return true;
+    ++c->PollCounter;
+    return false;
+}
+
+bool TProtocol::FindEntryForward(std::uint8_t code, std::uint8_t code3, std::uint16_t& entry) const
+{
+    if (entry < 1 || entry > Count)
+        return false;
+    std::uint16_t i = entry;
+    do {
+        const TCommands& c = Commands[i];
+        if ((c.Code1 == code || c.Code2 == code) && c.Code3 == code3) {
+            entry = i;
+            return true;
+        }
+        i = i == Count ? 1 : static_cast<std::uint16_t>(i + 1);
+    } while (i != entry);
+    return false;
+}
+
+bool TProtocol::FindEntryBackward(std::uint8_t code, std::uint8_t code3, std::uint16_t& entry) const
+{
+    for (std::uint16_t i = Count; i >= 1; --i) {
+        const TCommands& c = Commands[i];
+        if ((c.Code1 == code || c.Code2 == code) && c.Code3 == code3) {
+            entry = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string TProtocol::BuildReadRequest(std::uint16_t entry, std::uint8_t deviceAddress,
+                                        std::uint8_t mask, bool viaMC, std::uint8_t mcAddress,
+                                        std::uint8_t mcMask) const
+{
+    const TCommands* c = entryAt(entry);
+    if (!c)
+        return {};
+    switch (Kind) {
+    case kKindKestavin:
+        return kestavin::buildReadRequest(*c, deviceAddress, mask, viaMC, mcAddress, mcMask);
+    case kKindEIBisynch:
+        return eibisynch::buildReadRequest(*c, deviceAddress);
+    default:
+        return {};
+    }
+}
+
+std::string TProtocol::BuildWriteRequest(std::uint16_t entry, std::string_view valueText,
+                                         std::uint8_t deviceAddress, std::uint8_t mask, bool viaMC,
+                                         std::uint8_t mcAddress, std::uint8_t mcMask)
+{
+    TCommands* c = entryAt(entry);
+    if (!c)
+        return {};
+    switch (Kind) {
+    case kKindKestavin:
+        c->Value = TextToValue(entry, valueText, c->Value);
+        return kestavin::buildWriteRequest(*c, deviceAddress, mask, viaMC, mcAddress, mcMask);
+    case kKindEIBisynch:
+        StoreEIData(entry, valueText);
+        return eibisynch::buildWriteRequest(*c, valueText, deviceAddress);
+    default:
+        return {};
+    }
+}
+
+TAnswerResult TProtocol::ParseAnswer(std::string_view request, std::string_view answer,
+                                     std::uint16_t entry)
+{
+    switch (Kind) {
+    case kKindKestavin:
+        return kestavin::parseAnswer(*this, request, answer, entry);
+    case kKindEIBisynch:
+        return eibisynch::parseAnswer(*this, request, answer, entry);
+    default: {
+        TAnswerResult result;
+        result.Entry = entry;
+        return result;
+    }
+    }
+}
+
+} // namespace quell
