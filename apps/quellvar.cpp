@@ -1,0 +1,30 @@
+// quellvar: the workbench for protocol description files. Everything it does lives in
+// quell_tools; this only picks the command.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "VarCheck.h"
+#include "VarCommandLine.h"
+#include "VarDump.h"
+#include "VarRunner.h"
+
+int main(int argc, char* argv[])
+{
+    using quell::tools::VarCommandLine;
+    const VarCommandLine commandLine =
+        VarCommandLine::parse(std::vector<std::string>(argv + 1, argv + argc));
+    switch (commandLine.command) {
+    case VarCommandLine::Command::Dump:
+        return quell::tools::VarDump::run(commandLine.fileName, std::cout);
+    case VarCommandLine::Command::Run:
+        return quell::tools::VarRunner::runFile(commandLine.fileName, commandLine.link, std::cin,
+                                                std::cout, std::cerr);
+    case VarCommandLine::Command::Check:
+        return quell::tools::VarCheck::run(commandLine.fileName, std::cout);
+    case VarCommandLine::Command::Invalid:
+        break;
+    }
+    std::cerr << "quellvar: " << commandLine.error << "\n\n" << VarCommandLine::usage();
+    return VarCommandLine::kUsageStatus;
+}

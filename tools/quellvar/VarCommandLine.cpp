@@ -1,0 +1,121 @@
+#include "VarCommandLine.h"
+
+#include <cstdint>
+#include <optional>
+
+#include "ConvertError.h"
+#include "NumberText.h"
+
+namespace quell::tools {
+
+namespace {
+
+std::optional<std::uint8_t> byteOf(const std::string& text)
+{
+    try {
+        const std::int32_t n = parseInteger(text);
+        if (n >= 0 && n <= 255) {
+            return static_cast<std::uint8_t>(n);
+        }
+    } catch (const EConvertError&) {
+    }
+    return std::nullopt;
+}
+
+VarCommandLine invalid(std::string why)
+{
+    VarCommandLine result;
+    result.error = std::move(why);
+    return result;
+}
+
+} // namespace
+
+VarCommandLine VarCommandLine::parse(const std::vector<std::string>& arguments)
+{
+    if (arguments.empty()) {
+        return invalid("no command given");
+    }
+    VarCommandLine result;
+    const std::string& command = arguments[0];
+    if (command == "dump") {
+        result.command = Command::Dump;
+    } else if (command == "run") {
+        result.command = Command::Run;
+    } else if (command == "check") {
+        result.command = Command::Check;
+    } else {
+        return invalid("unknown command '" + command + "'");
+    }
+
+    bool haveFile = false;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        std::string argument = arguments[i];
+        if (argument.rfind("--", 0) != 0) {
+            if (haveFile) {
+                return invalid("more than one file given");
+            }
+            result.fileName = argument;
+            haveFile = true;
+            continue;
+        }
+        if (result.command != Command::Run) {
+            return invalid("option " + argument + " belongs to the run command");
+        }
+        if (argument == "--mc") {
+            result.link.viaMC = true;
+            continue;
+        }
+        std::string value;
+        if (const std::size_t eq = argument.find('='); eq != std::string::npos) {
+            value = argument.substr(eq + 1);
+            argument.resize(eq);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            return invalid("option " + argument + " needs a value");
+        }
+        std::uint8_t* target = nullptr;
+        if (argument == "--address") {
+            target = &result.link.address;
+        } else if (argument == "--mask") {
+            target = &result.link.mask;
+        } else if (argument == "--mcaddress") {
+            target = &result.link.mcAddress;
+        } else if (argument == "--mcmask") {
+            target = &result.link.mcMask;
+        } else {
+            return invalid("unknown option " + argument);
+        }
+        const auto byte = byteOf(value);
+        if (!byte) {
+            return invalid("option " + argument + " takes a number 0..255, not '" + value + "'");
+        }
+        *target = *byte;
+    }
+    if (!haveFile) {
+        return invalid("no description file given");
+    }
+    return result;
+}
+
+std::string VarCommandLine::usage()
+{
+    return "usage: quellvar dump FILE\n"
+           "       quellvar check FILE\n"
+           "       quellvar run FILE [--address N] [--mask N] [--mc] [--mcaddress N] "
+           "[--mcmask N]\n"
+           "\n"
+           "  dump   print the table loaded from FILE as one JSON object\n"
+           "         (exit 0 loaded, 1 not loaded, 2 load error)\n"
+           "  check  report every problem of FILE with its line (exit 0 clean, 1 problems)\n"
+           "  run    load FILE, then answer commands from standard input, one JSON line each:\n"
+           "         read E | write E TEXT | answer E REQUEST ANSWER | text E RAW [FALLBACK]\n"
+           "         value E TEXT | store E TEXT | poll E | enable all|none\n"
+           "         forward CODE CODE3 START | backward CODE CODE3 | entry E\n"
+           "         set E value|valueText|valid|enabled|pollCounter|floatValue|longValue V\n"
+           "         frames are hexadecimal; ANSWER may be =WORD for a link failure word\n"
+           "         defaults: address 1, mask 160, not via MC, MC address 1, MC mask 64\n";
+}
+
+} // namespace quell::tools

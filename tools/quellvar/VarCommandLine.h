@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "VarRunner.h"
+
+namespace quell::tools {
+
+// The arguments of one quellvar invocation.
+class VarCommandLine {
+public:
+    enum class Command { Invalid, Dump, Run, Check };
+
+    Command command = Command::Invalid;
+    std::string fileName;
+    VarLinkSettings link;  // run only
+    std::string error;     // why the arguments were refused (Invalid only)
+
+    // Reads the arguments after the program name. Options are accepted as "--address N" or
+    // "--address=N"; numbers may be written in hexadecimal ("0xA0", "$A0").
+    static VarCommandLine parse(const std::vector<std::string>& arguments);
+
+    // The usage text printed on bad arguments.
+    static std::string usage();
+
+    // Exit status for bad arguments (distinct from the statuses of the commands themselves).
+    static constexpr int kUsageStatus = 64;
+};
+
+} // namespace quell::tools
