@@ -1,0 +1,81 @@
+// The two output formats of the workbench: JSON text and hexadecimal frames.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+
+#include "HexText.h"
+#include "JsonWriter.h"
+
+namespace quell::tools {
+namespace {
+
+struct QuoteCase {
+    const char* what;
+    std::string bytes;
+    std::string json;
+};
+
+TEST(JsonWriter, QuotesEveryByteStringAsValidJson)
+{
+    const QuoteCase cases[] = {
+        {"plain", "PV 25.5", "\"PV 25.5\""},
+        {"quote and backslash", "a\"b\\c", "\"a\\\"b\\\\c\""},
+        {"frame control characters", std::string("\x01\x04\x1f", 3), "\"\\u0001\\u0004\\u001f\""},
+        {"NUL inside", std::string("a\0b", 3), "\"a\\u0000b\""},
+        {"UTF-8 kept", "Čitanje 25°C", "\"Čitanje 25°C\""},
+        {"four-byte UTF-8 kept", "\xF0\x9F\x98\x80", "\"\xF0\x9F\x98\x80\""},
+        {"address byte", "\xA1", "\"\xEF\xBF\xBD\""},
+        {"routing marker between text", "a\xFF" "b", "\"a\xEF\xBF\xBD" "b\""},
+        {"Windows-1250 letter", "\x8A" "ume", "\"\xEF\xBF\xBD" "ume\""},
+        {"truncated sequence at end", "ab\xC4", "\"ab\xEF\xBF\xBD\""},
+        {"overlong slash", "\xC0\xAF", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},
+        {"surrogate", "\xED\xA0\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},
+        {"beyond U+10FFFF", "\xF4\x90\x80\x80",
+         "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},
+    };
+    for (const QuoteCase& c : cases) {
+        EXPECT_EQ(JsonWriter::quote(c.bytes), c.json) << c.what;
+    }
+}
+
+TEST(JsonWriter, SeparatesMembersAndElementsAtEveryLevel)
+{
+    JsonWriter json;
+    json.beginObject();
+    json.key("a").integer(-5);
+    json.key("list").beginArray().string("x").beginObject().endObject().beginArray().endArray();
+    json.endArray();
+    json.key("ok").boolean(true);
+    json.key("f").number(25.5);
+    json.key("bad").number(std::numeric_limits<double>::infinity());
+    json.endObject();
+    EXPECT_EQ(json.text(), R"({"a":-5,"list":["x",{},[]],"ok":true,"f":25.5,"bad":null})");
+}
+
+TEST(JsonWriter, NumbersRoundTrip)
+{
+    for (const double value : {0.0, -0.05, 0.1, 6553.5, 1e300, -123456.789}) {
+        JsonWriter json;
+        json.number(value);
+        EXPECT_EQ(std::stod(json.text()), value) << json.text();
+    }
+}
+
+TEST(HexText, FramesRoundTripThroughHex)
+{
+    const std::string frame("\x01\xA1" "100515\x04");
+    EXPECT_EQ(bytesToHex(frame), "01A131303035313504");
+    EXPECT_EQ(hexToBytes("01a131303035313504"), frame);
+    EXPECT_EQ(hexToBytes(""), std::string());
+}
+
+TEST(HexText, RefusesTextThatIsNotWholeBytes)
+{
+    for (const char* text : {"0", "ABC", "0G", " 01", "01 02", "=TimeOut"}) {
+        EXPECT_FALSE(hexToBytes(text).has_value()) << text;
+    }
+}
+
+} // namespace
+} // namespace quell::tools
