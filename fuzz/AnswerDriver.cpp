@@ -74,8 +74,8 @@ void AnswerDriver::exchange(std::uint16_t entry, std::uint8_t flags, std::uint8_
     std::string request;
     switch (flags & 0x03) {
     case 1:
-        request = work_->BuildReadRequest(entry, deviceAddress, kDefaultMask, viaMC, kMcAddress,
-                                          kMcMask);
+        request =
+            work_->BuildReadRequest(entry, deviceAddress, kDefaultMask, viaMC, kMcAddress, kMcMask);
         break;
     case 2:
         request = work_->BuildWriteRequest(entry, requestBytes, deviceAddress, kDefaultMask, viaMC,
@@ -89,8 +89,7 @@ void AnswerDriver::exchange(std::uint16_t entry, std::uint8_t flags, std::uint8_
     const TAnswerResult result = work_->ParseAnswer(request, answer, entry);
     if (result.Taken && (result.Entry < 1 || result.Entry > work_->Count)) {
         // An answer can only be applied to an entry that exists.
-        std::fprintf(stderr, "fuzz: answer taken for entry %u of %u\n", result.Entry,
-                     work_->Count);
+        std::fprintf(stderr, "fuzz: answer taken for entry %u of %u\n", result.Entry, work_->Count);
         std::abort();
     }
 

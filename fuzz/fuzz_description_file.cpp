@@ -20,7 +20,7 @@ constexpr int kEntriesExercised = 64;
 void exerciseEntry(quell::TProtocol& protocol, std::uint16_t entry)
 {
     const quell::TCommands& command = protocol.Commands[entry];
-    const std::array<std::int32_t, 7> raws = {0,      -1,          32767, -32768,
+    const std::array<std::int32_t, 7> raws = {0,      -1,          32767,          -32768,
                                               0xFFFF, command.Max, command.Default};
     for (std::int32_t raw : raws) {
         protocol.ValueToText(entry, raw, command.ValueText);
@@ -55,8 +55,8 @@ void exerciseEntry(quell::TProtocol& protocol, std::uint16_t entry)
 void resetTable(quell::TProtocol& protocol)
 {
     static const quell::TCommands fresh{};
-    const int last = protocol.Count + 1 < quell::kMaxEntries ? protocol.Count + 1
-                                                             : quell::kMaxEntries;
+    const int last =
+        protocol.Count + 1 < quell::kMaxEntries ? protocol.Count + 1 : quell::kMaxEntries;
     for (int i = 0; i <= last; ++i) {
         protocol.Commands[i] = fresh;
     }

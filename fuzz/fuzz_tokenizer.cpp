@@ -18,8 +18,7 @@ namespace {
 
 void fail(const char* what, std::string_view text)
 {
-    std::fprintf(stderr, "fuzz: %s for '%.*s'\n", what, static_cast<int>(text.size()),
-                 text.data());
+    std::fprintf(stderr, "fuzz: %s for '%.*s'\n", what, static_cast<int>(text.size()), text.data());
     std::abort();
 }
 

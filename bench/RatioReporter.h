@@ -1,0 +1,39 @@
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace quell::bench {
+
+// The console report, plus what is needed to print each figure as a ratio to a baseline measured
+// in the same run: absolute times on a shared two-core machine say little, ratios travel.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    // One printed figure: measured / baseline, both benchmark function names.
+    struct Ratio {
+        std::string label;
+        std::string measured;
+        std::string baseline;
+    };
+
+    RatioReporter();
+
+    void ReportRuns(const std::vector<Run>& runs) override;
+
+    // CPU seconds per iteration of a benchmark ("BM_Name" or "BM_Name/arg:1"): the median of its
+    // repetitions (or of their reported median); a negative value when it did not run.
+    double secondsPerIteration(const std::string& name) const;
+
+    // Prints "label: X" for each ratio whose two benchmarks ran, with both times per iteration.
+    void printRatios(std::ostream& out, const std::vector<Ratio>& ratios) const;
+
+private:
+    std::map<std::string, std::vector<double>> iterations_;
+    std::map<std::string, double> medians_;
+};
+
+} // namespace quell::bench
