@@ -1,0 +1,174 @@
+#include "LineProtocol.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace lp = quell::LineProtocol;
+using namespace std::string_literals;
+
+namespace {
+
+TEST(LineProtocol, SettingsLineCarriesPresentWordsInFixedOrder)
+{
+    lp::SettingsWordValues all;
+    all[lp::indexOf(lp::SettingsWord::Retries)] = "3"; // filled out of order on purpose
+    all[lp::indexOf(lp::SettingsWord::TimeOut)] = lp::timeOutWordValue(80, false);
+    all[lp::indexOf(lp::SettingsWord::StopBits)] = "1";
+    all[lp::indexOf(lp::SettingsWord::DataBits)] = "8";
+    all[lp::indexOf(lp::SettingsWord::Parity)] = "Even";
+    all[lp::indexOf(lp::SettingsWord::Baud)] = "57600";
+    all[lp::indexOf(lp::SettingsWord::User)] = "operator";
+    EXPECT_EQ(lp::composeSettingsLine(all),
+              "USER=operator BAUD=57600 PARITY=Even DATAB=8 STOPB=1 TOUT=80 RET=3 ");
+
+    lp::SettingsWordValues some;
+    some[lp::indexOf(lp::SettingsWord::Retries)] = "10";
+    some[lp::indexOf(lp::SettingsWord::User)] = ""; // no login name: the word still goes out
+    some[lp::indexOf(lp::SettingsWord::TimeOut)] = lp::timeOutWordValue(80, true);
+    EXPECT_EQ(lp::composeSettingsLine(some), "USER= TOUT=160 RET=10 ");
+    EXPECT_EQ(lp::composeSettingsLine({}), "");
+}
+
+TEST(LineProtocol, DeviceLineCarriesFramesByteForByte)
+{
+    const std::string kestavin = "\x01\xA1\x30\x3F\x04"s;
+    const std::string routed = "\xFF\x00\x05\x80\x7F"s; // NUL and high bytes inside a frame
+    const std::vector<std::string> frames = {kestavin, routed};
+    const std::string line = lp::composeDeviceLine(frames);
+    EXPECT_EQ(line, "BODY=\x01\xA1\x30\x3F\x04"
+                    "END BODY=\xFF\x00\x05\x80\x7F"
+                    "END "s);
+    EXPECT_EQ(line.size(), 2 * (5 + 5 + 4));
+    EXPECT_EQ(lp::composeDeviceLine({}), "");
+}
+
+TEST(LineProtocol, TimeOutIsDoubledThroughTheMcAndHalvedBack)
+{
+    struct Case {
+        int value;
+        bool viaMc;
+        std::string word;
+        int fromEcho;
+    };
+    const Case cases[] = {
+        {80, false, "80", 80},    {80, true, "160", 40},     {161, true, "322", 80},
+        {161, false, "161", 161}, {-161, true, "-322", -80}, {1000, true, "2000", 500},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        EXPECT_EQ(lp::timeOutWordValue(c.value, c.viaMc), c.word);
+        EXPECT_EQ(lp::timeOutPositionFromEcho(c.value, c.viaMc), c.fromEcho);
+        EXPECT_EQ(lp::timeOutPositionFromEcho(std::stoi(c.word), c.viaMc), c.value);
+    }
+}
+
+TEST(LineProtocol, SettingsEchoTakesFirstNonEmptyOccurrence)
+{
+    struct Case {
+        std::string line;
+        lp::SettingsWord word;
+        std::optional<std::string> value;
+    };
+    const Case cases[] = {
+        {"USER=op BAUD=9600 PARITY=Odd DATAB=7 STOPB=2 TOUT=161 RET=5", lp::SettingsWord::Baud,
+         "9600"},
+        {"BAUD=9600 RET=5", lp::SettingsWord::Retries, "5"},
+        {"BAUD=9600 BAUD=1200 ", lp::SettingsWord::Baud, "9600"},
+        {"BAUD= RET=2", lp::SettingsWord::Baud, std::nullopt},
+        {"BODY=xEND ANSWER=\x02RET=7\x03"
+         "END",
+         lp::SettingsWord::Retries,
+         "7\x03"
+         "END"},
+        {"BODY=xEND ERROR=TimeOut", lp::SettingsWord::TimeOut, std::nullopt},
+        {"TOUT=abc", lp::SettingsWord::TimeOut, "abc"},
+        {"PARITY=\xC8"
+         "ak",
+         lp::SettingsWord::Parity,
+         "\xC8"
+         "ak"},
+        {"", lp::SettingsWord::User, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(lp::parseSettingsEcho(c.line)[lp::indexOf(c.word)], c.value);
+    }
+}
+
+TEST(LineProtocol, AnswerBlocksAreScannedAsTheServerWritesThem)
+{
+    using Blocks = std::vector<lp::AnswerBlock>;
+    struct Case {
+        const char* what;
+        std::string line;
+        Blocks blocks;
+    };
+    const Case cases[] = {
+        {"answer then error",
+         "BODY=f1END ANSWER=a1END BODY=f2END ERROR=TimeOut",
+         {{"f1", "a1"}, {"f2", "TimeOut"}}},
+        {"error then answer",
+         "BODY=f1END ERROR=TimeOut BODY=f2END ANSWER=a2END ",
+         {{"f1", "TimeOut"}, {"f2", "a2"}}},
+        {"empty answer", "BODY=fEND ANSWER=END", {{"f", "format"}}},
+        {"unknown word, scan goes on after its =",
+         "BODY=f1END STATUS=busy BODY=f2END ANSWER=a2END",
+         {{"f1", "format"}, {"f2", "a2"}}},
+        {"answer without END swallows the next block",
+         "BODY=f1END ANSWER=a1 BODY=f2END ANSWER=a2END",
+         {{"f1", "a1 BODY=f2"}}},
+        {"answer without any END", "BODY=f1END ANSWER=abc", {{"f1", "format"}}},
+        {"empty frame ends the line", "BODY=END ANSWER=xEND BODY=f2END ANSWER=a2END", {}},
+        {"empty frame after a good block",
+         "BODY=f1END ANSWER=a1END BODY=END ANSWER=xEND",
+         {{"f1", "a1"}}},
+        {"frame without END", "BODY=f1 ANSWER=a1", {}},
+        {"one character after the separator", "BODY=f1END A", {}},
+        {"nothing after the frame", "BODY=f1END", {}},
+        {"word without =", "BODY=f1END ANSWERED", {{"f1", "format"}}},
+        {"separator is any character", "BODY=fENDxANSWER=aEND", {{"f", "a"}}},
+        {"error word at end of line", "BODY=fEND ERROR=", {{"f", ""}}},
+        {"lower-case words are not words", "BODY=fEND answer=aEND", {{"f", "format"}}},
+        {"leading noise", "noise BODY=fEND ANSWER=aEND", {{"f", "a"}}},
+        {"empty line", "", {}},
+        {"bytes of both protocols",
+         "BODY=\x01\xA1\x30\x31\x04"
+         "END ANSWER=\x02\x80\xFE\x00\x03"
+         "END "s,
+         {{"\x01\xA1\x30\x31\x04", "\x02\x80\xFE\x00\x03"s}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(lp::answerBlocks(c.line), c.blocks);
+    }
+}
+
+TEST(LineProtocol, LongLineIsScannedOnceToItsEnd)
+{
+    // A server answer for the request the client composed, with trailing noise as in the field.
+    std::vector<std::string> frames;
+    std::string line;
+    for (int i = 0; line.size() < 280; ++i) {
+        frames.push_back("\x01\xA1" + std::to_string(i) + "\x05");
+        line += "BODY=" + frames.back() + "END ANSWER=\x02" + std::to_string(i)
+                + "\x03"
+                  "END ";
+    }
+    line += "xy";
+    std::size_t position = 0;
+    lp::AnswerBlock block;
+    std::size_t found = 0;
+    std::size_t last = 0;
+    while (lp::NextAnswerBody(line, position, block)) {
+        ASSERT_LT(found, frames.size());
+        EXPECT_EQ(block.frame, frames[found]);
+        EXPECT_GT(position, last);
+        last = position;
+        ++found;
+    }
+    EXPECT_EQ(found, frames.size());
+}
+
+} // namespace
