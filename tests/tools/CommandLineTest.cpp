@@ -28,9 +28,9 @@ TEST(VarCommandLine, ReadsCommandFileAndLinkOptions)
         {{"dump", "a.var"}, Command::Dump, settings(1, 160, false, 1, 64)},
         {{"check", "a.var"}, Command::Check, settings(1, 160, false, 1, 64)},
         {{"run", "a.var"}, Command::Run, settings(1, 160, false, 1, 64)},
-        {{"run", "--address", "12", "a.var", "--mc"}, Command::Run,
-         settings(12, 160, true, 1, 64)},
-        {{"run", "a.var", "--mask=0x80", "--mcaddress", "$1F", "--mcmask", "0"}, Command::Run,
+        {{"run", "--address", "12", "a.var", "--mc"}, Command::Run, settings(12, 160, true, 1, 64)},
+        {{"run", "a.var", "--mask=0x80", "--mcaddress", "$1F", "--mcmask", "0"},
+         Command::Run,
          settings(1, 128, false, 31, 0)},
     };
     for (const Accepted& c : cases) {

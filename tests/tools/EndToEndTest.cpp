@@ -95,8 +95,8 @@ TEST(QuellVar, RunTakesItsLinkOptionsFromTheCommandLine)
     test::TempFile input(commands, "commands.txt");
     const std::string file = kExamples + "/vrqpb.var";
     const Outcome run =
-        runShell(kBinary + " run " + quoted(file) + " --mc --address 3 --mcaddress 2 --mcmask 0x50 < " +
-                 quoted(input.path()));
+        runShell(kBinary + " run " + quoted(file)
+                 + " --mc --address 3 --mcaddress 2 --mcmask 0x50 < " + quoted(input.path()));
     ASSERT_EQ(run.status, 0) << run.out;
 
     // The same commands in-process with the settings the options stand for.

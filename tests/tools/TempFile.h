@@ -18,8 +18,9 @@ public:
     explicit TempFile(std::string_view bytes, std::string_view name = "device.var")
     {
         static std::atomic<unsigned> serial{0};
-        dir_ = std::filesystem::temp_directory_path() /
-               ("quell-tools-test-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
+        dir_ =
+            std::filesystem::temp_directory_path()
+            / ("quell-tools-test-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
         std::filesystem::create_directories(dir_);
         path_ = (dir_ / std::string(name)).string();
         std::ofstream out(path_, std::ios::binary);

@@ -45,9 +45,9 @@ TEST(VarCheck, NamesEachProblemOnItsLine)
          nullptr},
         {"unknown access word", kHead + kOk + "VAR a 1,0,rx,0,1,0,$10,$20,2,0,d\n", 4,
          "unknown access word 'rx'"},
-        {"long line", kHead + kOk + "VAR a 1,0,rw,0,1,0,$10,$20,2,0,d //" + std::string(250, '-') +
-                          "\n",
-         4, "only the first 255 are read"},
+        {"long line",
+         kHead + kOk + "VAR a 1,0,rw,0,1,0,$10,$20,2,0,d //" + std::string(250, '-') + "\n", 4,
+         "only the first 255 are read"},
         {"number beyond 16 bits", kHead + kOk + "VAR a 1,0,rw,0,70000,0,$10,$20,2,0,d\n", 4,
          "Max 70000 does not fit 16 bits; it is read as 4464"},
         {"poll rate beyond 8 bits", kHead + kOk + "VAR a 1,300,rw,0,1,0,$10,$20,2,0,d\n", 4,
@@ -86,8 +86,8 @@ TEST(VarCheck, NamesEachProblemOnItsLine)
         }
         bool found = false;
         for (const VarProblem& problem : check.problems()) {
-            found = found || (problem.line == c.line &&
-                              problem.text.find(c.text) != std::string::npos);
+            found =
+                found || (problem.line == c.line && problem.text.find(c.text) != std::string::npos);
         }
         EXPECT_TRUE(found) << describe(check);
     }

@@ -134,16 +134,16 @@ VarCheck::VarCheck(const std::string& fileName)
         }
         if (entry == kMaxEntries) {
             add(lineNumber, 0,
-                "more than " + std::to_string(kMaxEntries) +
-                    " VAR lines: this line and all later ones are ignored");
+                "more than " + std::to_string(kMaxEntries)
+                    + " VAR lines: this line and all later ones are ignored");
             break;
         }
         ++entry;
         entryLines_.push_back(lineNumber);
         if (line.size() > static_cast<std::size_t>(kMaxLineColumns)) {
             add(lineNumber, entry,
-                "the line is " + std::to_string(line.size()) + " characters long; only the first " +
-                    std::to_string(kMaxLineColumns) + " are read");
+                "the line is " + std::to_string(line.size()) + " characters long; only the first "
+                    + std::to_string(kMaxLineColumns) + " are read");
         }
         if (errorLine != 0 && lineNumber >= errorLine) {
             break; // the loader stopped here; later lines never reached the table
@@ -187,26 +187,27 @@ void VarCheck::checkKeyword(std::string_view keyword)
         int position = static_cast<int>(at + keyword.size()) + 1;
         const std::string word = TProtocol::NextToken(line, position).Text;
         int first = 1;
-        const bool isKeywordLine = !TProtocol::IsCommentLine(line) &&
-                                   TProtocol::NextToken(line, first).Text == keyword &&
-                                   static_cast<int>(at) + 1 <= first;
+        const bool isKeywordLine = !TProtocol::IsCommentLine(line)
+                                   && TProtocol::NextToken(line, first).Text == keyword
+                                   && static_cast<int>(at) + 1 <= first;
         if (!isKeywordLine) {
             add(lineNumber, 0,
-                "the first '" + std::string(keyword) + "' of the file is in this " +
-                    (TProtocol::IsCommentLine(line) ? "comment" : "line") +
-                    ", so its word is taken from here: '" + shown(word) + "'");
+                "the first '" + std::string(keyword) + "' of the file is in this "
+                    + (TProtocol::IsCommentLine(line) ? "comment" : "line")
+                    + ", so its word is taken from here: '" + shown(word) + "'");
         }
         if (keyword == "PROT" && word != "Kestavin" && word != "EI_BISYNCH") {
             add(lineNumber, 0,
-                "unknown protocol '" + shown(word) +
-                    "': only Kestavin and EI_BISYNCH are known (case matters)");
+                "unknown protocol '" + shown(word)
+                    + "': only Kestavin and EI_BISYNCH are known (case matters)");
         }
         return;
     }
     if (keyword == "PROT") {
         add(0, 0, "no PROT line: the file names no protocol");
     } else {
-        add(0, 0, "no " + std::string(keyword) + " line: value sets need one to be saved and loaded");
+        add(0, 0,
+            "no " + std::string(keyword) + " line: value sets need one to be saved and loaded");
     }
 }
 
@@ -231,8 +232,8 @@ void VarCheck::checkVarLine(unsigned lineNumber, unsigned entry, std::string_vie
     const std::string type = next();
 
     if (const auto n = integerOf(pollRate); n && (*n < 0 || *n > 255)) {
-        problem("PollRate " + pollRate + " does not fit 8 bits; it is read as " +
-                std::to_string(e.PollRate));
+        problem("PollRate " + pollRate + " does not fit 8 bits; it is read as "
+                + std::to_string(e.PollRate));
     }
     if (!isKnownAccess(access)) {
         problem("unknown access word '" + shown(access) + "': the entry is read-only");
@@ -243,8 +244,8 @@ void VarCheck::checkVarLine(unsigned lineNumber, unsigned entry, std::string_vie
     for (int i = 0; i < 3; ++i) {
         const auto n = integerOf(*limits[i].first);
         if (n && (*n < -32768 || *n > 65535)) {
-            problem(std::string(limitNames[i]) + " " + *limits[i].first +
-                    " does not fit 16 bits; it is read as " + std::to_string(limits[i].second));
+            problem(std::string(limitNames[i]) + " " + *limits[i].first
+                    + " does not fit 16 bits; it is read as " + std::to_string(limits[i].second));
         }
     }
     static const char* const kCodeNames[] = {"Code1", "Code2", "Code3"};
@@ -255,52 +256,53 @@ void VarCheck::checkVarLine(unsigned lineNumber, unsigned entry, std::string_vie
                 problem(std::string(kCodeNames[i]) + " " + codes[i] + " does not fit 8 bits");
             }
         } else if (codes[i].size() > 1) {
-            problem(std::string(kCodeNames[i]) + " '" + shown(codes[i]) +
-                    "': only its first character is used");
+            problem(std::string(kCodeNames[i]) + " '" + shown(codes[i])
+                    + "': only its first character is used");
         }
     }
-    if (protocol_->Kind == kKindEIBisynch && !codes[2].empty() &&
-        (codes[2][0] < '0' || codes[2][0] > '9')) {
+    if (protocol_->Kind == kKindEIBisynch && !codes[2].empty()
+        && (codes[2][0] < '0' || codes[2][0] > '9')) {
         problem("channel '" + shown(codes[2].substr(0, 1)) + "' is not a digit 0..9");
     }
     if (protocol_->Kind == kKindKestavin) {
         if (e.Access != kAccessWriteOnly && isStatusByte(e.Code1)) {
-            problem("read code " + hexByte(e.Code1) +
-                    " is a status byte: the device's value answers would read as a status");
+            problem("read code " + hexByte(e.Code1)
+                    + " is a status byte: the device's value answers would read as a status");
         }
         if (e.Access != kAccessReadOnly && isStatusByte(e.Code2)) {
-            problem("write code " + hexByte(e.Code2) +
-                    " is a status byte: the device's value answers would read as a status");
+            problem("write code " + hexByte(e.Code2)
+                    + " is a status byte: the device's value answers would read as a status");
         }
     }
     if (const auto n = integerOf(offset); n && (*n < -128 || *n > 127)) {
-        problem("Offset " + offset + " does not fit a signed byte; it is read as " +
-                std::to_string(e.Offset));
+        problem("Offset " + offset + " does not fit a signed byte; it is read as "
+                + std::to_string(e.Offset));
     }
 
     // The type is chosen by the last character; "f" with its decimals digit either after it
     // ("f1") or before it ("1f").
     const char last = type.empty() ? '\0' : type.back();
-    const bool fixedDigitAfter =
-        type.size() >= 2 && std::isdigit(static_cast<unsigned char>(last)) != 0 &&
-        type[type.size() - 2] == 'f';
+    const bool fixedDigitAfter = type.size() >= 2
+                                 && std::isdigit(static_cast<unsigned char>(last)) != 0
+                                 && type[type.size() - 2] == 'f';
     if (!hasType) {
         problem("no type word: the entry is read as d");
     } else if (!fixedDigitAfter && std::string_view("fdsuxvaclh").find(last) == std::string::npos) {
         problem("unknown type '" + shown(type) + "': the entry is read as d");
-    } else if (last == 'f' &&
-               (type.size() < 2 || !std::isdigit(static_cast<unsigned char>(type[type.size() - 2])))) {
-        problem("fixed-point type '" + shown(type) + "' names no decimals digit; it is read with " +
-                std::to_string(e.Decimals) + " decimals");
+    } else if (last == 'f'
+               && (type.size() < 2
+                   || !std::isdigit(static_cast<unsigned char>(type[type.size() - 2])))) {
+        problem("fixed-point type '" + shown(type) + "' names no decimals digit; it is read with "
+                + std::to_string(e.Decimals) + " decimals");
     }
 
     if (e.TypeCode == kTypePickList) {
         if (e.Max < 0) {
             problem("pick list Max " + std::to_string(e.Max) + " is negative: the list is empty");
         } else if (e.Max >= kPickListSize) {
-            problem("pick list Max " + std::to_string(e.Max) + " is beyond the " +
-                    std::to_string(kPickListSize) + " items (0.." +
-                    std::to_string(kPickListSize - 1) + ") an entry holds");
+            problem("pick list Max " + std::to_string(e.Max) + " is beyond the "
+                    + std::to_string(kPickListSize) + " items (0.."
+                    + std::to_string(kPickListSize - 1) + ") an entry holds");
         }
         int items = 0;
         while (tokenAhead(line, position)) {
@@ -309,8 +311,8 @@ void VarCheck::checkVarLine(unsigned lineNumber, unsigned entry, std::string_vie
         }
         const int needed = std::clamp<int>(e.Max + 1, 0, kPickListSize);
         if (items < needed) {
-            problem("the pick list has " + std::to_string(items) + " items; Max " +
-                    std::to_string(e.Max) + " needs " + std::to_string(e.Max + 1));
+            problem("the pick list has " + std::to_string(items) + " items; Max "
+                    + std::to_string(e.Max) + " needs " + std::to_string(e.Max + 1));
         }
     }
 
@@ -327,8 +329,8 @@ void VarCheck::checkVarLine(unsigned lineNumber, unsigned entry, std::string_vie
         if (min > max) {
             problem("Min " + std::to_string(min) + " is greater than Max " + std::to_string(max));
         } else if (def < min || def > max) {
-            problem("Default " + std::to_string(def) + " lies outside Min..Max (" +
-                    std::to_string(min) + ".." + std::to_string(max) + ")");
+            problem("Default " + std::to_string(def) + " lies outside Min..Max ("
+                    + std::to_string(min) + ".." + std::to_string(max) + ")");
         }
     }
 }
@@ -349,8 +351,8 @@ void VarCheck::checkNames()
         const auto [it, inserted] = seen.emplace(lowerAscii(name), k);
         if (!inserted) {
             add(entryLines_[k], k,
-                "the name is already used by entry " + std::to_string(it->second) + " (line " +
-                    std::to_string(entryLines_[it->second]) + ")");
+                "the name is already used by entry " + std::to_string(it->second) + " (line "
+                    + std::to_string(entryLines_[it->second]) + ")");
         }
     }
 }
@@ -375,10 +377,10 @@ void VarCheck::checkCodes()
                 const auto [it, inserted] = seen.emplace(std::pair{code, e.Code3}, k);
                 if (!inserted && it->second != k) {
                     add(entryLines_[k], k,
-                        "code " + hexByte(code) + " with parameter code " + hexByte(e.Code3) +
-                            " is also used by " + entryLabel(it->second) + " (line " +
-                            std::to_string(entryLines_[it->second]) +
-                            "): answers for one are taken by the other");
+                        "code " + hexByte(code) + " with parameter code " + hexByte(e.Code3)
+                            + " is also used by " + entryLabel(it->second) + " (line "
+                            + std::to_string(entryLines_[it->second])
+                            + "): answers for one are taken by the other");
                 }
             }
         }
@@ -390,11 +392,11 @@ void VarCheck::checkCodes()
             std::uint16_t found = 0;
             if (protocol_->FindEntryBackward(e.Code1, e.Code3, found) && found != k) {
                 add(entryLines_[k], k,
-                    std::string("answers for mnemonic '") + static_cast<char>(e.Code1) +
-                        static_cast<char>(e.Code2) + "' are matched to " + entryLabel(found) +
-                        " (line " + std::to_string(entryLines_[found]) +
-                        "), which has the same channel and uses '" + static_cast<char>(e.Code1) +
-                        "' as a code");
+                    std::string("answers for mnemonic '") + static_cast<char>(e.Code1)
+                        + static_cast<char>(e.Code2) + "' are matched to " + entryLabel(found)
+                        + " (line " + std::to_string(entryLines_[found])
+                        + "), which has the same channel and uses '" + static_cast<char>(e.Code1)
+                        + "' as a code");
             }
         }
     }
@@ -422,8 +424,7 @@ int VarCheck::report(std::ostream& out) const
     if (problems_.empty()) {
         out << "no problems found\n";
     } else {
-        out << problems_.size() << (problems_.size() == 1 ? " problem" : " problems")
-            << " found\n";
+        out << problems_.size() << (problems_.size() == 1 ? " problem" : " problems") << " found\n";
     }
     out << std::flush;
     return problems_.empty() ? 0 : 1;

@@ -12,8 +12,8 @@ namespace quell::tools {
 
 // One finding of the check: where it is and what is wrong.
 struct VarProblem {
-    unsigned line = 0;   // 1-based line of the file; 0 for the file as a whole
-    unsigned entry = 0;  // entry number the line fills; 0 when none
+    unsigned line = 0;  // 1-based line of the file; 0 for the file as a whole
+    unsigned entry = 0; // entry number the line fills; 0 when none
     std::string text;
 };
 

@@ -89,7 +89,9 @@ VarCommandLine VarCommandLine::parse(const std::vector<std::string>& arguments)
         }
         const auto byte = byteOf(value);
         if (!byte) {
-            return invalid("option " + argument + " takes a number 0..255, not '" + value + "'");
+            std::string why = "option " + argument;
+            why += " takes a number 0..255, not '" + value + "'";
+            return invalid(why);
         }
         *target = *byte;
     }

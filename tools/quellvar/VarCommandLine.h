@@ -14,8 +14,8 @@ public:
 
     Command command = Command::Invalid;
     std::string fileName;
-    VarLinkSettings link;  // run only
-    std::string error;     // why the arguments were refused (Invalid only)
+    VarLinkSettings link; // run only
+    std::string error;    // why the arguments were refused (Invalid only)
 
     // Reads the arguments after the program name. Options are accepted as "--address N" or
     // "--address=N"; numbers may be written in hexadecimal ("0xA0", "$A0").

@@ -75,8 +75,8 @@ std::int64_t numberIn(std::string_view text, std::int64_t min, std::int64_t max,
 {
     const std::int64_t n = parseInteger(text);
     if (n < min || n > max) {
-        throw CommandError(std::string(what) + " " + std::to_string(n) + " is outside " +
-                           std::to_string(min) + ".." + std::to_string(max));
+        throw CommandError(std::string(what) + " " + std::to_string(n) + " is outside "
+                           + std::to_string(min) + ".." + std::to_string(max));
     }
     return n;
 }
@@ -154,8 +154,8 @@ std::string VarRunner::execute(std::string_view commandLine)
         if (command == "read") {
             const std::uint16_t entry = anyEntry(args);
             args.finish();
-            return frameObject(protocol_.BuildReadRequest(entry, addressFor(entry), s.mask,
-                                                          s.viaMC, s.mcAddress, s.mcMask));
+            return frameObject(protocol_.BuildReadRequest(entry, addressFor(entry), s.mask, s.viaMC,
+                                                          s.mcAddress, s.mcMask));
         }
         if (command == "write") {
             const std::uint16_t entry = tableEntry(args);
