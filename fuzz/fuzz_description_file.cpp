@@ -9,6 +9,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -79,11 +81,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         quell::TProtocol::FindKeyword(path, keyword);
     }
 
+    bool loaded = false;
     try {
-        protocol->LoadFromFile(path);
+        loaded = protocol->LoadFromFile(path);
     } catch (const quell::ELoadError& error) {
         error.describe();
     } catch (const quell::EConvertError&) {
+    }
+    // Whatever the file holds, the table never grows past its slots, and a load that reports
+    // success has a protocol and at least one entry.
+    const bool usable =
+        protocol->Count >= 1
+        && (protocol->Kind == quell::kKindKestavin || protocol->Kind == quell::kKindEIBisynch);
+    if (protocol->Count > quell::kMaxEntries || (loaded && !usable)) {
+        std::fprintf(stderr, "fuzz: load %d left kind %d, count %d\n", loaded, protocol->Kind,
+                     protocol->Count);
+        std::abort();
     }
 
     // A failed load keeps the entries read before the faulty line, and the program goes on
