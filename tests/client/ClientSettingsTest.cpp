@@ -146,12 +146,8 @@ TEST(ClientSettings, CloseWritesItsKeysAndOnlyThose)
     ASSERT_TRUE(settings.load(name));
 
     settings.host = "gateway.lan";
-    settings.parity = "None";
     settings.timeOut = 200;
-    settings.mcAddress = 7;
-    settings.enableMc = true;
     settings.start = true;
-    settings.colWidth = 140;
     settings.viewWindow = {10, 20, 640, 480, true};
     settings.maxPacket = 9;              // changed only by editing the file
     settings.caption = "Changed";        // same
@@ -161,12 +157,8 @@ TEST(ClientSettings, CloseWritesItsKeysAndOnlyThose)
     ClientSettings next;
     ASSERT_TRUE(next.load(name));
     EXPECT_EQ(next.host, "gateway.lan");
-    EXPECT_EQ(next.parity, "None");
     EXPECT_EQ(next.timeOut, 200);
-    EXPECT_EQ(next.mcAddress, 7);
-    EXPECT_TRUE(next.enableMc);
     EXPECT_TRUE(next.start);
-    EXPECT_EQ(next.colWidth, 140);
     EXPECT_EQ(next.maxPacket, 1);
     EXPECT_EQ(next.caption, "Client");
     EXPECT_EQ(next.protocolFile, "");

@@ -29,6 +29,10 @@ TEST(LineProtocol, SettingsLineCarriesPresentWordsInFixedOrder)
     some[lp::indexOf(lp::SettingsWord::TimeOut)] = lp::timeOutWordValue(80, true);
     EXPECT_EQ(lp::composeSettingsLine(some), "USER= TOUT=160 RET=10 ");
     EXPECT_EQ(lp::composeSettingsLine({}), "");
+
+    // The echo of a doubled time-out halves back, truncating.
+    EXPECT_EQ(lp::timeOutPositionFromEcho(161, true), 80);
+    EXPECT_EQ(lp::timeOutPositionFromEcho(161, false), 161);
 }
 
 TEST(LineProtocol, DeviceLineCarriesFramesByteForByte)
@@ -42,26 +46,6 @@ TEST(LineProtocol, DeviceLineCarriesFramesByteForByte)
                     "END "s);
     EXPECT_EQ(line.size(), 2 * (5 + 5 + 4));
     EXPECT_EQ(lp::composeDeviceLine({}), "");
-}
-
-TEST(LineProtocol, TimeOutIsDoubledThroughTheMcAndHalvedBack)
-{
-    struct Case {
-        int value;
-        bool viaMc;
-        std::string word;
-        int fromEcho;
-    };
-    const Case cases[] = {
-        {80, false, "80", 80},    {80, true, "160", 40},     {161, true, "322", 80},
-        {161, false, "161", 161}, {-161, true, "-322", -80}, {1000, true, "2000", 500},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.value);
-        EXPECT_EQ(lp::timeOutWordValue(c.value, c.viaMc), c.word);
-        EXPECT_EQ(lp::timeOutPositionFromEcho(c.value, c.viaMc), c.fromEcho);
-        EXPECT_EQ(lp::timeOutPositionFromEcho(std::stoi(c.word), c.viaMc), c.value);
-    }
 }
 
 TEST(LineProtocol, SettingsEchoTakesFirstNonEmptyOccurrence)
