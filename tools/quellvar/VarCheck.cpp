@@ -104,8 +104,11 @@ VarCheck::VarCheck(const std::string& fileName)
         loaded = protocol_->LoadFromFile(fileName);
     } catch (const ELoadError& e) {
         errorLine = e.line();
+        // Some causes name their field already ("Max 25 is too large ...").
+        const std::string cause = shown(e.what());
+        const bool named = cause.rfind(e.field() + " ", 0) == 0;
         add(e.line(), 0,
-            "field " + e.field() + ": " + shown(e.what()) + "; loading stops at this line");
+            (named ? cause : "field " + e.field() + ": " + cause) + "; loading stops at this line");
     } catch (const std::exception& e) {
         errorLine = std::max(protocol_->LineCount, 1u);
         add(errorLine, 0, shown(e.what()) + "; loading stops at this line");

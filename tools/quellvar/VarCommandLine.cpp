@@ -117,7 +117,9 @@ std::string VarCommandLine::usage()
            "         forward CODE CODE3 START | backward CODE CODE3 | entry E\n"
            "         set E value|valueText|valid|enabled|pollCounter|floatValue|longValue V\n"
            "         frames are hexadecimal; ANSWER may be =WORD for a link failure word\n"
-           "         defaults: address 1, mask 160, not via MC, MC address 1, MC mask 64\n";
+           "         defaults: address 1, mask 160, not via MC, MC address 1, MC mask 64\n"
+           "         a file that fails to load is told on standard error; the commands still\n"
+           "         run on what was loaded, and the exit status is that of dump\n";
 }
 
 } // namespace quell::tools
