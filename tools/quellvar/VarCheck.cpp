@@ -7,7 +7,6 @@
 #include <map>
 #include <optional>
 #include <ostream>
-#include <sstream>
 
 #include "ConvertError.h"
 #include "NumberText.h"
@@ -76,6 +75,14 @@ bool isStatusByte(unsigned code)
 VarCheck::VarCheck(const std::string& fileName)
     : fileName_(fileName), protocol_(std::make_unique<TProtocol>())
 {
+    inspect();
+    std::stable_sort(problems_.begin(), problems_.end(),
+                     [](const VarProblem& a, const VarProblem& b) { return a.line < b.line; });
+}
+
+void VarCheck::inspect()
+{
+    const std::string& fileName = fileName_;
     std::ifstream file(fileName, std::ios::binary);
     if (fileName.empty() || !file) {
         add(0, 0, "the file cannot be opened");
@@ -155,8 +162,6 @@ VarCheck::VarCheck(const std::string& fileName)
     }
     checkNames();
     checkCodes();
-    std::stable_sort(problems_.begin(), problems_.end(),
-                     [](const VarProblem& a, const VarProblem& b) { return a.line < b.line; });
 }
 
 VarCheck::~VarCheck() = default;
@@ -409,8 +414,9 @@ int VarCheck::report(std::ostream& out) const
 {
     const TProtocol& p = *protocol_;
     out << "file: " << fileName_ << '\n';
-    out << "protocol: " << p.ProtocolName << " (kind " << int(p.Kind) << ")\n";
-    out << "section: " << p.Section << '\n';
+    out << "protocol: " << (p.ProtocolName.empty() ? "-" : p.ProtocolName) << " (kind "
+        << int(p.Kind) << ")\n";
+    out << "section: " << (p.Section.empty() ? "-" : p.Section) << '\n';
     out << "entries: " << p.Count << '\n';
     out << "lines: " << p.LineCount << '\n';
     for (const VarProblem& problem : problems_) {
