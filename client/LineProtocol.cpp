@@ -83,16 +83,16 @@ SettingsWordValues parseSettingsEcho(std::string_view line)
 
 bool NextAnswerBody(std::string_view line, std::size_t& position, AnswerBlock& block)
 {
-    constexpr std::size_t npos = std::string_view::npos;
+    constexpr std::size_t kNone = std::string_view::npos;
     if (position >= line.size())
         return false;
     const std::size_t body = line.find(kBodyKey, position);
-    if (body == npos)
+    if (body == kNone)
         return false;
     const std::size_t frameStart = body + kBodyKey.size();
     const std::size_t frameEnd = line.find(kEnd, frameStart);
     // An empty frame cannot be matched to any entry, and what follows it cannot be trusted.
-    if (frameEnd == npos || frameEnd == frameStart)
+    if (frameEnd == kNone || frameEnd == frameStart)
         return false;
 
     // One separator follows the frame's END, whatever it is; the word needs two characters more.
@@ -102,12 +102,12 @@ bool NextAnswerBody(std::string_view line, std::size_t& position, AnswerBlock& b
     const std::size_t wordStart = separator + 1;
     const std::size_t equals = line.find('=', wordStart);
     const std::string_view word =
-        line.substr(wordStart, equals == npos ? npos : equals - wordStart);
+        line.substr(wordStart, equals == kNone ? kNone : equals - wordStart);
 
     block.frame.assign(line.substr(frameStart, frameEnd - frameStart));
-    if (equals != npos && word == kAnswerWord) {
+    if (equals != kNone && word == kAnswerWord) {
         const std::size_t answerEnd = line.find(kEnd, equals + 1);
-        if (answerEnd == npos) {
+        if (answerEnd == kNone) {
             block.answer = kUnreadableAnswer;
             position = separator;
         } else {
@@ -116,13 +116,13 @@ bool NextAnswerBody(std::string_view line, std::size_t& position, AnswerBlock& b
                                : std::string(kUnreadableAnswer);
             position = answerEnd + kEnd.size();
         }
-    } else if (equals != npos && word == kErrorWord) {
+    } else if (equals != kNone && word == kErrorWord) {
         std::size_t blank = 0;
         block.answer.assign(wordUpToBlank(line, equals + 1, blank));
-        position = blank == npos ? line.size() : blank + 1;
+        position = blank == kNone ? line.size() : blank + 1;
     } else {
         block.answer = kUnreadableAnswer;
-        position = equals == npos ? line.size() : equals + 1;
+        position = equals == kNone ? line.size() : equals + 1;
     }
     return true;
 }
