@@ -26,11 +26,11 @@ public:
 
     // Where the view window stands; written at close for the view, which reads it back itself.
     struct ViewWindow {
-        int left = 150;
-        int top = 350;
-        int width = 300;
-        int height = 280;
-        bool visible = false;
+        int left = 150;       // [View] LeftPos
+        int top = 350;        // [View] TopPos
+        int width = 300;      // [View] Width
+        int height = 280;     // [View] Height
+        bool visible = false; // [View] Visible
     };
 
     // [Socket] Host: text of LEditHost.

@@ -10,10 +10,11 @@ namespace quell::tools {
 // The arguments of one quellvar invocation.
 class VarCommandLine {
 public:
+    // What to do; Invalid when the arguments were refused.
     enum class Command { Invalid, Dump, Run, Check };
 
     Command command = Command::Invalid;
-    std::string fileName;
+    std::string fileName; // the description file
     VarLinkSettings link; // run only
     std::string error;    // why the arguments were refused (Invalid only)
 

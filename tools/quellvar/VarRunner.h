@@ -11,11 +11,11 @@ namespace quell::tools {
 
 // How requests are addressed, as the client's [Protocol] settings would say.
 struct VarLinkSettings {
-    std::uint8_t address = 1;
-    std::uint8_t mask = 160;
-    bool viaMC = false;
-    std::uint8_t mcAddress = 1;
-    std::uint8_t mcMask = 64;
+    std::uint8_t address = 1;   // device address (15 is used instead for fixed-address entries)
+    std::uint8_t mask = 160;    // ORed with the address into the address byte
+    bool viaMC = false;         // route requests through the master controller
+    std::uint8_t mcAddress = 1; // the master controller's address
+    std::uint8_t mcMask = 64;   // ORed with the MC address into the MC byte
 };
 
 // The "run" command: drives the engine one command line at a time, so a sequence of requests and
