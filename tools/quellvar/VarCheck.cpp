@@ -75,12 +75,12 @@ bool isStatusByte(unsigned code)
 VarCheck::VarCheck(const std::string& fileName)
     : fileName_(fileName), protocol_(std::make_unique<TProtocol>())
 {
-    inspect();
+    examine();
     std::stable_sort(problems_.begin(), problems_.end(),
                      [](const VarProblem& a, const VarProblem& b) { return a.line < b.line; });
 }
 
-void VarCheck::inspect()
+void VarCheck::examine()
 {
     const std::string& fileName = fileName_;
     std::ifstream file(fileName, std::ios::binary);

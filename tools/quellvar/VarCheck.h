@@ -38,7 +38,7 @@ public:
     static int run(const std::string& fileName, std::ostream& out);
 
 private:
-    void inspect();
+    void examine();
     void checkKeyword(std::string_view keyword);
     void checkVarLine(unsigned lineNumber, unsigned entry, std::string_view line);
     void checkNames();
