@@ -26,11 +26,14 @@ QPolygonF bar(const QPointF& p0, const QPointF& p1, double thickness)
     const QPointF along = (p1 - p0) / length;
     const QPointF across(-along.y(), along.x());
     const double gap = std::max(0.5, thickness * 0.15);
-    const double half = std::min(thickness / 2.0, std::max(0.0, length / 2.0 - gap));
+    const double half = thickness / 2.0;
+    // The point only has to keep the neighbour's point on its side of the corner's bisector;
+    // anything longer eats into short bars.
+    const double reach = std::clamp(half - gap / 2.0, 0.0, std::max(0.0, length / 2.0 - gap));
     const QPointF tip0 = p0 + along * gap;
     const QPointF tip1 = p1 - along * gap;
-    const QPointF shoulder0 = tip0 + along * half;
-    const QPointF shoulder1 = tip1 - along * half;
+    const QPointF shoulder0 = tip0 + along * reach;
+    const QPointF shoulder1 = tip1 - along * reach;
     return QPolygonF({tip0, shoulder0 + across * half, shoulder1 + across * half, tip1,
                       shoulder1 - across * half, shoulder0 - across * half});
 }
@@ -85,9 +88,9 @@ double segmentThickness(const QSizeF& cell, Vm::TVMIndicatorStyle style, bool th
         break;
     }
     // In a squat little cell the floors above would turn every bar into a diamond and "1" into
-    // ":"; no bar may be thicker than half the length of the shortest one.
+    // ":"; no bar may be thicker than 40 % of the length of the shortest one.
     const double shortestBar = std::min(3.0 * cell.height() / 8.0, 4.5 * cell.width() / 8.0);
-    return std::min(thickness, std::max(1.0, shortestBar / 2.0));
+    return std::min(thickness, std::max(1.0, shortestBar / 2.5));
 }
 
 std::array<QPolygonF, SegmentPatterns::SegmentCount>
@@ -114,11 +117,14 @@ segmentPolygons(const QRectF& cell, Vm::TVMIndicatorKind kind, double thickness)
     polygons[SegF] = bar(topLeft, midLeft, thickness);
     polygons[SegG] = bar(midLeft, midRight, thickness);
     const double baseline = cell.top() + 7 * v;
-    // Bold hovered segments would push the point into the next cell; it stops at the border.
-    const double pointLeft = cell.left() + 5.5 * u + thickness / 4.0;
-    const double pointRight = std::min(cell.left() + 5.5 * u + 1.5 * thickness, cell.right());
+    // The point sits right of the lower-right bar's outer edge, not on its tip, so "1." never
+    // reads as a bent "1"; bold hovered segments would push it into the next cell, so it stops
+    // at the border.
+    const double gap = std::max(0.5, thickness * 0.15);
+    const double pointLeft = cell.left() + 5.5 * u + thickness / 2.0 + gap;
+    const double pointRight = std::min(pointLeft + 1.25 * thickness, cell.right());
     polygons[SegPoint] =
-        mark(pointLeft, std::max(pointRight, pointLeft + 1.0), baseline, thickness);
+        mark(std::min(pointLeft, pointRight - 1.0), pointRight, baseline, thickness);
     if (kind == Vm::ik9segment) {
         // The dots keep clear of the bars around them, however bold those are.
         const double room = std::min(3.0 * v - thickness, 4.5 * u - thickness) - 1.0;

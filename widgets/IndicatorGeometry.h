@@ -27,7 +27,7 @@ int cellMargin(const IndicatorOptions& options);
 QRect cellRect(const IndicatorOptions& options, int index);
 
 // Segment thickness in a cell of that size; thickened while the pointer asks for it. Never more
-// than half the shortest bar, so tiny cells stay legible.
+// than 40 % of the shortest bar, so tiny cells stay legible.
 double segmentThickness(const QSizeF& cell, Vm::TVMIndicatorStyle style, bool thickened);
 
 // The outline of every segment of a seven- or nine-segment cell, indexed by

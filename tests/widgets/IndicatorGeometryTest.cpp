@@ -101,9 +101,9 @@ TEST(IndicatorGeometry, ThicknessGrowsWithStyleAndHoverBetweenFloorAndCap)
     }
     EXPECT_EQ(IndicatorGeometry::segmentThickness(narrow, Vm::isThin, false), 2.0);
     EXPECT_EQ(IndicatorGeometry::segmentThickness(narrow, Vm::isNormal, false), 3.0);
-    EXPECT_EQ(IndicatorGeometry::segmentThickness(narrow, Vm::isThick, false), 4.0);
-    // The clock's cell: bars 4.5 px long may be at most 2.25 px thick.
-    EXPECT_EQ(IndicatorGeometry::segmentThickness(squat, Vm::isNormal, true), 2.25);
+    EXPECT_EQ(IndicatorGeometry::segmentThickness(QSizeF(18, 40), Vm::isThick, false), 4.0);
+    // The clock's cell: bars 4.5 px long may be at most 1.8 px thick.
+    EXPECT_EQ(IndicatorGeometry::segmentThickness(squat, Vm::isNormal, true), 1.8);
 }
 
 TEST(IndicatorGeometry, DotsFormASeparatedGridThatHoverEnlarges)

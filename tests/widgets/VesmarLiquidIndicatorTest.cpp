@@ -123,7 +123,7 @@ TEST(VesmarLiquidIndicator, HoverRecoloursAndThickensAfterTheEnterEvent)
         EXPECT_EQ(hovered.pixelColor(centre(*indicator, 4, Seg::SegG)), litColor) << c.action;
         const int hoveredArea = countColor(hovered, litColor, area);
         if (c.thickens)
-            EXPECT_GT(hoveredArea, plainArea * 11 / 10) << c.action;
+            EXPECT_GT(hoveredArea, plainArea * 21 / 20) << c.action;
         else
             EXPECT_EQ(hoveredArea, plainArea) << c.action;
         hover(*indicator, false);
