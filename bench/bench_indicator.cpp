@@ -131,15 +131,14 @@ int main(int argc, char** argv)
     g_window = std::make_unique<Window>();
     quell::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios(std::cout,
-                         {
-                             {"text change (render + paint)/plain widget repaint ratio",
-                              "BM_TextChange", "BM_PlainRepaint"},
-                             {"render alone/plain widget repaint ratio", "BM_RenderOnly",
-                              "BM_PlainRepaint"},
-                             {"unchanged text/string comparison ratio", "BM_UnchangedText",
-                              "BM_CompareStrings"},
-                         });
+    reporter.printRatios(
+        std::cout,
+        {
+            {"text change (render + paint)/plain widget repaint ratio", "BM_TextChange",
+             "BM_PlainRepaint"},
+            {"render alone/plain widget repaint ratio", "BM_RenderOnly", "BM_PlainRepaint"},
+            {"unchanged text/string comparison ratio", "BM_UnchangedText", "BM_CompareStrings"},
+        });
     const double change = reporter.secondsPerIteration("BM_TextChange");
     const double unchanged = reporter.secondsPerIteration("BM_UnchangedText");
     if (change > 0 && unchanged > 0)

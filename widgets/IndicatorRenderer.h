@@ -4,15 +4,15 @@
 #include "IndicatorOptions.h"
 #include "IndicatorScene.h"
 
-#include <QBrush>
 #include <QImage>
+#include <QRect>
 
 #include <cstdint>
 #include <vector>
 
 // Paints an indicator scene into a back buffer. Background, bevels and the unlit elements are
-// kept as a finished layer, so a new text costs one copy of that layer and one fill of the lit
-// elements.
+// kept as a finished layer, and the smoothed outline of every element as a coverage mask, so a
+// new text costs one copy of the layer and one blend per lit element: no path is rasterised.
 class IndicatorRenderer {
 public:
     // Forgets the finished layer; call after any change other than which elements are lit.
@@ -25,12 +25,21 @@ public:
                          const std::vector<std::uint64_t>& lit);
 
 private:
+    // How much of each pixel of rect an element covers, 0..255, row by row.
+    struct Coverage {
+        QRect rect;
+        std::vector<std::uint8_t> alpha;
+    };
+
     void renderLayer(const IndicatorScene& scene, const IndicatorOptions& options,
                      const MaterialShades& shades);
+    void blend(const Coverage& coverage, const QImage& source);
 
     QImage layer_;
     QImage image_;
-    QBrush litBrush_;
+    QImage litSource_;   // what lit elements show: NumberForeColor or ForeMaterial
+    QImage hoverSource_; // NumberForeColor1 all over
+    std::vector<std::vector<Coverage>> coverage_;
     std::vector<std::uint64_t> drawnLit_;
     bool layerValid_ = false;
     bool imageValid_ = false;
