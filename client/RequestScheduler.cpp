@@ -1,0 +1,379 @@
+#include "RequestScheduler.h"
+
+#include "ConvertError.h"
+#include "NumberText.h"
+
+#include <algorithm>
+
+namespace quell {
+
+namespace {
+
+// Entries 4..11 drive the calibrator's reference selectors.
+constexpr std::uint16_t kFirstSelectorEntry = 4;
+constexpr std::uint16_t kLastSelectorEntry = 11;
+// Entries with a fixed address are always asked at this device address.
+constexpr std::uint8_t kFixedDeviceAddress = 15;
+
+} // namespace
+
+RequestScheduler::RequestScheduler(TProtocol& table) : table_(table), cells_(kTableSize)
+{
+}
+
+void RequestScheduler::setSettings(const LinkSettings& settings)
+{
+    std::lock_guard lock(mutex_);
+    settings_ = settings;
+}
+
+LinkSettings RequestScheduler::settings() const
+{
+    std::lock_guard lock(mutex_);
+    return settings_;
+}
+
+void RequestScheduler::markSettingsChanged(LineProtocol::SettingsWord word)
+{
+    {
+        std::lock_guard lock(mutex_);
+        settingsChanged_[LineProtocol::indexOf(word)] = true;
+    }
+    notify();
+}
+
+void RequestScheduler::connected()
+{
+    {
+        std::lock_guard lock(mutex_);
+        settingsChanged_.fill(true);
+        for (TCommands& entry : table_.Commands)
+            entry.Valid = false;
+        pollCursor_ = 1;
+        pacingWait_ = false;
+    }
+    notify();
+}
+
+void RequestScheduler::beginSendAll()
+{
+    {
+        std::lock_guard lock(mutex_);
+        sendAllMode_ = true;
+        // Beyond the table, so that the first step wraps to entry 1.
+        pollCursor_ = static_cast<std::uint16_t>(table_.Count + 1);
+    }
+    notify();
+}
+
+bool RequestScheduler::sendAllMode() const
+{
+    std::lock_guard lock(mutex_);
+    return sendAllMode_;
+}
+
+bool RequestScheduler::WriteParameter(std::uint16_t index, std::string_view valueText)
+{
+    std::unique_lock lock(mutex_);
+    TCommands* entry = index >= 1 && index <= table_.Count ? table_.entryAt(index) : nullptr;
+    TSendCommand command;
+    command.Index = index;
+    if (!entry) {
+        command.State = TSendCommand::kFailed;
+        currentCommand_ = command;
+        return false;
+    }
+    command.OldValue = entry->Value;
+    command.Frame =
+        table_.BuildWriteRequest(index, valueText, addressFor(index), settings_.mask,
+                                 settings_.viaMC, settings_.mcAddress, settings_.mcMask);
+    command.Value = entry->Value;
+    if (!queueCommand(command)) {
+        // The device never sees this write, so the entry must not keep its value either.
+        entry->Value = command.OldValue;
+        return false;
+    }
+    lock.unlock();
+    notify();
+    return true;
+}
+
+bool RequestScheduler::ReadParameter(std::uint16_t index)
+{
+    std::unique_lock lock(mutex_);
+    TSendCommand command;
+    command.Index = index;
+    const TCommands* entry = index >= 1 && index <= table_.Count ? table_.entryAt(index) : nullptr;
+    if (!entry) {
+        command.State = TSendCommand::kFailed;
+        currentCommand_ = command;
+        return false;
+    }
+    command.OldValue = entry->Value;
+    command.Value = entry->Value;
+    command.Frame = readFrame(index);
+    if (!queueCommand(command))
+        return false;
+    lock.unlock();
+    notify();
+    return true;
+}
+
+bool RequestScheduler::queueCommand(TSendCommand command)
+{
+    command.State = TSendCommand::kQueued;
+    currentCommand_ = command;
+    if (queue_.PushCommand(command))
+        return true;
+    // A caller waiting on the state learns at once that this request will never be sent.
+    currentCommand_.State = TSendCommand::kFailed;
+    return false;
+}
+
+TSendCommand RequestScheduler::currentCommand() const
+{
+    std::lock_guard lock(mutex_);
+    return currentCommand_;
+}
+
+std::string RequestScheduler::cellText(std::uint16_t row) const
+{
+    std::lock_guard lock(mutex_);
+    return row < cells_.size() ? cells_[row] : std::string();
+}
+
+void RequestScheduler::setCellText(std::uint16_t row, std::string text)
+{
+    std::lock_guard lock(mutex_);
+    if (row < cells_.size())
+        cells_[row] = std::move(text);
+}
+
+void RequestScheduler::clearCells()
+{
+    std::lock_guard lock(mutex_);
+    for (std::string& cell : cells_)
+        cell.clear();
+}
+
+std::uint8_t RequestScheduler::addressFor(std::uint16_t index) const
+{
+    const TCommands* entry = table_.entryAt(index);
+    return entry && entry->FixedAddress ? kFixedDeviceAddress : settings_.deviceAddress;
+}
+
+std::string RequestScheduler::readFrame(std::uint16_t index) const
+{
+    return table_.BuildReadRequest(index, addressFor(index), settings_.mask, settings_.viaMC,
+                                   settings_.mcAddress, settings_.mcMask);
+}
+
+void RequestScheduler::appendSettingsWords(std::string& line)
+{
+    using LineProtocol::SettingsWord;
+    const std::pair<SettingsWord, std::string> words[] = {
+        {SettingsWord::User, settings_.userName},
+        {SettingsWord::Baud, settings_.baud},
+        {SettingsWord::Parity, settings_.parity},
+        {SettingsWord::DataBits, settings_.dataBits},
+        {SettingsWord::StopBits, settings_.stopBits},
+        {SettingsWord::TimeOut,
+         LineProtocol::timeOutWordValue(settings_.timeOutPosition, settings_.viaMC)},
+        {SettingsWord::Retries, settings_.retries},
+    };
+    LineProtocol::SettingsWordValues values;
+    for (const auto& [word, value] : words) {
+        const std::size_t i = LineProtocol::indexOf(word);
+        if (settingsChanged_[i]) {
+            values[i] = value;
+            settingsChanged_[i] = false;
+        }
+    }
+    line = LineProtocol::composeSettingsLine(values);
+}
+
+void RequestScheduler::sendAllStep(RequestPlan& plan)
+{
+    pollCursor_ = pollCursor_ > table_.Count ? 1 : static_cast<std::uint16_t>(pollCursor_ + 1);
+    while (pollCursor_ <= table_.Count) {
+        const TCommands& entry = table_.Commands[pollCursor_];
+        if (entry.Enabled && entry.Access == kAccessReadWrite)
+            break;
+        ++pollCursor_;
+    }
+    if (pollCursor_ > table_.Count) {
+        pollCursor_ = 1;
+        sendAllMode_ = false;
+        plan.sendAllFinished = true;
+        return;
+    }
+    currentIndex_ = pollCursor_;
+    plan.selectRow = pollCursor_;
+    try {
+        LineProtocol::appendBlock(
+            plan.line, table_.BuildWriteRequest(
+                           pollCursor_, cells_[pollCursor_], addressFor(pollCursor_),
+                           settings_.mask, settings_.viaMC, settings_.mcAddress, settings_.mcMask));
+    } catch (const EConvertError& error) {
+        // A cell that is not a number is reported and skipped; the rest of the table still goes.
+        plan.error = error.what();
+    }
+}
+
+void RequestScheduler::pollStep(std::string& line)
+{
+    currentIndex_ = pollCursor_;
+    const TCommands* underCursor = table_.entryAt(pollCursor_);
+    // Nothing else is asked while entry 1, the device's identity, has no value yet.
+    if (!table_.Commands[1].Valid && underCursor && underCursor->Enabled) {
+        pollCursor_ = 1;
+        LineProtocol::appendBlock(line, readFrame(1));
+        return;
+    }
+    int count = 0;
+    for (;;) {
+        if (table_.NeedsPoll(pollCursor_)) {
+            LineProtocol::appendBlock(line, readFrame(pollCursor_));
+            ++count;
+        }
+        ++pollCursor_;
+        if (pollCursor_ > table_.Count) {
+            pollCursor_ = 1;
+            if (currentIndex_ == 1)
+                break;
+            currentIndex_ = 1;
+        }
+        if (count >= settings_.maxPacket)
+            break;
+    }
+}
+
+RequestPlan RequestScheduler::BuildRequestLine()
+{
+    std::lock_guard lock(mutex_);
+    RequestPlan plan;
+    const Clock::time_point now = Clock::now();
+    if (pacingWait_ && now >= pacingUntil_)
+        pacingWait_ = false;
+    appendSettingsWords(plan.line);
+    if (!plan.line.empty() || pacingWait_)
+        return plan;
+
+    if (sendAllMode_) {
+        sendAllStep(plan);
+    } else if (queue_.PopCommand(currentCommand_)) {
+        if (currentCommand_.State == TSendCommand::kQueued)
+            currentCommand_.State = TSendCommand::kSent;
+        LineProtocol::appendBlock(plan.line, currentCommand_.Frame);
+    } else {
+        pollStep(plan.line);
+    }
+    plan.deviceLine = !plan.line.empty();
+    if (settings_.transmitDelay > 0) {
+        pacingWait_ = true;
+        pacingUntil_ = now + std::chrono::milliseconds(settings_.transmitDelay);
+    } else {
+        pacingWait_ = false;
+    }
+    return plan;
+}
+
+AnswerEffects RequestScheduler::ProcessAnswerLine(std::string_view line)
+{
+    using LineProtocol::SettingsWord;
+    std::lock_guard lock(mutex_);
+    AnswerEffects effects;
+    effects.echo = LineProtocol::parseSettingsEcho(line);
+    auto echoed = [&](SettingsWord word) -> std::optional<std::string>& {
+        return effects.echo[LineProtocol::indexOf(word)];
+    };
+    if (echoed(SettingsWord::Baud))
+        settings_.baud = *echoed(SettingsWord::Baud);
+    if (echoed(SettingsWord::Parity))
+        settings_.parity = *echoed(SettingsWord::Parity);
+    if (echoed(SettingsWord::DataBits))
+        settings_.dataBits = *echoed(SettingsWord::DataBits);
+    if (echoed(SettingsWord::StopBits))
+        settings_.stopBits = *echoed(SettingsWord::StopBits);
+    if (const auto& timeOut = echoed(SettingsWord::TimeOut)) {
+        try {
+            const int position =
+                LineProtocol::timeOutPositionFromEcho(parseInteger(*timeOut), settings_.viaMC);
+            settings_.timeOutPosition = position;
+            effects.timeOutPosition = position;
+        } catch (const EConvertError& error) {
+            // The rest of this line is not applied; the next exchange goes on as usual.
+            effects.error = error.what();
+            echoed(SettingsWord::Retries).reset();
+            return effects;
+        }
+    }
+    if (echoed(SettingsWord::Retries))
+        settings_.retries = *echoed(SettingsWord::Retries);
+
+    std::size_t position = 0;
+    LineProtocol::AnswerBlock block;
+    while (LineProtocol::NextAnswerBody(line, position, block)) {
+        TAnswerResult result;
+        try {
+            result = table_.ParseAnswer(block.frame, block.answer, currentIndex_);
+        } catch (const EConvertError& error) {
+            effects.error = error.what();
+            break;
+        }
+        currentIndex_ = result.Entry;
+        if (!result.Taken) {
+            if (currentCommand_.State == TSendCommand::kSent)
+                currentCommand_.State = TSendCommand::kFailed;
+            continue;
+        }
+        const TCommands& entry = table_.Commands[result.Entry];
+        if (currentCommand_.State == TSendCommand::kSent) {
+            currentCommand_.State = TSendCommand::kAnswered;
+            currentCommand_.Value = entry.Value;
+        }
+        if (result.Entry >= kFirstSelectorEntry && result.Entry <= kLastSelectorEntry)
+            effects.selectorEntries.push_back(result.Entry);
+        if (cells_[result.Entry] != entry.ValueText) {
+            cells_[result.Entry] = entry.ValueText;
+            effects.changedCells.push_back(result.Entry);
+        }
+    }
+    return effects;
+}
+
+void RequestScheduler::waitForWork(Clock::time_point deadline)
+{
+    std::unique_lock lock(mutex_);
+    const Clock::time_point until = pacingWait_ ? std::min(deadline, pacingUntil_) : deadline;
+    workArrived_.wait_until(lock, until, [this] { return woken_; });
+    woken_ = false;
+}
+
+void RequestScheduler::wake()
+{
+    notify();
+}
+
+void RequestScheduler::notify()
+{
+    {
+        std::lock_guard lock(mutex_);
+        woken_ = true;
+    }
+    workArrived_.notify_all();
+}
+
+bool RequestScheduler::pacing() const
+{
+    std::lock_guard lock(mutex_);
+    return pacingWait_ && Clock::now() < pacingUntil_;
+}
+
+std::uint16_t RequestScheduler::pollCursor() const
+{
+    std::lock_guard lock(mutex_);
+    return pollCursor_;
+}
+
+} // namespace quell

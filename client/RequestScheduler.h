@@ -1,0 +1,153 @@
+#pragma once
+
+#include "CommandQueue.h"
+#include "LineProtocol.h"
+#include "TSendCommand.h"
+
+#include "UCommands.h"
+
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quell {
+
+// What the settings controls say, as the scheduler needs it. The window hands over a fresh copy
+// whenever a control changes, so the worker never reads a control.
+struct LinkSettings {
+    std::string userName; // login name, at most 20 characters
+    std::string baud = "57600";
+    std::string parity = "Even";
+    std::string dataBits = "8";
+    std::string stopBits = "1";
+    int timeOutPosition = 80;
+    std::string retries = "3";
+    bool viaMC = false;
+    std::uint8_t deviceAddress = 1;
+    std::uint8_t mask = 160;
+    std::uint8_t mcAddress = 1;
+    std::uint8_t mcMask = 64;
+    std::uint8_t maxPacket = 1;
+    int transmitDelay = 10; // milliseconds of pause after each device line; <= 0: none
+};
+
+// The next request line and what the window must do because of it (on the GUI thread).
+struct RequestPlan {
+    std::string line;                       // without CR LF; empty: nothing to send now
+    bool deviceLine = false;                // the line carries device blocks
+    std::optional<std::uint16_t> selectRow; // send-all: the row being written
+    bool sendAllFinished = false;           // send-all went through the table
+    std::optional<std::string> error;       // a value text of send-all that is not a number
+};
+
+// What one answer line changed, for the window to show (on the GUI thread).
+struct AnswerEffects {
+    LineProtocol::SettingsWordValues echo;      // settings words the server echoed
+    std::optional<int> timeOutPosition;         // up-down position from an echoed "TOUT="
+    std::vector<std::uint16_t> changedCells;    // rows whose value cell now shows ValueText
+    std::vector<std::uint16_t> selectorEntries; // accepted answers for entries 4..11
+    std::optional<std::string> error;           // conversion error that stopped the line
+};
+
+// The request scheduler of one link: which request line goes out next (settings words, a send-all
+// step, a queued command or a batch of polls), the pacing pause after device lines, and how an
+// answer line is applied to the parameter table. It owns the value cells the parameter window
+// shows and the lock that guards them and the table, so the worker thread and the GUI thread can
+// share them. Every public member is thread-safe.
+class RequestScheduler {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // The scheduler of a table that outlives it.
+    explicit RequestScheduler(TProtocol& table);
+
+    // ---- GUI thread ----
+
+    // New settings from the controls; the words already marked changed carry the new values.
+    void setSettings(const LinkSettings& settings);
+    // The current settings.
+    LinkSettings settings() const;
+    // Marks one settings word for the next request line.
+    void markSettingsChanged(LineProtocol::SettingsWord word);
+    // A new connection: every settings word is due, every entry is read again from entry 1,
+    // no pause runs.
+    void connected();
+    // Starts "Send all to target" from entry 1.
+    void beginSendAll();
+    // True while "Send all to target" is in progress.
+    bool sendAllMode() const;
+    // Queues a write of a value text; false when the queue is full (the entry keeps its value
+    // and CurrentCommand shows the request as failed). Throws EConvertError for a text that is
+    // not a number.
+    bool WriteParameter(std::uint16_t index, std::string_view valueText);
+    // Queues a one-off read; false when the queue is full (CurrentCommand shows it failed).
+    bool ReadParameter(std::uint16_t index);
+    // The direct request last queued or last taken from the queue.
+    TSendCommand currentCommand() const;
+    // Applies one answer line: settings echo, then every answer block in line order.
+    AnswerEffects ProcessAnswerLine(std::string_view line);
+    // The text of a row's value cell.
+    std::string cellText(std::uint16_t row) const;
+    // Sets the text of a row's value cell (the user typed it, or a value set was loaded).
+    void setCellText(std::uint16_t row, std::string text);
+    // Empties every value cell; they fill again as answers arrive.
+    void clearCells();
+    // Runs fn with the table locked against the worker; fn must not call back into this object.
+    template <typename Fn> auto withTable(Fn&& fn) const
+    {
+        std::lock_guard lock(mutex_);
+        return fn(static_cast<const TProtocol&>(table_));
+    }
+    // Runs fn with the table locked for changes (loading, enabling).
+    template <typename Fn> auto editTable(Fn&& fn)
+    {
+        std::lock_guard lock(mutex_);
+        return fn(table_);
+    }
+
+    // ---- worker thread ----
+
+    // The next request line (empty while the pause runs or nothing is due).
+    RequestPlan BuildRequestLine();
+    // Waits until a request line may be due: the pause ended, a command was queued, a settings
+    // word or send-all was asked for, wake() was called, or the deadline passed.
+    void waitForWork(Clock::time_point deadline);
+    // Releases waitForWork (for Stop).
+    void wake();
+    // True while the pause after a device line runs.
+    bool pacing() const;
+    // Where the next poll or send-all step begins.
+    std::uint16_t pollCursor() const;
+
+private:
+    std::string readFrame(std::uint16_t index) const;
+    std::uint8_t addressFor(std::uint16_t index) const;
+    void appendSettingsWords(std::string& line);
+    void sendAllStep(RequestPlan& plan);
+    void pollStep(std::string& line);
+    bool queueCommand(TSendCommand command);
+    void notify();
+
+    TProtocol& table_;
+    mutable std::mutex mutex_;
+    std::condition_variable workArrived_;
+    bool woken_ = false;
+    LinkSettings settings_;
+    std::array<bool, LineProtocol::kSettingsWordCount> settingsChanged_{};
+    std::uint16_t pollCursor_ = 1;
+    std::uint16_t currentIndex_ = 1;
+    bool pacingWait_ = false;
+    Clock::time_point pacingUntil_{};
+    bool sendAllMode_ = false;
+    TSendCommand currentCommand_;
+    CommandQueue queue_;
+    std::vector<std::string> cells_;
+};
+
+} // namespace quell

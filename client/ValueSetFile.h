@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace quell {
+
+// A value set (".val"): the parameter window's value column saved under the description's section
+// name, with the board number first, so that a configuration can be kept and given to another
+// device of the same kind. Plain file logic; the window asks for the file and shows the messages.
+class ValueSetFile {
+public:
+    // What save() did.
+    enum class SaveResult {
+        Saved,
+        BackupNotDeleted, // an old backup was in the way and could not be deleted
+        BackupNotCreated, // the existing file could not be renamed to the backup
+        NotWritten,       // the new file could not be written (the backup holds the old one)
+    };
+
+    // What load() found; cells has one element per asked name, empty where the file has no key.
+    struct Loaded {
+        std::optional<int> boardNumber;
+        std::vector<std::optional<QString>> cells;
+    };
+
+    // The backup of a value file: beside it, with its extension replaced by ".BAK".
+    static QString backupNameOf(const QString& fileName);
+
+    // Writes section [section] with PB=boardNumber, then names[i]=values[i] in row order. An
+    // existing file first becomes the backup (one generation). errorText names the file on
+    // NotWritten.
+    static SaveResult save(const QString& fileName, const QString& section, int boardNumber,
+                           const QStringList& names, const QStringList& values,
+                           QString* errorText = nullptr);
+
+    // Reads the values of the given row names from [section]. Throws EConvertError when PB is
+    // there but not a number (nothing else is read then).
+    static Loaded load(const QString& fileName, const QString& section, const QStringList& names);
+};
+
+} // namespace quell
