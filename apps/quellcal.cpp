@@ -1,0 +1,28 @@
+// quellcal: the calibration station's program. Main window first, then the measurement view, then
+// the database window; the program ends when the main window closes.
+
+#include "ClientCommunications.h"
+#include "CloseOnSignal.h"
+#include "UBase.h"
+#include "UView.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("VRQ-08 with Calibrator"));
+
+    quell::TClientMain mainWindow;
+    mainWindow.FormCreate(QApplication::arguments());
+    quell::TFormView view(mainWindow);
+    quell::TFormBase base;
+    mainWindow.setViewLink(&view);
+    quell::CloseOnSignal closer(&mainWindow);
+
+    // Closing the main window ends the program, whatever other windows are open.
+    QObject::connect(&mainWindow, &quell::TClientMain::formClosed, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
+    mainWindow.show();
+    return QApplication::exec();
+}

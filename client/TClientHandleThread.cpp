@@ -1,0 +1,154 @@
+#include "TClientHandleThread.h"
+
+#include "AnswerLineReader.h"
+#include "LineProtocol.h"
+#include "RequestScheduler.h"
+
+#include <QTcpSocket>
+
+#include <chrono>
+
+namespace quell {
+
+namespace {
+
+// How long one wait on the socket or on the GUI may last before the worker looks at stop again.
+constexpr int kSliceMs = 50;
+// How long an idle worker sleeps when nothing is due and no pause runs.
+constexpr std::chrono::milliseconds kIdleWait(50);
+
+} // namespace
+
+TClientHandleThread::TClientHandleThread(RequestScheduler& scheduler, QString host, quint16 port,
+                                         QObject* parent)
+    : QThread(parent), scheduler_(scheduler), host_(std::move(host)), port_(port)
+{
+}
+
+TClientHandleThread::~TClientHandleThread()
+{
+    requestStop();
+    wait();
+}
+
+bool TClientHandleThread::connectAndStart(int connectTimeoutMs)
+{
+    connectTimeoutMs_ = connectTimeoutMs;
+    start();
+    connectDone_.acquire();
+    return connected_;
+}
+
+void TClientHandleThread::requestStop()
+{
+    stop_ = true;
+    {
+        std::lock_guard lock(mutex_);
+    }
+    wakeUp_.notify_all();
+    scheduler_.wake();
+}
+
+void TClientHandleThread::setPaused(bool paused)
+{
+    paused_ = paused;
+    {
+        std::lock_guard lock(mutex_);
+    }
+    wakeUp_.notify_all();
+    scheduler_.wake();
+}
+
+void TClientHandleThread::answerProcessed()
+{
+    {
+        std::lock_guard lock(mutex_);
+        processed_ = true;
+    }
+    wakeUp_.notify_all();
+}
+
+void TClientHandleThread::waitWhilePaused()
+{
+    std::unique_lock lock(mutex_);
+    wakeUp_.wait(lock, [this] { return !paused_ || stop_; });
+}
+
+bool TClientHandleThread::handOff(const QByteArray& line)
+{
+    {
+        std::lock_guard lock(mutex_);
+        processed_ = false;
+    }
+    emit answerLine(line);
+    std::unique_lock lock(mutex_);
+    wakeUp_.wait(lock, [this] { return processed_ || stop_; });
+    return processed_;
+}
+
+void TClientHandleThread::run()
+{
+    QTcpSocket socket;
+    socket.connectToHost(host_, port_);
+    const bool ok = socket.waitForConnected(connectTimeoutMs_);
+    if (ok)
+        socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    connected_ = ok;
+    connectDone_.release();
+    if (!ok)
+        return;
+
+    AnswerLineReader reader(LineProtocol::kMaxAnswerLineLength);
+    while (!stopping() && socket.state() == QAbstractSocket::ConnectedState) {
+        waitWhilePaused();
+        if (stopping())
+            break;
+        const RequestPlan plan = scheduler_.BuildRequestLine();
+        if (plan.selectRow || plan.sendAllFinished || plan.error)
+            emit requestPlanned(plan.selectRow.value_or(0), plan.sendAllFinished,
+                                QString::fromStdString(plan.error.value_or(std::string())));
+        if (plan.line.empty()) {
+            scheduler_.waitForWork(RequestScheduler::Clock::now() + kIdleWait);
+            continue;
+        }
+
+        QByteArray request(plan.line.data(), static_cast<qsizetype>(plan.line.size()));
+        request.append(LineProtocol::kLineEnd.data(),
+                       static_cast<qsizetype>(LineProtocol::kLineEnd.size()));
+        // A failed write is not acted on: the answer read below notices a dead connection.
+        socket.write(request);
+        while (socket.bytesToWrite() > 0 && !stopping()
+               && socket.state() == QAbstractSocket::ConnectedState)
+            socket.waitForBytesWritten(kSliceMs);
+
+        std::string line;
+        bool gotLine = false;
+        while (!stopping()) {
+            const AnswerLineReader::Result result = reader.next(line);
+            if (result == AnswerLineReader::Result::Line) {
+                gotLine = true;
+                break;
+            }
+            if (result == AnswerLineReader::Result::TooLong)
+                break; // the exchange is dropped; the connection stays up
+            if (socket.state() != QAbstractSocket::ConnectedState)
+                break;
+            if (socket.waitForReadyRead(kSliceMs) || socket.bytesAvailable() > 0) {
+                const QByteArray bytes = socket.readAll();
+                reader.append(
+                    std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+            }
+        }
+        if (!gotLine || stopping())
+            continue;
+        if (!handOff(QByteArray(line.data(), static_cast<qsizetype>(line.size()))))
+            break;
+    }
+    const bool lost = !stopping();
+    socket.abort();
+    connected_ = false;
+    if (lost)
+        emit connectionLost();
+}
+
+} // namespace quell

@@ -1,0 +1,11 @@
+#include "UBase.h"
+
+namespace quell {
+
+TFormBase::TFormBase(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("FormBase"));
+    setWindowTitle(QStringLiteral("Baza"));
+}
+
+} // namespace quell

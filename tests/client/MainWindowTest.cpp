@@ -1,0 +1,398 @@
+#include "ClientCommunications.h"
+#include "FakeGateway.h"
+#include "IniFile.h"
+#include "RecordingDialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPalette>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace quell {
+namespace {
+
+// Five entries of the maker's protocol: a read-write number, a read-only number, a pick list
+// with four items, a write-only number and a fixed-point value.
+const char* const kDescription = "PROT Kestavin\n"
+                                 "SECTION Bench\n"
+                                 "VAR Mode 1 0 rw 0 100 0 1 2 0 0 d\n"
+                                 "VAR Serial 1 0 ro 0 9999 0 3 4 0 0 d\n"
+                                 "VAR Filter 1 0 rw 0 3 0 5 6 0 0 s Off Slow Medium Fast\n"
+                                 "VAR Reset 1 0 wo 0 1 0 7 8 0 0 d\n"
+                                 "VAR Temp 1 1 rw -400 1250 0 9 10 0 0 f1\n";
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        writeFile("bench.var", kDescription);
+    }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    void writeFile(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    // Writes a settings file naming the description and the gateway's port.
+    void writeSettings(quint16 port, bool start = false, int transmitDelay = 0)
+    {
+        IniFile ini(path("station.cli"));
+        ini.writeString("Protocol", "File", path("bench.var"));
+        ini.writeString("Socket", "Host", "127.0.0.1");
+        ini.writeString("Socket", "Port", QString::number(port));
+        ini.writeInteger("Comm", "TransmitDelay", transmitDelay);
+        ini.writeBool("Action", "Start", start);
+        ASSERT_TRUE(ini.save());
+    }
+
+    std::unique_ptr<TClientMain> makeWindow()
+    {
+        auto window = std::make_unique<TClientMain>();
+        window->FormCreate({"quellcal", path("station.cli")});
+        return window;
+    }
+
+    QAction* action(TClientMain& w, const char* name) { return w.findChild<QAction*>(name); }
+    QTableView* grid(TClientMain& w) { return w.findChild<QTableView*>("ValueListEditor"); }
+    QString cell(TClientMain& w, int entry)
+    {
+        return grid(w)->model()->index(entry - 1, 1).data().toString();
+    }
+
+    QTemporaryDir dir;
+    RecordingDialogs dialogs;
+};
+
+TEST_F(MainWindowTest, FirstStartWritesEveryKeyAndCloseWritesItBack)
+{
+    const QString file = path("fresh.cli");
+    {
+        TClientMain window;
+        window.FormCreate({"quellcal", file});
+        EXPECT_EQ(window.SettingsFileName(), QFileInfo(file).absoluteFilePath());
+        EXPECT_TRUE(QDir(path("Vals")).exists());
+        // An empty description name fails like any other: the first run says so.
+        EXPECT_EQ(dialogs.texts(), QStringList{"Error protocol line: 0"});
+        EXPECT_FALSE(action(window, "MStartStop")->isEnabled());
+        IniFile ini(file);
+        for (const char* key : {"Host", "Port"})
+            EXPECT_TRUE(ini.valueExists("Socket", key)) << key;
+        for (const char* key : {"ViewPort", "ViewAddress", "Caption", "ColWidth"})
+            EXPECT_TRUE(ini.valueExists("Config", key)) << key;
+        window.findChild<QLineEdit*>("LEditHost")->setText("gateway.local");
+        window.close();
+    }
+    IniFile after(file);
+    EXPECT_EQ(after.readString("Socket", "Host", ""), "gateway.local");
+    EXPECT_EQ(after.readString("Action", "Start", ""), "0");
+    EXPECT_EQ(after.readString("Config", "ViewConfig", ""), "1");
+    EXPECT_TRUE(after.valueExists("View", "Visible"));
+}
+
+TEST_F(MainWindowTest, LoadProtocolBuildsRowsAndReportsTheFailingLine)
+{
+    writeSettings(9);
+    auto window = makeWindow();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(grid(*window)->model()->rowCount(), 5);
+    EXPECT_EQ(window->windowTitle(), "Client[Bench]");
+    for (const char* name : {"MStartStop", "MLoadValue", "MSaveValue", "MSendAll", "MRefresh"})
+        EXPECT_TRUE(action(*window, name)->isEnabled()) << name;
+    EXPECT_FALSE(action(*window, "MSuspendResume")->isEnabled());
+
+    writeFile("three.var", "PROT Kestavin\nVAR a 1 0 rw 0 1 0 1 2 0 0 d\n"
+                           "VAR b 1 0 rw 0 1 0 3 4 0 0 d\nVAR c 1 0 rw 0 1 0 5 6 0 0 d\n");
+    dialogs.fileAnswers << path("three.var");
+    window->MLoadProtocolClick();
+    EXPECT_EQ(grid(*window)->model()->rowCount(), 3);
+    EXPECT_EQ(IniFile(path("station.cli")).readString("Protocol", "File", ""), path("three.var"));
+
+    writeFile("broken.var", "PROT Kestavin\nVAR a 1 0 rw 0 1 0 1 2 0 0 d\n\nVAR b 1 x rw\n");
+    dialogs.fileAnswers << path("broken.var");
+    window->MLoadProtocolClick();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].second.startsWith("Error protocol line: 4\n"))
+        << dialogs.messages[0].second.toStdString();
+    EXPECT_TRUE(dialogs.messages[0].second.contains("'x' is not a valid integer value"));
+    EXPECT_TRUE(dialogs.messages[0].second.contains("line 4, field PollRate"));
+    // The rows stay as they were; the settings name the file anyway.
+    EXPECT_EQ(grid(*window)->model()->rowCount(), 3);
+
+    // Cancel changes nothing, not even the settings file.
+    const QByteArray before = [&] {
+        QFile f(path("station.cli"));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    window->MLoadProtocolClick();
+    QFile f(path("station.cli"));
+    f.open(QIODevice::ReadOnly);
+    EXPECT_EQ(f.readAll(), before);
+    // Messages open at the window's corner moved 20 right and 20 down.
+    EXPECT_EQ(dialogs.positions[0], window->frameGeometry().topLeft() + QPoint(20, 20));
+}
+
+TEST_F(MainWindowTest, EnterAndEscInValueCells)
+{
+    writeSettings(9);
+    auto window = makeWindow();
+    auto* model = grid(*window)->model();
+
+    // Stopped: Enter reports the missing link and keeps the typed text.
+    model->setData(model->index(0, 1), "5");
+    window->ValueListEditorKeyDown(0, Qt::Key_Return);
+    EXPECT_EQ(dialogs.texts(), QStringList{"Client nije konektovan !!!"});
+    EXPECT_EQ(cell(*window, 1), "5");
+
+    // Esc gives any cell its device text back; Enter does so for a read-only entry.
+    window->ValueListEditorKeyDown(0, Qt::Key_Escape);
+    EXPECT_EQ(cell(*window, 1), "");
+    model->setData(model->index(1, 1), "77");
+    window->ValueListEditorKeyDown(1, Qt::Key_Return);
+    EXPECT_EQ(cell(*window, 2), "");
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST_F(MainWindowTest, NameCellsShowWhetherAnEntryIsPolled)
+{
+    writeSettings(9);
+    auto window = makeWindow();
+    auto* view = grid(*window);
+    auto background = [&](int row) {
+        return view->model()->index(row, 0).data(Qt::BackgroundRole).value<QColor>();
+    };
+    const QColor on = QApplication::palette().color(QPalette::Window);
+    window->MEnableAllClick();
+    view->setCurrentIndex(view->model()->index(1, 0));
+    window->MDisableClick();
+    for (int row = 0; row < 5; ++row)
+        EXPECT_EQ(background(row) == on, row != 1) << row;
+    window->MDisableAllClick();
+    EXPECT_NE(background(0), on);
+}
+
+TEST_F(MainWindowTest, ValueSetsSaveWithBackupAndLoadIntoCells)
+{
+    writeSettings(9);
+    auto window = makeWindow();
+    auto* model = grid(*window)->model();
+    model->setData(model->index(0, 1), "12");
+    model->setData(model->index(2, 1), "Fast");
+    const QString file = path("Vals/a.val");
+    dialogs.fileAnswers << file << file;
+    window->MSaveValueClick();
+    model->setData(model->index(0, 1), "13");
+    window->MSaveValueClick();
+    EXPECT_TRUE(QFile::exists(path("Vals/a.BAK")));
+    EXPECT_EQ(IniFile(path("Vals/a.BAK")).readString("Bench", "Mode", ""), "12");
+    EXPECT_EQ(IniFile(file).readString("Bench", "Mode", ""), "13");
+    EXPECT_EQ(IniFile(file).readString("Bench", "Serial", "missing"), "");
+    EXPECT_EQ(dialogs.texts().last(), "Vrednosti su snimljene u fajl: " + file);
+
+    window->MClearClick();
+    EXPECT_EQ(cell(*window, 1), "");
+    dialogs.fileAnswers << file;
+    window->MLoadValueClick();
+    EXPECT_EQ(cell(*window, 1), "13");
+    EXPECT_EQ(cell(*window, 3), "Fast");
+    EXPECT_EQ(dialogs.texts().last(), "Vrednosti su učitane iz fajla: " + file);
+
+    // A board number that is not a number stops the load before any cell changes.
+    IniFile bad(file);
+    bad.writeString("Bench", "PB", "x1");
+    bad.writeString("Bench", "Mode", "99");
+    ASSERT_TRUE(bad.save());
+    dialogs.fileAnswers << file;
+    window->MLoadValueClick();
+    EXPECT_EQ(dialogs.texts().last(), "'x1' is not a valid integer value");
+    EXPECT_EQ(cell(*window, 1), "13");
+}
+
+TEST_F(MainWindowTest, LoadValueWithoutSectionAsksForAProtocolFirst)
+{
+    writeFile("nosection.var", "PROT Kestavin\nVAR a 1 0 rw 0 1 0 1 2 0 0 d\n");
+    writeSettings(9);
+    IniFile ini(path("station.cli"));
+    ini.writeString("Protocol", "File", path("nosection.var"));
+    ASSERT_TRUE(ini.save());
+    auto window = makeWindow();
+    window->MLoadValueClick();
+    EXPECT_EQ(dialogs.texts(), QStringList{"Prvo učitati protokol!"});
+    EXPECT_TRUE(dialogs.requests.empty());
+}
+
+TEST_F(MainWindowTest, SettingsEditsMarkWordsAndAddressReloadsTheTable)
+{
+    writeSettings(9);
+    auto window = makeWindow();
+    auto* timeOut = window->findChild<QLineEdit*>("LEditTOut");
+    timeOut->setText("abc");
+    QTest::keyClick(timeOut, Qt::Key_Return);
+    EXPECT_EQ(timeOut->text(), "80");
+    // The next line carries the time-out word although the text was refused.
+    const RequestPlan plan = window->scheduler().BuildRequestLine();
+    EXPECT_EQ(plan.line, "TOUT=80 ");
+
+    window->scheduler().editTable([](TProtocol& t) { t.Commands[1].Valid = true; });
+    auto* address = window->findChild<QLineEdit*>("LEditAddr");
+    address->setText("7");
+    QTest::keyClick(address, Qt::Key_Return);
+    EXPECT_EQ(window->scheduler().settings().deviceAddress, 7);
+    EXPECT_FALSE(window->protocol().Commands[1].Valid);
+}
+
+TEST_F(MainWindowTest, ViaMcAndSiteLocksDecideWhichControlsAreEnabled)
+{
+    writeSettings(9);
+    IniFile ini(path("station.cli"));
+    ini.writeBool("Protocol", "EnableMC", true);
+    ini.writeBool("Config", "ViewPort", false);
+    ASSERT_TRUE(ini.save());
+    auto window = makeWindow();
+    EXPECT_TRUE(window->findChild<QLineEdit*>("LEditAddr")->isEnabled());
+    EXPECT_TRUE(window->findChild<QLineEdit*>("LEditMCAddr")->isEnabled());
+    EXPECT_FALSE(window->findChild<QLineEdit*>("LEditPort")->isEnabled());
+    window->findChild<QCheckBox*>("CBViaMC")->click();
+    EXPECT_TRUE(window->findChild<QLineEdit*>("LEditAddr")->isEnabled());
+    EXPECT_FALSE(window->findChild<QLineEdit*>("LEditMCAddr")->isEnabled());
+}
+
+// ---- the link against a gateway on loopback ----
+
+bool waitFor(const std::function<bool()>& condition, int ms = 5000)
+{
+    return QTest::qWaitFor(condition, ms);
+}
+
+// A value answer of the maker's protocol for a read request frame.
+QByteArray valueAnswer(const QByteArray& request, int value)
+{
+    QByteArray answer = request.left(6);
+    for (int shift = 12; shift >= 0; shift -= 4)
+        answer += char(0x30 + ((value >> shift) & 0xF));
+    return answer + "00\x04";
+}
+
+// Answers every read block with the value `value`.
+QByteArray answerReads(const QByteArray& line, int value)
+{
+    if (!line.startsWith("BODY="))
+        return line;
+    QByteArray out;
+    for (qsizetype at = line.indexOf("BODY="); at >= 0; at = line.indexOf("BODY=", at + 1)) {
+        const QByteArray frame = line.mid(at + 5, line.indexOf("END", at) - at - 5);
+        out += "BODY=" + frame + "END ANSWER=" + valueAnswer(frame, value) + "END ";
+    }
+    return out;
+}
+
+TEST_F(MainWindowTest, LinkSendsSettingsThenEntryOneAndShowsAnswers)
+{
+    FakeGateway gateway;
+    gateway.answer = [](const QByteArray& line) { return answerReads(line, 42); };
+    writeSettings(gateway.port());
+    auto window = makeWindow();
+    window->MEnableAllClick();
+    window->MStartStopClick();
+    ASSERT_TRUE(window->Started());
+    EXPECT_FALSE(action(*window, "MLoadProtocol")->isEnabled());
+    EXPECT_EQ(action(*window, "MStartStop")->text(), "Stop");
+    ASSERT_TRUE(waitFor([&] { return gateway.lines.size() >= 2; }));
+    EXPECT_EQ(gateway.lines[0],
+              "USER=operator BAUD=57600 PARITY=Even DATAB=8 STOPB=1 TOUT=80 RET=3 ");
+    // Entry 1, read code 1, parameter code 0, at address 0xA1.
+    EXPECT_EQ(gateway.lines[1], QByteArray("BODY=\x01\xA1"
+                                           "010001\x04"
+                                           "END ",
+                                           18));
+    ASSERT_TRUE(waitFor([&] { return cell(*window, 5) == "4.2"; }));
+    EXPECT_EQ(cell(*window, 1), "42");
+
+    ASSERT_TRUE(window->WriteParameter(1, "7"));
+    ASSERT_TRUE(waitFor([&] { return window->currentCommand().State == TSendCommand::kAnswered; }));
+    window->MStartStopClick();
+    EXPECT_FALSE(window->Started());
+    EXPECT_TRUE(action(*window, "MLoadProtocol")->isEnabled());
+}
+
+TEST_F(MainWindowTest, LinkReconnectsAfterTheServerDropsIt)
+{
+    FakeGateway gateway;
+    gateway.answer = [](const QByteArray& line) { return answerReads(line, 1); };
+    writeSettings(gateway.port(), false, 5);
+    auto window = makeWindow();
+    window->MStartStopClick();
+    ASSERT_TRUE(waitFor([&] { return gateway.lines.size() >= 3; }));
+    gateway.dropClient();
+    const qsizetype before = gateway.lines.size();
+    ASSERT_TRUE(waitFor([&] { return gateway.connections == 2; }, 6000));
+    ASSERT_TRUE(waitFor([&] { return gateway.lines.size() > before; }));
+    EXPECT_TRUE(gateway.lines[before].startsWith("USER=operator BAUD="));
+    window->MStartStopClick();
+}
+
+TEST_F(MainWindowTest, StopIsPromptWhenTheServerNeverAnswers)
+{
+    FakeGateway gateway;
+    gateway.answer = [](const QByteArray& line) {
+        return line.startsWith("BODY=") ? QByteArray() : line;
+    };
+    writeSettings(gateway.port());
+    auto window = makeWindow();
+    window->MStartStopClick();
+    ASSERT_TRUE(waitFor([&] { return gateway.lines.size() >= 2; }));
+    QElapsedTimer timer;
+    timer.start();
+    window->MStartStopClick();
+    EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_FALSE(window->Started());
+}
+
+TEST_F(MainWindowTest, OverLongAnswerIsDroppedAndTheLinkGoesOn)
+{
+    FakeGateway gateway;
+    int exchanges = 0;
+    gateway.answer = [&](const QByteArray& line) {
+        if (!line.startsWith("BODY="))
+            return line;
+        return ++exchanges == 1 ? QByteArray(20000, 'x') : answerReads(line, 3);
+    };
+    writeSettings(gateway.port());
+    auto window = makeWindow();
+    window->MStartStopClick();
+    ASSERT_TRUE(waitFor([&] { return cell(*window, 1) == "3"; }));
+    EXPECT_EQ(gateway.connections, 1);
+    window->MStartStopClick();
+}
+
+TEST_F(MainWindowTest, ConnectFailureSaysWhereAndLeavesTheLinkStopped)
+{
+    FakeGateway gateway;
+    const quint16 port = gateway.port();
+    gateway.close();
+    writeSettings(port);
+    auto window = makeWindow();
+    window->MStartStopClick();
+    EXPECT_FALSE(window->Started());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].second.startsWith("Error while connecting:\r"));
+    EXPECT_TRUE(window->findChild<QLineEdit*>("LEditHost")->isEnabled());
+}
+
+} // namespace
+} // namespace quell
