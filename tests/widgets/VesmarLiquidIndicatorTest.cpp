@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QEnterEvent>
+#include <QMetaProperty>
 
 #include <gtest/gtest.h>
 
@@ -281,4 +282,46 @@ TEST(VesmarLiquidIndicator, ColourSchemeOverwritesTheFiveColoursEveryTime)
     indicator.setNumberForeColor(Qt::green);
     indicator.setColorScheme(Vm::csPlasma);
     EXPECT_EQ(indicator.numberForeColor(), QColor(0xFF, 0xBF, 0x48));
+}
+
+TEST(VesmarLiquidIndicator, PropertiesAreWritableByTheirNames)
+{
+    TVesmarLiquidIndicator indicator;
+    const char* names[] = {"ColorScheme",
+                           "SignNumber",
+                           "IndicatorWidth",
+                           "IndicatorHeight",
+                           "IndicatorAngle",
+                           "IndicatorGap",
+                           "Indicatorstring",
+                           "IndicatorKind",
+                           "InnerBevel",
+                           "OuterBevel",
+                           "InnerBevelWidth",
+                           "OuterBevelWidth",
+                           "BevelColor",
+                           "BackColor",
+                           "NumberForeColor",
+                           "NumberForeColor1",
+                           "NumberBackColor",
+                           "IndicatorStyle",
+                           "MouseAction",
+                           "TransparentMode",
+                           "BackMaterial",
+                           "ForeMaterial",
+                           "MaterialShadowMode",
+                           "MaterialMode",
+                           "ForeMaterialMode",
+                           "Hint",
+                           "ShowHint"};
+    for (const char* name : names) {
+        const int index = indicator.metaObject()->indexOfProperty(name);
+        ASSERT_GE(index, 0) << name;
+        EXPECT_TRUE(indicator.metaObject()->property(index).isWritable()) << name;
+    }
+    // Enumerations by their names, as a layout or settings file gives them.
+    EXPECT_TRUE(indicator.setProperty("IndicatorKind", QStringLiteral("ik9segment")));
+    EXPECT_EQ(indicator.indicatorKind(), Vm::ik9segment);
+    EXPECT_TRUE(indicator.setProperty("SignNumber", 6));
+    EXPECT_EQ(indicator.signNumber(), 6);
 }
