@@ -50,7 +50,7 @@ std::string quoted(const std::string& path)
 
 TEST(QuellVar, DumpsTheBoardDescriptionWithTheWholeEntryMap)
 {
-    const Outcome dump = runShell(kBinary + " dump " + quoted(kExamples + "/vrqpb.var"));
+    const Outcome dump = runShell(kBinary + " dump " + quoted(kExamples + "/vrq-pb.var"));
     ASSERT_EQ(dump.status, 0) << dump.out;
     std::smatch count;
     ASSERT_TRUE(std::regex_search(dump.out, count, std::regex(R"("count":(\d+))")));
@@ -63,7 +63,7 @@ TEST(QuellVar, DumpsTheBoardDescriptionWithTheWholeEntryMap)
 
 TEST(QuellVar, ChecksTheExamplesClean)
 {
-    for (const char* name : {"vrqpb.var", "ei-controller.var"}) {
+    for (const char* name : {"vrq-pb.var", "ei-controller.var"}) {
         const Outcome check = runShell(kBinary + " check " + quoted(kExamples + "/" + name));
         EXPECT_EQ(check.status, 0) << check.out;
         EXPECT_NE(check.out.find("no problems found"), std::string::npos) << check.out;
@@ -93,7 +93,7 @@ TEST(QuellVar, RunTakesItsLinkOptionsFromTheCommandLine)
 {
     const std::string commands = "read 105\nwrite 147 0\nread 82\nanswer 105 =x =TimeOut\nfly\n";
     test::TempFile input(commands, "commands.txt");
-    const std::string file = kExamples + "/vrqpb.var";
+    const std::string file = kExamples + "/vrq-pb.var";
     const Outcome run =
         runShell(kBinary + " run " + quoted(file)
                  + " --mc --address 3 --mcaddress 2 --mcmask 0x50 < " + quoted(input.path()));
