@@ -63,13 +63,22 @@ QRect cellRect(const IndicatorOptions& options, int index)
 {
     const int margin = cellMargin(options);
     const int count = std::max(1, options.signNumber);
+    // When the margins leave no room (or a negative gap leaves too much), the cells take the
+    // whole display in that direction, and then they also start at its edge rather than at
+    // the margin, which would push them past the far edge.
+    int top = margin;
     int height = options.indicatorHeight - 2 * margin;
-    if (height < 1 || height > options.indicatorHeight)
+    if (height < 1 || height > options.indicatorHeight) {
         height = options.indicatorHeight;
+        top = 0;
+    }
+    int left = margin;
     int width = (options.indicatorWidth - 2 * margin) / count;
-    if (width < 1 || width > options.indicatorWidth)
+    if (width < 1 || width > options.indicatorWidth) {
         width = options.indicatorWidth / count;
-    return QRect(margin + index * width, margin, width, height);
+        left = 0;
+    }
+    return QRect(left + index * width, top, width, height);
 }
 
 double segmentThickness(const QSizeF& cell, Vm::TVMIndicatorStyle style, bool thickened)

@@ -23,7 +23,8 @@ enum Side { Top, Right, Bottom, Left };
 int cellMargin(const IndicatorOptions& options);
 
 // Cell index (0-based, left first) of options.signNumber cells; what the integer division of the
-// width leaves over stays at the right.
+// width leaves over stays at the right. Where the margins leave no room the cells fill the
+// display in that direction.
 QRect cellRect(const IndicatorOptions& options, int index);
 
 // Segment thickness in a cell of that size; thickened while the pointer asks for it. Never more

@@ -32,8 +32,9 @@ TEST(IndicatorGeometry, CellsSplitTheDisplayInsideGapAndBevels)
         {100, 40, 5, 2, Vm::bkUP, Vm::bkDown, QRect(6, 6, 17, 28), QRect(74, 6, 17, 28)},
         {100, 40, 5, 2, Vm::bkNone, Vm::bkNone, QRect(2, 2, 19, 36), QRect(78, 2, 19, 36)},
         {172, 36, 10, 2, Vm::bkUP, Vm::bkNone, QRect(4, 4, 16, 28), QRect(148, 4, 16, 28)},
-        // margins eat the whole height: the cells take the full height instead
-        {40, 10, 2, 2, Vm::bkUP, Vm::bkDown, QRect(6, 6, 14, 10), QRect(20, 6, 14, 10)},
+        // margins eat the whole height (or width): the cells take all of it, from the edge
+        {40, 10, 2, 2, Vm::bkUP, Vm::bkDown, QRect(6, 0, 14, 10), QRect(20, 0, 14, 10)},
+        {10, 40, 2, 2, Vm::bkUP, Vm::bkDown, QRect(0, 6, 5, 28), QRect(5, 6, 5, 28)},
     };
     for (const Case& c : cases) {
         IndicatorOptions options;
