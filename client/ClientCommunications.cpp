@@ -561,12 +561,15 @@ void TClientMain::resumeIfPaused()
 
 void TClientMain::MSendAllClick()
 {
-    grid_->setCursor(Qt::WaitCursor);
-    scheduler_.beginSendAll();
+    // A new connection puts the poll cursor on entry 1, so the link is started before send-all
+    // is armed: the first step must still take entry 1. The worker cannot overtake this, since
+    // it waits for this thread to apply the answer to its first (settings) line.
     if (!started_)
         MStartStopClick();
     else
         resumeIfPaused();
+    grid_->setCursor(Qt::WaitCursor);
+    scheduler_.beginSendAll();
 }
 
 bool TClientMain::WriteParameter(std::uint16_t index, const QString& valueText)

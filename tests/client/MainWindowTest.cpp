@@ -272,6 +272,27 @@ TEST_F(MainWindowTest, ViaMcAndSiteLocksDecideWhichControlsAreEnabled)
     EXPECT_FALSE(window->findChild<QLineEdit*>("LEditMCAddr")->isEnabled());
 }
 
+TEST_F(MainWindowTest, PickListCellsOfferExactlyTheirItems)
+{
+    writeSettings(9);
+    auto window = makeWindow();
+    window->show();
+    auto* view = grid(*window);
+    auto editorOf = [&](int row) {
+        view->setCurrentIndex(view->model()->index(row, 1));
+        view->edit(view->model()->index(row, 1));
+        QWidget* editor = view->indexWidget(view->model()->index(row, 1));
+        if (!editor)
+            editor = view->viewport()->focusWidget();
+        return view->viewport()->findChild<QComboBox*>();
+    };
+    QComboBox* combo = editorOf(2);
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->count(), 4);
+    EXPECT_EQ(combo->itemText(3), "Fast");
+    view->closePersistentEditor(view->model()->index(2, 1));
+}
+
 // ---- the link against a gateway on loopback ----
 
 bool waitFor(const std::function<bool()>& condition, int ms = 5000)
@@ -328,6 +349,70 @@ TEST_F(MainWindowTest, LinkSendsSettingsThenEntryOneAndShowsAnswers)
     window->MStartStopClick();
     EXPECT_FALSE(window->Started());
     EXPECT_TRUE(action(*window, "MLoadProtocol")->isEnabled());
+}
+
+TEST_F(MainWindowTest, ToolTipShowsLimitsWhileTheLinkRuns)
+{
+    FakeGateway gateway;
+    writeSettings(gateway.port());
+    auto window = makeWindow();
+    auto* view = grid(*window);
+    view->setCurrentIndex(view->model()->index(1, 1));
+    EXPECT_EQ(view->toolTip(), "");
+    window->MStartStopClick();
+    ASSERT_TRUE(window->Started());
+    const std::pair<int, const char*> cases[] = {
+        {1, "read_only"}, {2, ""}, {4, "Min=-40.0; Max=125.0"}, {0, "Min=0; Max=100"}};
+    for (const auto& [row, tip] : cases) {
+        view->setCurrentIndex(view->model()->index(row, 1));
+        EXPECT_EQ(view->toolTip(), tip) << row;
+    }
+    window->MStartStopClick();
+}
+
+TEST_F(MainWindowTest, SendAllWritesTheCellsOfEnabledReadWriteEntries)
+{
+    FakeGateway gateway;
+    gateway.answer = [](const QByteArray& line) { return answerReads(line, 0); };
+    writeSettings(gateway.port());
+    auto window = makeWindow();
+    window->MEnableAllClick();
+    auto* model = grid(*window)->model();
+    model->setData(model->index(0, 1), "5");
+    model->setData(model->index(2, 1), "Fast");
+    model->setData(model->index(4, 1), "20.5");
+    window->MSendAllClick();
+    ASSERT_TRUE(window->Started());
+    ASSERT_TRUE(waitFor([&] { return dialogs.texts().contains("Parametri poslati u uređaj"); }));
+    QList<QByteArray> writes;
+    for (const QByteArray& line : gateway.lines)
+        if (line.size() == 5 + 13 + 4 && line[5] == '\x01')
+            writes << line.mid(7, 2);
+    // Write codes of entries 1, 3 and 5; the read-only and write-only entries are skipped.
+    EXPECT_EQ(writes, (QList<QByteArray>{"02", "06", "0:"}));
+    window->MStartStopClick();
+}
+
+TEST_F(MainWindowTest, PauseHoldsTheLinkUntilResumed)
+{
+    FakeGateway gateway;
+    gateway.answer = [](const QByteArray& line) { return answerReads(line, 1); };
+    writeSettings(gateway.port(), false, 1);
+    auto window = makeWindow();
+    window->MEnableAllClick();
+    window->scheduler().editTable([](TProtocol& t) { t.Commands[5].PollRate = 1; });
+    window->MStartStopClick();
+    ASSERT_TRUE(waitFor([&] { return gateway.lines.size() >= 4; }));
+    window->MSuspendResumeClick();
+    EXPECT_EQ(action(*window, "MSuspendResume")->text(), "Čitanje");
+    QTest::qWait(100);
+    const qsizetype paused = gateway.lines.size();
+    QTest::qWait(200);
+    EXPECT_LE(gateway.lines.size(), paused + 1);
+    window->MSuspendResumeClick();
+    EXPECT_EQ(action(*window, "MSuspendResume")->text(), "Pauza");
+    ASSERT_TRUE(waitFor([&] { return gateway.lines.size() > paused + 3; }));
+    window->MStartStopClick();
 }
 
 TEST_F(MainWindowTest, LinkReconnectsAfterTheServerDropsIt)
