@@ -7,6 +7,7 @@
 #include "TextEncoding.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -19,12 +20,18 @@ namespace {
 // The whole file as bytes, or nothing when it cannot be opened.
 std::optional<std::string> readFileBytes(const std::string& fileName)
 {
-    if (fileName.empty())
+    std::error_code error;
+    if (fileName.empty() || !std::filesystem::is_regular_file(fileName, error))
         return std::nullopt;
     std::ifstream in(fileName, std::ios::binary);
     if (!in)
         return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    try {
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) {
+        // A file that cannot be read is no description, like one that is not there.
+        return std::nullopt;
+    }
 }
 
 // Physical lines: LF ends a line, a CR before it is dropped; a last line without LF counts.
