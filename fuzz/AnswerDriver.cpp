@@ -98,6 +98,10 @@ void AnswerDriver::exchange(std::uint16_t entry, std::uint8_t flags, std::uint8_
     if (found == nullptr) {
         return;
     }
+    // The poll selector after the answer: a taken answer resets the count it runs on.
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        work_->NeedsPoll(result.Entry);
+    }
     const std::string text = found->ValueText;
     work_->ValueToText(result.Entry, found->Value, text);
     work_->BuildReadRequest(result.Entry, deviceAddress, kDefaultMask, viaMC, kMcAddress, kMcMask);

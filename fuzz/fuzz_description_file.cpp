@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -69,13 +70,44 @@ void resetTable(quell::TProtocol& protocol)
     protocol.LineCount = 0;
 }
 
+// Inputs whose first line is this marker get plain entries inserted after it, so the rest of the
+// input lands at the end of a nearly full table: a fuzzer never writes a thousand valid lines on
+// its own, yet the table's limit is where a slip would write past its last slot.
+constexpr std::string_view kFillMarker = "#fill\n";
+constexpr int kFillEntries = quell::kMaxEntries - 3;
+
+const std::string& fillLines()
+{
+    static const std::string lines = [] {
+        std::string text;
+        for (int i = 0; i < kFillEntries; ++i) {
+            text += "VAR fill 1,1,rw,0,1,0,1,2,3,0,d\n";
+        }
+        return text;
+    }();
+    return lines;
+}
+
+void writeDescription(const std::string& path, const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    if (!input.starts_with(kFillMarker)) {
+        quell::fuzz::writeFile(path, data, size);
+        return;
+    }
+    std::string text(kFillMarker);
+    text += fillLines();
+    text += input.substr(kFillMarker.size());
+    quell::fuzz::writeFile(path, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static const std::string path = quell::fuzz::scratchPath("description.var");
     static const auto protocol = std::make_unique<quell::TProtocol>();
-    quell::fuzz::writeFile(path, data, size);
+    writeDescription(path, data, size);
 
     for (const char* keyword : {"PROT", "SECTION", "VAR", ""}) {
         quell::TProtocol::FindKeyword(path, keyword);
@@ -100,11 +132,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // A failed load keeps the entries read before the faulty line, and the program goes on
-    // using them.
-    const int count = protocol->Count < kEntriesExercised ? protocol->Count : kEntriesExercised;
+    // using them. The first entries and the last ones (those of a filled table's input) are used.
+    const int count = protocol->Count;
     for (int entry = 1; entry <= count; ++entry) {
-        exerciseEntry(*protocol, static_cast<std::uint16_t>(entry));
+        if (entry <= kEntriesExercised || entry > count - kEntriesExercised / 8) {
+            exerciseEntry(*protocol, static_cast<std::uint16_t>(entry));
+        }
     }
+    protocol->SetAllEnabled(false);
+    protocol->SetAllEnabled(true);
     resetTable(*protocol);
     return 0;
 }

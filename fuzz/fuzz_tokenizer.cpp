@@ -1,6 +1,6 @@
 // One line of text through the tokenizer, and the line and each of its tokens through the number
-// parsers (tokens are what the loader hands them). Input: byte 0 gives the decimals of the scaled
-// conversion, byte 1 a second start column, the rest is the line.
+// parsers (tokens are what the loader hands them), and the hexadecimal helpers. Input: byte 0
+// gives the decimals of the scaled conversion, byte 1 a second start column, the rest is the line.
 #include "ConvertError.h"
 #include "NumberText.h"
 #include "TextEncoding.h"
@@ -99,6 +99,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tokenize(line, 1, true, decimals);
     tokenize(line, secondStart, false, decimals);
     parseNumbers(line, decimals);
+
+    // The hexadecimal helpers of the measurement view; HexToWord reads texts typed by the user.
+    quell::TProtocol::HexToWord(line);
+    quell::TProtocol::ByteToHex(data[0]);
+    quell::TProtocol::WordToHex4(static_cast<std::uint16_t>(data[0] << 8 | data[1]));
+    quell::TProtocol::ByteToBCD(static_cast<std::uint8_t>(data[1] % 100));
 
     // The loader reads lines through this conversion; whatever it makes must be UTF-8.
     if (!quell::isValidUtf8(quell::toUtf8(line))) {
