@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -307,7 +308,10 @@ void TClientMain::FormCreate(const QStringList& arguments)
 {
     // 1. The queue starts empty and no send-all is pending: the scheduler is new.
     // 2. The settings file and the working directory.
-    const QString program = arguments.isEmpty() ? QStringLiteral("quellcal") : arguments.first();
+    // The program's own file, wherever it was started from, names the default settings file.
+    QString program = QCoreApplication::applicationFilePath();
+    if (program.isEmpty())
+        program = arguments.isEmpty() ? QStringLiteral("quellcal") : arguments.first();
     settingsFileName_ =
         ClientSettings::settingsFileNameFor(arguments.mid(1), program, QDir::currentPath());
     workDir_ = ClientSettings::workDirOf(settingsFileName_);
@@ -466,9 +470,9 @@ bool TClientMain::ConnectToServer(QString* reason)
     auto* worker = new TClientHandleThread(scheduler_, editHost_->text().trimmed(),
                                            static_cast<quint16>(port), this);
     // Each signal names its worker, so that a late signal of an ended worker is told apart.
-    connect(worker, &TClientHandleThread::answerLine, this,
-            [this, worker](const QByteArray& line) { answerLine(worker, line); });
-    connect(worker, &TClientHandleThread::requestPlanned, this, &TClientMain::requestPlanned);
+    connect(worker, &TClientHandleThread::answerReady, this,
+            [this, worker] { answerReady(worker); });
+    connect(worker, &TClientHandleThread::planReady, this, [this, worker] { planReady(worker); });
     connect(worker, &TClientHandleThread::connectionLost, this,
             [this, worker] { connectionLost(worker); });
     // The scheduler is fresh for this connection before the worker asks it for a line.
@@ -611,10 +615,12 @@ bool TClientMain::queueDirectRequest(std::uint16_t index, const QString& what,
     return true;
 }
 
-void TClientMain::answerLine(TClientHandleThread* worker, const QByteArray& line)
+void TClientMain::answerReady(TClientHandleThread* worker)
 {
-    const AnswerEffects effects =
-        scheduler_.ProcessAnswerLine(std::string_view(line.constData(), line.size()));
+    // A late signal of a worker that has been stopped meanwhile has nothing to apply.
+    if (worker != worker_)
+        return;
+    const AnswerEffects effects = scheduler_.ProcessAnswerLine(worker->answerLine());
     using LineProtocol::SettingsWord;
     auto echoed = [&](SettingsWord w) { return effects.echo[LineProtocol::indexOf(w)]; };
     if (auto v = echoed(SettingsWord::Baud))
@@ -638,20 +644,25 @@ void TClientMain::answerLine(TClientHandleThread* worker, const QByteArray& line
         showMessage(Dialogs::Kind::Error, QString::fromStdString(*effects.error));
     if (view_)
         view_->RefreshView();
+    // A message box above may have let a Stop run meanwhile.
     if (worker == worker_)
-        worker_->answerProcessed();
+        worker->answerProcessed();
 }
 
-void TClientMain::requestPlanned(int selectRow, bool sendAllFinished, const QString& error)
+void TClientMain::planReady(TClientHandleThread* worker)
 {
-    if (selectRow > 0 && selectRow <= model_->rowCount())
-        grid_->setCurrentIndex(model_->index(
-            ParameterTableModel::rowOfEntry(static_cast<std::uint16_t>(selectRow)), 1));
-    if (!error.isEmpty())
-        showMessage(Dialogs::Kind::Error, error);
-    if (sendAllFinished) {
-        grid_->unsetCursor();
-        showMessage(Dialogs::Kind::Information, QStringLiteral("Parametri poslati u uređaj"));
+    if (worker != worker_)
+        return;
+    for (const RequestPlan& plan : worker->takePlans()) {
+        if (plan.selectRow && *plan.selectRow >= 1 && *plan.selectRow <= model_->rowCount())
+            grid_->setCurrentIndex(
+                model_->index(ParameterTableModel::rowOfEntry(*plan.selectRow), 1));
+        if (plan.error)
+            showMessage(Dialogs::Kind::Error, QString::fromStdString(*plan.error));
+        if (plan.sendAllFinished) {
+            grid_->unsetCursor();
+            showMessage(Dialogs::Kind::Information, QStringLiteral("Parametri poslati u uređaj"));
+        }
     }
 }
 

@@ -114,8 +114,8 @@ private:
     void reloadForAddress();
     void setSettingsWordChanged(LineProtocol::SettingsWord word);
     void editEnterPressed(QLineEdit* edit, UpDown* upDown);
-    void answerLine(TClientHandleThread* worker, const QByteArray& line);
-    void requestPlanned(int selectRow, bool sendAllFinished, const QString& error);
+    void answerReady(TClientHandleThread* worker);
+    void planReady(TClientHandleThread* worker);
     void connectionLost(TClientHandleThread* worker);
     void selectedCellChanged();
     void gridMousePressed(const QPoint& pos, Qt::MouseButton button);

@@ -7,6 +7,7 @@
 #include <QTcpSocket>
 
 #include <chrono>
+#include <utility>
 
 namespace quell {
 
@@ -21,7 +22,7 @@ constexpr std::chrono::milliseconds kIdleWait(50);
 
 TClientHandleThread::TClientHandleThread(RequestScheduler& scheduler, QString host, quint16 port,
                                          QObject* parent)
-    : QThread(parent), scheduler_(scheduler), host_(std::move(host)), port_(port)
+    : QObject(parent), scheduler_(scheduler), host_(std::move(host)), port_(port)
 {
 }
 
@@ -34,9 +35,16 @@ TClientHandleThread::~TClientHandleThread()
 bool TClientHandleThread::connectAndStart(int connectTimeoutMs)
 {
     connectTimeoutMs_ = connectTimeoutMs;
-    start();
-    connectDone_.acquire();
+    thread_ = std::thread([this] { run(); });
+    std::unique_lock lock(mutex_);
+    wakeUp_.wait(lock, [this] { return connectDone_; });
     return connected_;
+}
+
+void TClientHandleThread::wait()
+{
+    if (thread_.joinable())
+        thread_.join();
 }
 
 void TClientHandleThread::requestStop()
@@ -59,6 +67,18 @@ void TClientHandleThread::setPaused(bool paused)
     scheduler_.wake();
 }
 
+std::string TClientHandleThread::answerLine()
+{
+    std::lock_guard lock(mutex_);
+    return answer_;
+}
+
+std::vector<RequestPlan> TClientHandleThread::takePlans()
+{
+    std::lock_guard lock(mutex_);
+    return std::exchange(plans_, {});
+}
+
 void TClientHandleThread::answerProcessed()
 {
     {
@@ -74,15 +94,17 @@ void TClientHandleThread::waitWhilePaused()
     wakeUp_.wait(lock, [this] { return !paused_ || stop_; });
 }
 
-bool TClientHandleThread::handOff(const QByteArray& line)
+bool TClientHandleThread::handOff(std::string line)
 {
     {
         std::lock_guard lock(mutex_);
         processed_ = false;
+        answer_ = std::move(line);
     }
-    emit answerLine(line);
+    emit answerReady();
     std::unique_lock lock(mutex_);
     wakeUp_.wait(lock, [this] { return processed_ || stop_; });
+    answer_.clear();
     return processed_;
 }
 
@@ -93,8 +115,12 @@ void TClientHandleThread::run()
     const bool ok = socket.waitForConnected(connectTimeoutMs_);
     if (ok)
         socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    connected_ = ok;
-    connectDone_.release();
+    {
+        std::lock_guard lock(mutex_);
+        connected_ = ok;
+        connectDone_ = true;
+    }
+    wakeUp_.notify_all();
     if (!ok)
         return;
 
@@ -104,9 +130,13 @@ void TClientHandleThread::run()
         if (stopping())
             break;
         const RequestPlan plan = scheduler_.BuildRequestLine();
-        if (plan.selectRow || plan.sendAllFinished || plan.error)
-            emit requestPlanned(plan.selectRow.value_or(0), plan.sendAllFinished,
-                                QString::fromStdString(plan.error.value_or(std::string())));
+        if (plan.selectRow || plan.sendAllFinished || plan.error) {
+            {
+                std::lock_guard lock(mutex_);
+                plans_.push_back(plan);
+            }
+            emit planReady();
+        }
         if (plan.line.empty()) {
             scheduler_.waitForWork(RequestScheduler::Clock::now() + kIdleWait);
             continue;
@@ -141,7 +171,7 @@ void TClientHandleThread::run()
         }
         if (!gotLine || stopping())
             continue;
-        if (!handOff(QByteArray(line.data(), static_cast<qsizetype>(line.size()))))
+        if (!handOff(std::move(line)))
             break;
     }
     const bool lost = !stopping();
