@@ -1,0 +1,64 @@
+#include "ClientSession.h"
+
+#include "AnswerLine.h"
+#include "BusExchanger.h"
+#include "RequestLine.h"
+
+namespace quell::gw {
+
+ClientSession::ClientSession(int id, ByteLink& link, BusArbiter& arbiter, TrafficTrace& trace,
+                             Log log)
+    : id_(id), link_(link), arbiter_(arbiter), trace_(trace), log_(std::move(log))
+{
+}
+
+std::string ClientSession::refuseTooLong()
+{
+    trace_.note(id_, "refused", "line over " + std::to_string(RequestLine::kMaxLength));
+    AnswerLine a;
+    a.addRefusal("LineTooLong");
+    return a.text();
+}
+
+std::string ClientSession::handle(std::string_view line)
+{
+    const RequestLine r = RequestLine::parse(line);
+    AnswerLine answer;
+    if (r.kind == RequestLine::Kind::Empty || r.kind == RequestLine::Kind::Bad) {
+        const std::string word = r.kind == RequestLine::Kind::Empty ? "EmptyLine" : r.problem;
+        trace_.note(id_, "refused", word);
+        answer.addRefusal(word);
+        return answer.text();
+    }
+    if (!r.settings.empty()) {
+        for (const auto& [word, value] : r.settings) {
+            if (word == "USER" && value != settings_.user)
+                log_("client " + std::to_string(id_) + ": user " + value);
+            if (!settings_.apply(word, value))
+                log_("client " + std::to_string(id_) + ": " + word + "=" + value +
+                     " refused, keeping the setting in force");
+        }
+        trace_.note(id_, "settings", settings_.echo());
+        answer.addSettings(settings_.echo());
+    }
+    if (r.kind == RequestLine::Kind::Settings)
+        return answer.text();
+
+    const BusArbiter::Turn turn(arbiter_);
+    std::string failure;
+    const bool ready = link_.configure(settings_, failure);
+    for (const std::string& frame : r.frames) {
+        if (!ready && !link_.configure(settings_, failure)) {
+            answer.addError(frame, failure);
+            continue;
+        }
+        const BusExchanger::Outcome o = BusExchanger::exchange(link_, settings_, frame, trace_, id_);
+        if (o.answered)
+            answer.addAnswer(frame, o.text);
+        else
+            answer.addError(frame, o.text);
+    }
+    return answer.text();
+}
+
+} // namespace quell::gw

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "BusArbiter.h"
+#include "ByteLink.h"
+#include "SerialSettings.h"
+#include "TrafficTrace.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace quell::gw {
+
+// What one connected client has asked for so far (its own serial settings) and how its request
+// lines are served: settings applied and echoed, frames sent on the bus in the client's turn with
+// the client's settings, one answer line per request line.
+class ClientSession {
+public:
+    using Log = std::function<void(const std::string&)>;
+
+    // id names the client in the log and the trace. Link, arbiter and trace are shared by all
+    // sessions and outlive them.
+    ClientSession(int id, ByteLink& link, BusArbiter& arbiter, TrafficTrace& trace, Log log);
+
+    // The answer line (without CR LF) for one request line (without CR LF). Blocks while other
+    // clients have the bus. Thread: the client's own.
+    std::string handle(std::string_view line);
+    // The answer to a line that was too long to take.
+    std::string refuseTooLong();
+    const SerialSettings& settings() const { return settings_; }
+
+private:
+    int id_;
+    ByteLink& link_;
+    BusArbiter& arbiter_;
+    TrafficTrace& trace_;
+    Log log_;
+    SerialSettings settings_;
+};
+
+} // namespace quell::gw

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quell::gw {
+
+// quellgw's command line.
+struct GatewayOptions {
+    std::string host = "127.0.0.1";
+    int port = 9099;
+    std::string device;   // --port
+    std::string sim;      // --sim list
+    int maxClients = 8;
+    std::string trace;
+    int turnaroundUs = 2000; // --turnaround, in ms on the command line
+    std::string fault;       // --fault plan for the simulated devices
+    std::string varDir;      // --var-dir
+    bool help = false;
+
+    // Reads the arguments after the program name; throws std::invalid_argument with a message
+    // naming the bad option.
+    static GatewayOptions parse(const std::vector<std::string>& args);
+    // The --help text.
+    static std::string usage();
+};
+
+} // namespace quell::gw

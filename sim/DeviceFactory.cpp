@@ -1,0 +1,104 @@
+#include "DeviceFactory.h"
+
+#include "EIController.h"
+#include "VrqPbBoard.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace quell::sim {
+
+DeviceFactory::DeviceFactory(std::string varDir) : varDir_(std::move(varDir))
+{
+    if (varDir_.empty()) {
+        const char* env = std::getenv("QUELL_VAR_DIR");
+        varDir_ = env && *env ? env : QUELL_EXAMPLES_DIR;
+    }
+}
+
+const std::vector<std::string>& DeviceFactory::models()
+{
+    static const std::vector<std::string> names{"vrq-pb", "ei-controller"};
+    return names;
+}
+
+std::vector<DeviceFactory::Spec> DeviceFactory::parseList(const std::string& text)
+{
+    std::vector<Spec> out;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        const std::string part = text.substr(start, comma - start);
+        const std::size_t at = part.find('@');
+        Spec spec;
+        if (at == std::string::npos || at == 0)
+            throw std::invalid_argument("'" + part + "' is not MODEL@ADDRESS");
+        spec.model = part.substr(0, at);
+        const char* first = part.data() + at + 1;
+        const char* last = part.data() + part.size();
+        const auto [end, ec] = std::from_chars(first, last, spec.address);
+        if (ec != std::errc{} || end != last || first == last)
+            throw std::invalid_argument("'" + part + "' has no numeric address");
+        out.push_back(spec);
+        start = comma + 1;
+    }
+    return out;
+}
+
+std::string DeviceFactory::descriptionFile(const std::string& model) const
+{
+    return varDir_ + "/" + model + ".var";
+}
+
+std::shared_ptr<const TProtocol> DeviceFactory::description(const std::string& model)
+{
+    auto it = loaded_.find(model);
+    if (it != loaded_.end())
+        return it->second;
+    auto table = std::make_shared<TProtocol>();
+    const std::string file = descriptionFile(model);
+    bool ok = false;
+    try {
+        ok = table->LoadFromFile(file);
+    } catch (const std::exception& e) {
+        throw std::runtime_error(file + ": " + e.what());
+    }
+    if (!ok)
+        throw std::runtime_error(file + ": no parameters loaded");
+    loaded_[model] = table;
+    return table;
+}
+
+std::unique_ptr<SimDevice> DeviceFactory::make(const Spec& spec, FaultyDevice::Plan plan)
+{
+    std::unique_ptr<SimDevice> device;
+    if (spec.model == "vrq-pb") {
+        if (spec.address < 1 || spec.address > 14)
+            throw std::invalid_argument(spec.model + ": address must be 1..14");
+        device = std::make_unique<VrqPbBoard>(description(spec.model),
+                                              static_cast<std::uint8_t>(spec.address),
+                                              static_cast<std::uint32_t>(spec.address));
+    } else if (spec.model == "ei-controller") {
+        if (spec.address < 0 || spec.address > 99)
+            throw std::invalid_argument("ei-controller: address must be 0..99");
+        device = std::make_unique<EIController>(description(spec.model),
+                                                static_cast<std::uint8_t>(spec.address));
+    } else {
+        throw std::invalid_argument("unknown model '" + spec.model +
+                                    "' (known: vrq-pb, ei-controller)");
+    }
+    if (plan.fault == FaultyDevice::Fault::None)
+        return device;
+    return std::make_unique<FaultyDevice>(std::move(device), plan);
+}
+
+DeviceBus DeviceFactory::makeBus(const std::string& list, FaultyDevice::Plan plan)
+{
+    DeviceBus bus;
+    for (const Spec& spec : parseList(list))
+        bus.add(make(spec, plan));
+    return bus;
+}
+
+} // namespace quell::sim

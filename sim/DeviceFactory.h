@@ -1,0 +1,49 @@
+#pragma once
+
+#include "DeviceBus.h"
+#include "FaultyDevice.h"
+
+#include <UCommands.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quell::sim {
+
+// Builds simulated devices by model name, each loading its description file from one folder
+// (so the codes, types and limits are those the clients use). Descriptions are loaded once.
+class DeviceFactory {
+public:
+    // One "MODEL@ADDRESS" of a device list.
+    struct Spec {
+        std::string model;
+        int address = 0;
+    };
+
+    // varDir: folder of the description files; empty = $QUELL_VAR_DIR, else the project's
+    // examples folder.
+    explicit DeviceFactory(std::string varDir = {});
+
+    // The models this factory knows.
+    static const std::vector<std::string>& models();
+    // Splits "vrq-pb@1,ei-controller@12"; throws std::invalid_argument naming the bad part.
+    static std::vector<Spec> parseList(const std::string& text);
+    // A device of the model at the address, with the fault plan on it; throws
+    // std::invalid_argument for an unknown model or address, std::runtime_error when its
+    // description file does not load.
+    std::unique_ptr<SimDevice> make(const Spec& spec, FaultyDevice::Plan plan = {});
+    // A bus holding every device of a list.
+    DeviceBus makeBus(const std::string& list, FaultyDevice::Plan plan = {});
+    // The description file a model loads.
+    std::string descriptionFile(const std::string& model) const;
+
+private:
+    std::shared_ptr<const TProtocol> description(const std::string& model);
+
+    std::string varDir_;
+    std::map<std::string, std::shared_ptr<const TProtocol>> loaded_;
+};
+
+} // namespace quell::sim

@@ -1,0 +1,387 @@
+#include "VrqPbBoard.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quell::sim {
+
+namespace {
+
+// Fixed entries of the board.
+constexpr std::uint16_t kSelectEmc1 = 4;
+constexpr std::uint16_t kSelectMcR = 8;
+constexpr std::uint16_t kSelectMcS = 9;
+constexpr std::uint16_t kSelectRoute = 10;
+constexpr std::uint16_t kSelectRouteR = 11;
+constexpr std::uint16_t kFilterWood = 64;
+constexpr std::uint16_t kSwapPeriod = 71;
+constexpr std::uint16_t kResetCounters = 82;
+constexpr std::uint16_t kOperatingHours = 83;
+constexpr std::uint16_t kAdcErrorA = 84;
+constexpr std::uint16_t kAdcErrorB = 85;
+constexpr std::uint16_t kSwapState = 86;
+constexpr std::uint16_t kWoodInput = 87;
+constexpr std::uint16_t kUReference = 94;
+constexpr std::uint16_t kWoodDone = 117;
+constexpr std::uint16_t kWoodError = 118;
+constexpr std::uint16_t kWoodCount = 119;
+constexpr std::uint16_t kWoodVoltage = 120;
+constexpr std::uint16_t kWoodValueDone = 128;
+constexpr std::uint16_t kWoodValueError = 129;
+constexpr std::uint16_t kWoodValue = 130;
+constexpr std::uint16_t kProbe = 138;
+constexpr std::uint16_t kCompTemp = 147;
+constexpr std::uint16_t kBoardTemp = 148;
+constexpr std::uint16_t kSupply = 149;
+constexpr std::uint16_t kStatus = 150;
+constexpr std::uint16_t kWatchdogResets = 152;
+constexpr std::uint16_t kSaveSettings = 157;
+constexpr std::uint16_t kProbeLimit = 159;
+
+constexpr int kWood0 = 11;
+constexpr double kNoise = 3.0; // peak noise of one sample, 0.1 mV
+
+// Per linear channel 0..10: first calibration constant, selector (0 = none), EMC or temperature,
+// the board's own gain and offset (mV), and the temperature it sees when nothing is switched.
+struct LinearChannel {
+    std::uint16_t cal;
+    std::uint16_t select;
+    bool emc;
+    double gain;
+    double offset;
+    double ambient;
+};
+constexpr std::array<LinearChannel, 11> kLinear{{
+    {12, 4, true, 1.031, -14.0, 0},
+    {20, 6, false, 0.982, 6.0, 0},
+    {23, 5, true, 0.974, 9.0, 0},
+    {31, 7, false, 1.016, -4.0, 0},
+    {0, 0, false, 1, 0, 0},
+    {34, 0, false, 0.991, 3.0, 21.5},
+    {37, 0, false, 1.008, -2.0, 22.0},
+    {40, 0, false, 0.995, 5.0, 18.0},
+    {43, 0, false, 1.012, -6.0, 18.5},
+    {46, 0, false, 0.987, 2.0, 19.0},
+    {49, 0, false, 1.004, -3.0, 19.5},
+}};
+constexpr std::array<double, 8> kWoodGain{1.012, 0.968, 1.027, 0.991, 0.955, 1.018, 0.979, 1.003};
+
+// The calibrator's "open" position still leaks through its relays and cables.
+constexpr double kEmcOpenLog = 11.88;
+constexpr double kWoodOpenLog = 12.1;
+// What the board makes of the references: EMC in hundredths of a percent at 10K..100G, wood
+// moisture in hundredths of a percent at 10K..100G.
+constexpr std::array<double, 8> kEmcTable{4200, 3500, 2800, 2100, 1700, 1350, 1080, 740};
+constexpr std::array<double, 8> kWoodTable{9820, 5430, 2880, 2230, 1830, 1480, 1190, 880};
+// Temperature references of the selector items (degrees C); item 0 shorts the input.
+constexpr std::array<double, 8> kTempRefs{0, -25, 0, 25, 50, 75, 100, 150};
+constexpr std::array<double, 8> kProbeFactor{1.0, 0.96, 1.04, 1.08, 1.12, 1.0, 1.0, 1.0};
+
+bool bit(std::int32_t v, int k)
+{
+    return (v >> k) & 1;
+}
+
+void setBit(std::int32_t& v, int k, bool on)
+{
+    v = on ? (v | (1 << k)) : (v & ~(1 << k));
+}
+
+// log10 of the resistance of a set of parallel resistors (bit k: 10^(4+k) ohm) plus leakage.
+double logResistance(std::int32_t code, double openLog)
+{
+    double g = std::pow(10.0, -openLog);
+    for (int k = 0; k < 8; ++k)
+        if (bit(code, k))
+            g += std::pow(10.0, -(4 + k));
+    return -std::log10(g);
+}
+
+double emcVolts(double logR) { return 2600.0 - 300.0 * (logR - 4.0); }
+double woodVolts(double logR) { return 2800.0 - 280.0 * (logR - 4.0); }
+double tempVolts(double t) { return 1000.0 + 8.0 * t; }
+
+// y at x on the polyline through (xs[i], ys[i]), extended beyond its ends along its end segments.
+template <std::size_t N>
+double polyline(const std::array<double, N>& xs, const std::array<double, N>& ys, double x)
+{
+    const bool rising = xs[N - 1] >= xs[0];
+    std::size_t i = 0;
+    while (i + 2 < N && (rising ? x > xs[i + 1] : x < xs[i + 1]))
+        ++i;
+    const double dx = xs[i + 1] - xs[i];
+    if (std::abs(dx) < 1e-9)
+        return ys[i];
+    return ys[i] + (ys[i + 1] - ys[i]) * (x - xs[i]) / dx;
+}
+
+// Time constant of an input driven through a resistance: the high-ohm references are slow.
+double settleSeconds(double logR)
+{
+    return 0.01 + 0.02 * std::max(0.0, logR - 4.0);
+}
+
+} // namespace
+
+VrqPbBoard::VrqPbBoard(std::shared_ptr<const TProtocol> description, std::uint8_t address,
+                       std::uint32_t seed)
+    : KestavinDevice("vrq-pb", std::move(description), address), noise_(seed)
+{
+    rawRef(1) = 0x5A01;
+    rawRef(kOperatingHours) = 1234;
+    for (int c = 0; c < static_cast<int>(inputs_.size()); ++c)
+        inputs_[c].analog = c == 4 ? 0 : targetCounts(c);
+}
+
+double VrqPbBoard::targetCounts(int c) const
+{
+    if (c >= kWood0) {
+        const int i = c - kWood0;
+        std::int32_t code = 0;
+        if (bit(raw(kSelectMcR), i))
+            code |= 1 << i;
+        if (bit(raw(kSelectMcS), i))
+            code |= 1 << 5; // every MC-S position is a 1G resistor
+        if (bit(raw(kSelectRoute), i))
+            code |= raw(kSelectRouteR) & 0xFF;
+        return 10.0 * kWoodGain[i] * woodVolts(logResistance(code, kWoodOpenLog));
+    }
+    const LinearChannel& ch = kLinear[c];
+    double mv = 0;
+    if (ch.emc) {
+        mv = emcVolts(logResistance(raw(ch.select) & 0xFF, kEmcOpenLog));
+    } else if (ch.select == 0) {
+        mv = tempVolts(ch.ambient);
+    } else {
+        const std::int32_t code = raw(ch.select) & 0xFF;
+        if (code == 0)
+            return 30000.0; // open input: the pull-up drives the ADC to full scale
+        int k = 0;
+        while (!bit(code, k))
+            ++k; // with several references switched, the lowest relay wins
+        if (k == 0)
+            return 0.0; // shorted
+        mv = tempVolts(kTempRefs[k]);
+    }
+    return 10.0 * (ch.gain * mv + ch.offset);
+}
+
+int VrqPbBoard::filterOf(int c) const
+{
+    const std::uint16_t entry = c >= kWood0 ? kFilterWood : static_cast<std::uint16_t>(60 + c);
+    return std::clamp<int>(raw(entry), 1, 32);
+}
+
+void VrqPbBoard::restart(int c)
+{
+    inputs_[c].taken.clear();
+    inputs_[c].sinceReset = 0;
+    if (c >= kWood0) {
+        // A switched wood input has no valid reading until it is measured again.
+        const int i = c - kWood0;
+        setBit(rawRef(kWoodDone), i, false);
+        setBit(rawRef(kWoodValueDone), i, false);
+        setBit(rawRef(kWoodError), i, true);
+        setBit(rawRef(kWoodValueError), i, true);
+    }
+}
+
+double VrqPbBoard::average(const Input& in, int filter) const
+{
+    if (in.taken.empty())
+        return in.analog;
+    const int n = std::min<int>(filter, static_cast<int>(in.taken.size()));
+    double sum = 0;
+    for (int k = 0; k < n; ++k)
+        sum += in.taken[in.taken.size() - 1 - k];
+    return sum / n;
+}
+
+void VrqPbBoard::advance(SimTime now)
+{
+    if (!started_) {
+        started_ = true;
+        now_ = now;
+        return;
+    }
+    // After a long quiet spell only the last few seconds matter: everything has settled by then.
+    const SimTime horizon = 200 * kSamplePeriod;
+    if (now - now_ > horizon)
+        now_ = now - horizon;
+    while (now - now_ >= kSamplePeriod) {
+        now_ += kSamplePeriod;
+        tick();
+    }
+    rawRef(kOperatingHours) =
+        1234 + static_cast<std::int32_t>(now.count() / 3'600'000'000LL);
+}
+
+void VrqPbBoard::tick()
+{
+    std::uniform_real_distribution<double> jitter(-kNoise, kNoise);
+    const double dt = std::chrono::duration<double>(kSamplePeriod).count();
+    for (int c = 0; c < static_cast<int>(inputs_.size()); ++c) {
+        if (c == 4)
+            continue;
+        Input& in = inputs_[c];
+        const double target = targetCounts(c);
+        const double logR = c >= kWood0 || kLinear[c].emc ? 4.0 + (30000.0 - target) / 3000.0 : 4.0;
+        in.analog += (target - in.analog) * (1.0 - std::exp(-dt / settleSeconds(logR)));
+        in.taken.push_back(std::clamp(in.analog + jitter(noise_), 0.0, 30000.0));
+        if (in.taken.size() > 32)
+            in.taken.pop_front();
+        ++in.sinceReset;
+        if (c < kWood0)
+            updateLinear(c);
+    }
+    // The swap cycle: idle for 40 % of the period, swapping for 40 %, ready for the rest.
+    const long long period = 100'000LL * std::clamp<int>(raw(kSwapPeriod), 1, 60);
+    const long long phase = now_.count() % period;
+    const std::int32_t state = phase < period * 4 / 10 ? 0 : phase < period * 8 / 10 ? 1 : 2;
+    if (state == 2 && raw(kSwapState) != 2)
+        woodCycle();
+    rawRef(kSwapState) = state;
+    rawRef(kBoardTemp) = 65 + static_cast<std::int32_t>(noise_() % 2);
+    rawRef(kSupply) = 1199 + static_cast<std::int32_t>(noise_() % 3);
+    rawRef(kUReference) = 24999 + static_cast<std::int32_t>(noise_() % 3);
+}
+
+void VrqPbBoard::updateLinear(int c)
+{
+    const LinearChannel& ch = kLinear[c];
+    const Input& in = inputs_[c];
+    const int filter = filterOf(c);
+    const double u = average(in, filter);
+    const bool ready = in.sinceReset >= filter;
+    const bool a = c < 4;
+    const int b = a ? c : c - 5;
+    const std::uint16_t uDone = a ? 88 : 95;
+    const std::uint16_t uError = a ? 89 : 96;
+    const std::uint16_t voltage = a ? 90 + c : 97 + b;
+    const std::uint16_t vDone = a ? 103 : 109;
+    const std::uint16_t vError = a ? 104 : 110;
+    const std::uint16_t value = a ? 105 + c : 111 + b;
+    const bool saturated = u < 500.0 || u > 29000.0;
+    setBit(rawRef(a ? kAdcErrorA : kAdcErrorB), b, saturated && !ch.emc);
+    setBit(rawRef(uDone), b, ready);
+    setBit(rawRef(uError), b, !ready);
+    if (!ready)
+        return;
+    rawRef(voltage) = static_cast<std::int32_t>(std::lround(u));
+    double v = 0;
+    double lo = 0;
+    double hi = 5000;
+    if (ch.emc) {
+        std::array<double, 8> cal{};
+        std::array<double, 8> pos{};
+        for (int k = 0; k < 8; ++k) {
+            cal[k] = raw(ch.cal + k);
+            pos[k] = k;
+        }
+        const double x = polyline(cal, pos, u);
+        v = polyline(pos, kEmcTable, x);
+    } else {
+        const std::array<double, 3> cal{static_cast<double>(raw(ch.cal)),
+                                        static_cast<double>(raw(ch.cal + 1)),
+                                        static_cast<double>(raw(ch.cal + 2))};
+        v = polyline(cal, std::array<double, 3>{0, 5000, 10000}, u);
+        lo = -8000;
+        hi = 20000;
+    }
+    const bool outside = !(v >= lo && v <= hi);
+    v = std::isfinite(v) ? std::clamp(v, lo, hi) : lo;
+    rawRef(value) = static_cast<std::int32_t>(std::lround(v));
+    setBit(rawRef(vDone), b, true);
+    setBit(rawRef(vError), b, outside && ch.emc);
+}
+
+void VrqPbBoard::woodCycle()
+{
+    ++swapCycles_;
+    rawRef(kWoodCount) = static_cast<std::int32_t>(swapCycles_ % 32768);
+    const int selected = std::clamp<int>(raw(kWoodInput), 0, 7);
+    snapshotWood(selected);
+    scanInput_ = (scanInput_ + 1) % 8;
+    if (scanInput_ == selected)
+        scanInput_ = (scanInput_ + 1) % 8;
+    snapshotWood(scanInput_);
+}
+
+void VrqPbBoard::snapshotWood(int i)
+{
+    const Input& in = inputs_[kWood0 + i];
+    const std::int32_t probe = raw(kProbe + i) & 0xFF;
+    if (probe == 0x80) {
+        // A passive input without a probe type is switched off.
+        setBit(rawRef(kWoodDone), i, false);
+        setBit(rawRef(kWoodError), i, false);
+        setBit(rawRef(kWoodValueDone), i, false);
+        setBit(rawRef(kWoodValueError), i, false);
+        return;
+    }
+    const int filter = filterOf(kWood0 + i);
+    const double u = average(in, filter);
+    const bool ready = in.sinceReset >= filter;
+    const bool overLimit = u > raw(kProbeLimit);
+    setBit(rawRef(kWoodDone), i, ready);
+    setBit(rawRef(kWoodError), i, !ready || overLimit);
+    setBit(rawRef(kAdcErrorA), 4, overLimit);
+    if (!ready)
+        return;
+    rawRef(kWoodVoltage + i) = static_cast<std::int32_t>(std::lround(u));
+    // One constant per input: the voltage it showed at its own reference resistor.
+    const double cal = std::max(1.0, static_cast<double>(raw(52 + i)));
+    const double nominal =
+        10.0 * woodVolts(logResistance(1 << i, kWoodOpenLog));
+    const double corrected = u * nominal / cal / 10.0;
+    const double logR = 4.0 + (2800.0 - corrected) / 280.0;
+    std::array<double, 8> decades{};
+    for (int k = 0; k < 8; ++k)
+        decades[k] = 4 + k;
+    double mc = polyline(decades, kWoodTable, logR) * kProbeFactor[probe & 7];
+    const double comp = raw(kCompTemp) / 10.0;
+    mc *= std::max(0.1, 1.0 - 0.006 * comp);
+    const bool outside = !(mc >= 0 && mc <= 10000);
+    mc = std::isfinite(mc) ? std::clamp(mc, 0.0, 10000.0) : 0.0;
+    rawRef(kWoodValue + i) = static_cast<std::int32_t>(std::lround(mc));
+    setBit(rawRef(kWoodValueDone), i, true);
+    setBit(rawRef(kWoodValueError), i, outside || overLimit);
+}
+
+KestavinDevice::Status VrqPbBoard::store(std::uint16_t entry, std::int16_t value)
+{
+    const std::int32_t old = raw(entry);
+    rawRef(entry) = value;
+    if (entry >= kSelectEmc1 && entry <= kSelectRouteR && old != value) {
+        for (int c = 0; c < 4; ++c)
+            if (kLinear[c].select == entry)
+                restart(c);
+        if (entry >= kSelectMcR)
+            for (int i = 0; i < 8; ++i)
+                if (bit(old ^ value, i) || entry == kSelectRouteR)
+                    restart(kWood0 + i);
+    } else if (entry >= 60 && entry <= 70 && old != value) {
+        if (entry == kFilterWood)
+            for (int i = 0; i < 8; ++i)
+                restart(kWood0 + i);
+        else
+            restart(entry - 60);
+    } else if (entry >= 12 && entry <= 59) {
+        setBit(rawRef(kStatus), 0, true); // constants changed, not yet saved
+    } else if (entry == kSaveSettings) {
+        setBit(rawRef(kStatus), 0, false);
+    } else if (entry == kResetCounters) {
+        rawRef(kWatchdogResets) = 0;
+    } else if (entry == 106 || entry == 108) {
+        // The temperatures are measured: a written value is accepted and measured over.
+        rawRef(entry) = old;
+    }
+    return kNoError;
+}
+
+std::string VrqPbBoard::text(std::uint16_t entry) const
+{
+    return entry == 156 ? "VRQ-PB sim" : KestavinDevice::text(entry);
+}
+
+} // namespace quell::sim

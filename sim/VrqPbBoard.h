@@ -1,0 +1,59 @@
+#pragma once
+
+#include "KestavinDevice.h"
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <random>
+
+namespace quell::sim {
+
+// The VRQ-PB measuring board sitting in its calibrator. The calibrator's reference selectors
+// switch resistors and temperature references into the inputs; each input's voltage settles
+// towards the switched reference, is sampled every 50 ms with a little noise and averaged over its
+// filter length; values follow from the averaged voltages through the calibration constants, so
+// writing new constants changes the values. The board's own analog parts are a little off (gain and
+// offset per input), and its factory constants are those of the description file, which do not
+// match them: a calibration has real work to do. The wood inputs are reported once per swap cycle.
+class VrqPbBoard : public KestavinDevice {
+public:
+    // description: the loaded vrq-pb table; seed drives the noise (same seed, same readings).
+    VrqPbBoard(std::shared_ptr<const TProtocol> description, std::uint8_t address,
+               std::uint32_t seed = 1);
+
+    // Interval between two samples of every input.
+    static constexpr SimTime kSamplePeriod{50'000};
+    // The true (unrounded) voltage, in 0.1 mV, that linear channel c (0..3, 5..10) or wood input
+    // 11 + i is being driven to by the current reference selection.
+    double targetCounts(int channel) const;
+
+protected:
+    void advance(SimTime now) override;
+    Status store(std::uint16_t entry, std::int16_t value) override;
+    std::string text(std::uint16_t entry) const override;
+
+private:
+    struct Input {
+        double analog = 0;        // voltage at the ADC, in 0.1 mV
+        std::deque<double> taken; // latest samples, newest last
+        int sinceReset = 0;       // samples since the filter was restarted
+    };
+
+    void tick();
+    void restart(int channel);
+    double average(const Input& in, int filter) const;
+    void updateLinear(int c);
+    void snapshotWood(int i);
+    void woodCycle();
+    int filterOf(int channel) const;
+
+    std::array<Input, 19> inputs_{}; // 0..10 linear (4 unused), 11..18 wood inputs
+    std::mt19937 noise_;
+    SimTime now_{0};
+    bool started_ = false;
+    long long swapCycles_ = 0;
+    int scanInput_ = 0;
+};
+
+} // namespace quell::sim
