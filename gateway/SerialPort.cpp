@@ -128,7 +128,13 @@ bool SerialPort::configure(const SerialSettings& settings, std::string& failure)
     if (applied_ && applied_->sameFraming(settings))
         return true;
     if (!apply(settings)) {
-        failure = kBadSettings;
+        // A terminal that hung up refuses every setting: that is a lost port, not a bad setting.
+        if (errno == EIO || errno == ENXIO || errno == ENODEV || errno == EBADF) {
+            lose(std::strerror(errno));
+            failure = kPortLost;
+        } else {
+            failure = kBadSettings;
+        }
         return false;
     }
     return true;

@@ -66,9 +66,9 @@ constexpr std::array<LinearChannel, 11> kLinear{{
 }};
 constexpr std::array<double, 8> kWoodGain{1.012, 0.968, 1.027, 0.991, 0.955, 1.018, 0.979, 1.003};
 
-// The calibrator's "open" position still leaks through its relays and cables.
-constexpr double kEmcOpenLog = 11.88;
-constexpr double kWoodOpenLog = 12.1;
+// The calibrator's "open" position still leaks through its relays and cables (log10 of ohms).
+constexpr double kEmcOpenLog = 11.757;
+constexpr double kWoodOpenLog = 12.018;
 // What the board makes of the references: EMC in hundredths of a percent at 10K..100G, wood
 // moisture in hundredths of a percent at 10K..100G.
 constexpr std::array<double, 8> kEmcTable{4200, 3500, 2800, 2100, 1700, 1350, 1080, 740};
@@ -335,9 +335,10 @@ void VrqPbBoard::snapshotWood(int i)
         10.0 * woodVolts(logResistance(1 << i, kWoodOpenLog));
     const double corrected = u * nominal / cal / 10.0;
     const double logR = 4.0 + (2800.0 - corrected) / 280.0;
+    // The moisture table holds at the references as the calibrator presents them, leakage and all.
     std::array<double, 8> decades{};
     for (int k = 0; k < 8; ++k)
-        decades[k] = 4 + k;
+        decades[k] = logResistance(1 << k, kWoodOpenLog);
     double mc = polyline(decades, kWoodTable, logR) * kProbeFactor[probe & 7];
     const double comp = raw(kCompTemp) / 10.0;
     mc *= std::max(0.1, 1.0 - 0.006 * comp);

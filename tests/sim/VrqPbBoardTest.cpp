@@ -1,0 +1,161 @@
+// The simulated board as a calibration sees it: references settle, readings agree once settled,
+// constants taken from the readings make the values right, and the wood inputs follow the swap
+// cycle.
+
+#include "SimTestSupport.h"
+#include "VrqPbBoard.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace quell::sim::test {
+namespace {
+
+class Board : public ::testing::Test {
+protected:
+    std::shared_ptr<TProtocol> client = clientTable("vrq-pb");
+    VrqPbBoard board{clientTable("vrq-pb"), 1, 7};
+    double t = 0;
+
+    // The entry's raw value as the client stores it from the board's answer at time t.
+    int read(std::uint16_t entry)
+    {
+        const std::string request = client->BuildReadRequest(entry, 1, 0xA0, false, 1, 0x40);
+        const TAnswerResult r = client->ParseAnswer(request, ask(board, request, t), entry);
+        EXPECT_TRUE(r.Taken) << entry;
+        return client->Commands[entry].Value;
+    }
+    bool write(std::uint16_t entry, const std::string& text)
+    {
+        const std::string request = client->BuildWriteRequest(entry, text, 1, 0xA0, false, 1, 0x40);
+        return client->ParseAnswer(request, ask(board, request, t), entry).Status != "bad_value";
+    }
+    void wait(double seconds) { t += seconds; }
+    // What the calibration writes: a voltage reading as a constant (one decimal).
+    void takeConstant(std::uint16_t voltage, std::uint16_t constant)
+    {
+        char text[16];
+        std::snprintf(text, sizeof text, "%.1f", read(voltage) / 10.0);
+        ASSERT_TRUE(write(constant, text));
+    }
+    // Waits until entry 86 has shown 0 and then 2, as the wood procedure does.
+    void swapCycle()
+    {
+        bool sawZero = false;
+        for (int i = 0; i < 400; ++i) {
+            wait(0.02);
+            const int state = read(86) & 0xFF;
+            if (state == 0)
+                sawZero = true;
+            else if (state == 2 && sawZero)
+                return;
+        }
+        FAIL() << "no swap cycle";
+    }
+};
+
+TEST_F(Board, ASwitchedReferenceSettlesAndThenReadsSteadily)
+{
+    ASSERT_TRUE(write(4, "1"));
+    wait(0.06);
+    EXPECT_EQ(read(89) & 1, 1) << "not ready right after switching";
+    EXPECT_EQ(read(88) & 1, 0);
+    wait(4.0);
+    EXPECT_EQ(read(89) & 1, 0);
+    EXPECT_EQ(read(88) & 1, 1);
+    int previous = read(90);
+    for (int i = 0; i < 100; ++i) {
+        wait(0.05);
+        const int now = read(90);
+        EXPECT_LE(std::abs(now - previous), 3) << "reading " << i;
+        previous = now;
+    }
+    EXPECT_NEAR(previous, board.targetCounts(0), 3.0);
+}
+
+TEST_F(Board, ConstantsTakenFromTheReadingsMakeEveryEmcAndTemperaturePointRight)
+{
+    const int emcExpected[] = {4200, 3500, 2800, 2100, 1700, 1350, 1080, 740};
+    auto valueAt = [&](std::uint16_t select, int code, std::uint16_t value) {
+        write(select, client->ByteToHex(static_cast<std::uint8_t>(code)));
+        wait(3.0);
+        return read(value);
+    };
+    int worstBefore = 0;
+    for (int k = 0; k < 8; ++k)
+        worstBefore = std::max(worstBefore, std::abs(valueAt(4, 1 << k, 105) - emcExpected[k]));
+    EXPECT_GT(worstBefore, 100) << "the factory constants must leave work for a calibration";
+
+    for (int k = 0; k < 8; ++k) {
+        write(4, client->ByteToHex(static_cast<std::uint8_t>(1 << k)));
+        wait(3.0);
+        takeConstant(90, static_cast<std::uint16_t>(12 + k));
+    }
+    for (int k = 0; k < 8; ++k)
+        EXPECT_NEAR(valueAt(4, 1 << k, 105), emcExpected[k], 4) << "EMC point " << k + 1;
+    EXPECT_NEAR(valueAt(4, 0, 105), 440, 15) << "open";
+
+    // Temperature: constants at 0, 50 and 100 C (items 2, 4, 6).
+    for (int k : {2, 4, 6}) {
+        write(6, client->ByteToHex(static_cast<std::uint8_t>(1 << k)));
+        wait(3.0);
+        takeConstant(91, static_cast<std::uint16_t>(20 + (k - 2) / 2));
+    }
+    const int tempExpected[] = {-8000, -2500, 0, 2500, 5000, 7500, 10000, 15000};
+    for (int k = 0; k < 8; ++k)
+        EXPECT_NEAR(valueAt(6, 1 << k, 106), tempExpected[k], 4) << "temperature point " << k;
+    EXPECT_EQ(valueAt(6, 0, 106), 20000) << "open";
+}
+
+TEST_F(Board, WoodInputsFollowTheSwapCycleAndTheirConstants)
+{
+    std::vector<int> states;
+    for (int i = 0; i < 100; ++i) {
+        wait(0.02);
+        const int s = read(86);
+        if (states.empty() || states.back() != s)
+            states.push_back(s);
+    }
+    ASSERT_GE(states.size(), 4u);
+    for (std::size_t i = 1; i < states.size(); ++i)
+        EXPECT_EQ(states[i], (states[i - 1] + 1) % 3) << "0, 1, 2, 0, ... in turn";
+
+    const int expected[] = {9820, 5430, 2880, 2230, 1830, 1480, 1190, 880};
+    for (int i = 0; i < 8; ++i) {
+        write(8, client->ByteToHex(static_cast<std::uint8_t>(1 << i)));
+        EXPECT_NE(read(118) >> i & 1, 0) << "switched input " << i << " is not ready at once";
+        write(87, std::to_string(i));
+        for (int c = 0; c < 3; ++c)
+            swapCycle();
+        EXPECT_EQ(read(118) >> i & 1, 0) << "input " << i;
+        takeConstant(static_cast<std::uint16_t>(120 + i), static_cast<std::uint16_t>(52 + i));
+        swapCycle();
+        EXPECT_NEAR(read(static_cast<std::uint16_t>(130 + i)), expected[i], 5) << "input " << i;
+    }
+    // All inputs on their 1G resistors.
+    write(8, "0");
+    write(9, "FF");
+    for (int i = 0; i < 8; ++i) {
+        write(87, std::to_string(i));
+        for (int c = 0; c < 4; ++c)
+            swapCycle();
+        EXPECT_NEAR(read(static_cast<std::uint16_t>(130 + i)), 1480, 5) << "input " << i;
+    }
+    // Temperature compensation lowers a warm reading; a passive input without a type is off.
+    const int plain = read(130);
+    write(147, "10.0");
+    write(87, "0");
+    swapCycle();
+    EXPECT_LT(read(130), plain - 50);
+    write(138, "80");
+    swapCycle();
+    swapCycle();
+    EXPECT_EQ(read(128) & 1, 0);
+    EXPECT_EQ(read(129) & 1, 0);
+}
+
+} // namespace
+} // namespace quell::sim::test
