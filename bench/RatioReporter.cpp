@@ -34,30 +34,33 @@ void RatioReporter::ReportRuns(const std::vector<Run>& runs)
         if (run.error_occurred) {
             continue;
         }
-        const double seconds =
-            run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
         std::string name = run.run_name.function_name;
         if (!run.run_name.args.empty()) {
             name += "/" + run.run_name.args;
         }
-        if (run.run_type == Run::RT_Iteration) {
-            iterations_[name].push_back(seconds);
-        } else if (run.aggregate_name == "median") {
-            medians_[name] = seconds;
+        const double multiplier = benchmark::GetTimeUnitMultiplier(run.time_unit);
+        for (const bool realTime : {false, true}) {
+            const double seconds =
+                (realTime ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime()) / multiplier;
+            if (run.run_type == Run::RT_Iteration) {
+                iterations_[{name, realTime}].push_back(seconds);
+            } else if (run.aggregate_name == "median") {
+                medians_[{name, realTime}] = seconds;
+            }
         }
     }
     benchmark::ConsoleReporter::ReportRuns(runs);
 }
 
-double RatioReporter::secondsPerIteration(const std::string& name) const
+double RatioReporter::secondsPerIteration(const std::string& name, bool realTime) const
 {
-    if (const auto found = iterations_.find(name); found != iterations_.end()) {
+    if (const auto found = iterations_.find({name, realTime}); found != iterations_.end()) {
         std::vector<double> times = found->second;
         std::sort(times.begin(), times.end());
         const std::size_t middle = times.size() / 2;
         return times.size() % 2 == 1 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
     }
-    if (const auto found = medians_.find(name); found != medians_.end()) {
+    if (const auto found = medians_.find({name, realTime}); found != medians_.end()) {
         return found->second;
     }
     return -1.0;
@@ -65,10 +68,10 @@ double RatioReporter::secondsPerIteration(const std::string& name) const
 
 void RatioReporter::printRatios(std::ostream& out, const std::vector<Ratio>& ratios) const
 {
-    out << "\nRatios to baselines measured in this run (CPU time per iteration):\n";
+    out << "\nRatios to baselines measured in this run (time per iteration):\n";
     for (const Ratio& ratio : ratios) {
-        const double measured = secondsPerIteration(ratio.measured);
-        const double baseline = secondsPerIteration(ratio.baseline);
+        const double measured = secondsPerIteration(ratio.measured, ratio.realTime);
+        const double baseline = secondsPerIteration(ratio.baseline, ratio.realTime);
         if (measured < 0 || baseline <= 0) {
             out << ratio.label << ": not measured\n";
             continue;
@@ -76,7 +79,8 @@ void RatioReporter::printRatios(std::ostream& out, const std::vector<Ratio>& rat
         char value[32];
         std::snprintf(value, sizeof value, "%.2f", measured / baseline);
         out << ratio.label << ": " << value << "  (" << formatNanoseconds(measured) << " / "
-            << formatNanoseconds(baseline) << ")\n";
+            << formatNanoseconds(baseline) << (ratio.realTime ? ", wall time" : ", CPU time")
+            << ")\n";
     }
 }
 

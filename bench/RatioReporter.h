@@ -18,6 +18,7 @@ public:
         std::string label;
         std::string measured;
         std::string baseline;
+        bool realTime = false; // compare wall time (work spread over threads or processes)
     };
 
     RatioReporter();
@@ -26,14 +27,15 @@ public:
 
     // CPU seconds per iteration of a benchmark ("BM_Name" or "BM_Name/arg:1"): the median of its
     // repetitions (or of their reported median); a negative value when it did not run.
-    double secondsPerIteration(const std::string& name) const;
+    double secondsPerIteration(const std::string& name, bool realTime = false) const;
 
     // Prints "label: X" for each ratio whose two benchmarks ran, with both times per iteration.
     void printRatios(std::ostream& out, const std::vector<Ratio>& ratios) const;
 
 private:
-    std::map<std::string, std::vector<double>> iterations_;
-    std::map<std::string, double> medians_;
+    // Keyed by name, then by whether the time is wall time.
+    std::map<std::pair<std::string, bool>, std::vector<double>> iterations_;
+    std::map<std::pair<std::string, bool>, double> medians_;
 };
 
 } // namespace quell::bench

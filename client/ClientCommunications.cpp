@@ -768,7 +768,6 @@ void TClientMain::MRefreshClick()
     if (entry != 0)
         scheduler_.editTable([&](TProtocol& t) { t.Commands[entry].Valid = false; });
     resumeIfPaused();
-    scheduler_.wake();
 }
 
 void TClientMain::MViewClick()
@@ -797,7 +796,6 @@ void TClientMain::MEnableClick()
     if (entry != 0)
         scheduler_.editTable([&](TProtocol& t) { t.Commands[entry].Enabled = true; });
     model_->refreshAll();
-    scheduler_.wake();
 }
 
 void TClientMain::MDisableClick()
@@ -812,7 +810,6 @@ void TClientMain::MEnableAllClick()
 {
     scheduler_.editTable([](TProtocol& t) { t.SetAllEnabled(true); });
     model_->refreshAll();
-    scheduler_.wake();
 }
 
 void TClientMain::MDisableAllClick()

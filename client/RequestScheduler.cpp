@@ -231,10 +231,15 @@ void RequestScheduler::pollStep(std::string& line)
         return;
     }
     int count = 0;
+    bool counting = false;
     for (;;) {
         if (table_.NeedsPoll(pollCursor_)) {
             LineProtocol::appendBlock(line, readFrame(pollCursor_));
             ++count;
+        } else if (const TCommands* entry = table_.entryAt(pollCursor_);
+                   entry && entry->Enabled && entry->PollRate > 1
+                   && entry->Access != kAccessWriteOnly) {
+            counting = true;
         }
         ++pollCursor_;
         if (pollCursor_ > table_.Count) {
@@ -246,11 +251,14 @@ void RequestScheduler::pollStep(std::string& line)
         if (count >= settings_.maxPacket)
             break;
     }
+    nothingDue_ = count == 0 && !counting;
 }
 
 RequestPlan RequestScheduler::BuildRequestLine()
 {
     std::lock_guard lock(mutex_);
+    // This line sees every change made so far; only later ones need to wake the worker again.
+    woken_ = false;
     RequestPlan plan;
     const Clock::time_point now = Clock::now();
     if (pacingWait_ && now >= pacingUntil_)
@@ -345,7 +353,10 @@ AnswerEffects RequestScheduler::ProcessAnswerLine(std::string_view line)
 void RequestScheduler::waitForWork(Clock::time_point deadline)
 {
     std::unique_lock lock(mutex_);
-    const Clock::time_point until = pacingWait_ ? std::min(deadline, pacingUntil_) : deadline;
+    // While nothing can fall due by itself, only a change (which wakes us) or the deadline ends
+    // the wait; otherwise the end of the pause does.
+    const Clock::time_point until =
+        pacingWait_ && !nothingDue_ ? std::min(deadline, pacingUntil_) : deadline;
     workArrived_.wait_until(lock, until, [this] { return woken_; });
     woken_ = false;
 }
@@ -360,6 +371,7 @@ void RequestScheduler::notify()
     {
         std::lock_guard lock(mutex_);
         woken_ = true;
+        nothingDue_ = false;
     }
     workArrived_.notify_all();
 }

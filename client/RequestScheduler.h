@@ -104,9 +104,13 @@ public:
         std::lock_guard lock(mutex_);
         return fn(static_cast<const TProtocol&>(table_));
     }
-    // Runs fn with the table locked for changes (loading, enabling).
+    // Runs fn with the table locked for changes (loading, enabling); the worker looks again.
     template <typename Fn> auto editTable(Fn&& fn)
     {
+        struct NotifyAfterUnlock {
+            RequestScheduler* self;
+            ~NotifyAfterUnlock() { self->notify(); }
+        } notifyAfterUnlock{this};
         std::lock_guard lock(mutex_);
         return fn(table_);
     }
@@ -143,6 +147,9 @@ private:
     std::uint16_t pollCursor_ = 1;
     std::uint16_t currentIndex_ = 1;
     bool pacingWait_ = false;
+    // The last poll scan found nothing due and no entry counting towards its turn: until
+    // something changes, another scan would find nothing either.
+    bool nothingDue_ = false;
     Clock::time_point pacingUntil_{};
     bool sendAllMode_ = false;
     TSendCommand currentCommand_;

@@ -15,8 +15,9 @@ namespace {
 
 // How long one wait on the socket or on the GUI may last before the worker looks at stop again.
 constexpr int kSliceMs = 50;
-// How long an idle worker sleeps when nothing is due and no pause runs.
-constexpr std::chrono::milliseconds kIdleWait(50);
+// How long an idle worker sleeps before it looks at the table again on its own; every change
+// that can make an entry due wakes it at once.
+constexpr std::chrono::milliseconds kIdleWait(250);
 
 } // namespace
 

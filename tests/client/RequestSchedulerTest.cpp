@@ -310,5 +310,36 @@ TEST_F(SchedulerFixture, WaitForWorkReturnsWhenACommandArrives)
     EXPECT_LT(RequestScheduler::Clock::now() - start, std::chrono::seconds(5));
 }
 
+TEST_F(SchedulerFixture, NothingDueMeansSleepingUntilAChange)
+{
+    load(4);
+    markValid({1, 2, 3, 4});
+    setSettings([](LinkSettings& s) { s.transmitDelay = 1; });
+    EXPECT_TRUE(scheduler.BuildRequestLine().line.empty());
+    // The pause would end after a millisecond, but no entry can fall due by itself.
+    auto start = RequestScheduler::Clock::now();
+    scheduler.waitForWork(start + std::chrono::milliseconds(300));
+    EXPECT_GE(RequestScheduler::Clock::now() - start, std::chrono::milliseconds(250));
+
+    std::thread user([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        scheduler.editTable([](TProtocol& t) { t.Commands[3].Valid = false; });
+    });
+    start = RequestScheduler::Clock::now();
+    scheduler.waitForWork(start + std::chrono::seconds(10));
+    user.join();
+    EXPECT_LT(RequestScheduler::Clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(readEntries(scheduler.BuildRequestLine().line), std::vector<int>{3});
+
+    // An entry read every few cycles counts towards its turn in each scan, so scans go on.
+    scheduler.editTable([](TProtocol& t) { t.Commands[2].PollRate = 3; });
+    scheduler.BuildRequestLine();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    scheduler.BuildRequestLine();
+    start = RequestScheduler::Clock::now();
+    scheduler.waitForWork(start + std::chrono::seconds(10));
+    EXPECT_LT(RequestScheduler::Clock::now() - start, std::chrono::seconds(5));
+}
+
 } // namespace
 } // namespace quell
