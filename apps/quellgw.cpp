@@ -49,8 +49,9 @@ int main(int argc, char** argv)
                 plan = *parsed;
             }
             sim::DeviceFactory factory(options.varDir);
-            link = std::make_unique<gw::VirtualBus>(factory.makeBus(options.sim, plan),
-                                                    std::chrono::microseconds(options.turnaroundUs));
+            link =
+                std::make_unique<gw::VirtualBus>(factory.makeBus(options.sim, plan),
+                                                 std::chrono::microseconds(options.turnaroundUs));
         } else {
             link = std::make_unique<gw::SerialPort>(options.device, std::cerr);
         }
@@ -78,8 +79,8 @@ int main(int argc, char** argv)
     ::sigaction(SIGTERM, &action, nullptr);
     ::sigaction(SIGINT, &action, nullptr);
     ::signal(SIGPIPE, SIG_IGN);
-    server.log("listening on " + options.host + ":" + std::to_string(server.port()) + ", " +
-               link->describe());
+    server.log("listening on " + options.host + ":" + std::to_string(server.port()) + ", "
+               + link->describe());
     server.run(stopRequested);
     server.log("stopped");
     return 0;

@@ -27,7 +27,8 @@ const char* const kUsage =
 Simulated devices behind a pseudo-terminal. Prints the terminal's path on standard output, then
 answers requests until SIGTERM or SIGINT.
 
-  MODEL             vrq-pb (the VRQ-PB board in its calibrator, address 1..14, default 1) or
+  MODEL             vrq-pb (the VRQ-PB board in its calibrator, address 1..14, default 1),
+                    vrq-compact (the board as the compact configurator sees it, 1..14) or
                     ei-controller (EI-Bisynch controller, address 0..99, default 1)
   --pty             serve on a new pseudo-terminal (the only transport there is)
   --link PATH       also make PATH a symbolic link to the terminal, replacing an old one, so a

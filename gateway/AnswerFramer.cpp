@@ -36,7 +36,7 @@ std::string eiKey(std::string_view frame, bool& selection)
 } // namespace
 
 AnswerFramer::AnswerFramer(std::string_view request)
-    : request_(request), protocol_(request.empty()              ? Protocol::Unknown
+    : request_(request), protocol_(request.empty()           ? Protocol::Unknown
                                    : request.front() == kSoh ? Protocol::Maker
                                    : request.front() == kEot ? Protocol::EIBisynch
                                                              : Protocol::Unknown)
@@ -83,11 +83,11 @@ bool AnswerFramer::belongs(std::string_view a) const
         if (code >= 0xB0 && code <= 0xBF)
             return true; // a status answer echoes no code
         if (kestavin::decodePair(request_, 3) == kestavin::kRoutingMarker)
-            return code == kestavin::kRoutingMarker &&
-                   kestavin::decodePair(a, 5) == kestavin::decodePair(request_, 5) &&
-                   kestavin::decodePair(a, 7) == kestavin::decodePair(request_, 7);
-        return code == kestavin::decodePair(request_, 3) &&
-               kestavin::decodePair(a, 5) == kestavin::decodePair(request_, 5);
+            return code == kestavin::kRoutingMarker
+                   && kestavin::decodePair(a, 5) == kestavin::decodePair(request_, 5)
+                   && kestavin::decodePair(a, 7) == kestavin::decodePair(request_, 7);
+        return code == kestavin::decodePair(request_, 3)
+               && kestavin::decodePair(a, 5) == kestavin::decodePair(request_, 5);
     }
     if (protocol_ == Protocol::EIBisynch) {
         bool selection = false;

@@ -39,8 +39,8 @@ std::string AnswerLine::text() const
 
 bool AnswerLine::carriable(std::string_view answer)
 {
-    return answer.find("\r\n") == std::string_view::npos &&
-           answer.find("END") == std::string_view::npos;
+    return answer.find("\r\n") == std::string_view::npos
+           && answer.find("END") == std::string_view::npos;
 }
 
 } // namespace quell::gw

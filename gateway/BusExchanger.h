@@ -16,10 +16,10 @@ namespace quell::gw {
 class BusExchanger {
 public:
     // Failure words after "ERROR=".
-    static constexpr const char* kTimeOut = "TimeOut";        // no answer in time
-    static constexpr const char* kPartial = "Partial";        // the answer stopped half-way
-    static constexpr const char* kBadCheck = "BadCheck";      // the answer's block check is wrong
-    static constexpr const char* kUnframable = "Unframable";  // the answer cannot go in a line
+    static constexpr const char* kTimeOut = "TimeOut";       // no answer in time
+    static constexpr const char* kPartial = "Partial";       // the answer stopped half-way
+    static constexpr const char* kBadCheck = "BadCheck";     // the answer's block check is wrong
+    static constexpr const char* kUnframable = "Unframable"; // the answer cannot go in a line
 
     // What became of one frame.
     struct Outcome {

@@ -35,8 +35,8 @@ std::string ClientSession::handle(std::string_view line)
             if (word == "USER" && value != settings_.user)
                 log_("client " + std::to_string(id_) + ": user " + value);
             if (!settings_.apply(word, value))
-                log_("client " + std::to_string(id_) + ": " + word + "=" + value +
-                     " refused, keeping the setting in force");
+                log_("client " + std::to_string(id_) + ": " + word + "=" + value
+                     + " refused, keeping the setting in force");
         }
         trace_.note(id_, "settings", settings_.echo());
         answer.addSettings(settings_.echo());
@@ -52,7 +52,8 @@ std::string ClientSession::handle(std::string_view line)
             answer.addError(frame, failure);
             continue;
         }
-        const BusExchanger::Outcome o = BusExchanger::exchange(link_, settings_, frame, trace_, id_);
+        const BusExchanger::Outcome o =
+            BusExchanger::exchange(link_, settings_, frame, trace_, id_);
         if (o.answered)
             answer.addAnswer(frame, o.text);
         else

@@ -11,10 +11,10 @@ int integer(const std::string& option, const std::string& text, int low, int hig
 {
     int v = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (ec != std::errc{} || end != text.data() + text.size() || text.empty() || v < low ||
-        v > high)
-        throw std::invalid_argument(option + ": '" + text + "' is not a number from " +
-                                    std::to_string(low) + " to " + std::to_string(high));
+    if (ec != std::errc{} || end != text.data() + text.size() || text.empty() || v < low
+        || v > high)
+        throw std::invalid_argument(option + ": '" + text + "' is not a number from "
+                                    + std::to_string(low) + " to " + std::to_string(high));
     return v;
 }
 
@@ -86,8 +86,9 @@ Runs in the foreground, logs to standard error, ends on SIGTERM or SIGINT.
   --port DEVICE        the serial port, e.g. /dev/ttyUSB0 (POSIX termios; any baud rate the driver
                        can make, 14400 included); reopened when it comes back after going away
   --sim LIST           a virtual bus of simulated devices instead of a port, e.g.
-                       vrq-pb@1,ei-controller@12 (models: vrq-pb, ei-controller); every character
-                       costs its real time at the client's serial settings
+                       vrq-pb@1,ei-controller@12 (models: vrq-pb, vrq-compact,
+                       ei-controller); every character costs its real time at the client's
+                       serial settings
   --max-clients N      clients served at once (default 8); one more gets "ERROR=TooManyClients"
   --trace FILE         append a traffic log: time-stamped, per client, frames in hex
   --turnaround MS      with --sim: the devices' answer delay after a request (default 2)

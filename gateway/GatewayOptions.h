@@ -10,8 +10,8 @@ namespace quell::gw {
 struct GatewayOptions {
     std::string host = "127.0.0.1";
     int port = 9099;
-    std::string device;   // --port
-    std::string sim;      // --sim list
+    std::string device; // --port
+    std::string sim;    // --sim list
     int maxClients = 8;
     std::string trace;
     int turnaroundUs = 2000; // --turnaround, in ms on the command line

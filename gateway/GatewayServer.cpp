@@ -34,8 +34,7 @@ bool sendAll(int fd, const std::string& data)
 
 } // namespace
 
-GatewayServer::GatewayServer(Config config, ByteLink& link, TrafficTrace& trace,
-                             std::ostream& log)
+GatewayServer::GatewayServer(Config config, ByteLink& link, TrafficTrace& trace, std::ostream& log)
     : config_(std::move(config)), link_(link), trace_(trace), log_(log)
 {
 }
@@ -91,9 +90,9 @@ bool GatewayServer::listen(std::string& failure)
     sockaddr_storage bound{};
     socklen_t length = sizeof bound;
     ::getsockname(listener_, reinterpret_cast<sockaddr*>(&bound), &length);
-    boundPort_ = ntohs(bound.ss_family == AF_INET6
-                           ? reinterpret_cast<sockaddr_in6*>(&bound)->sin6_port
-                           : reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
+    boundPort_ =
+        ntohs(bound.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&bound)->sin6_port
+                                          : reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
     return true;
 }
 

@@ -19,7 +19,7 @@ RequestLine bad(const char* problem)
 
 bool RequestLine::isSettingsWord(std::string_view word)
 {
-    static constexpr std::array<std::string_view, 7> words{"USER", "BAUD",  "PARITY", "DATAB",
+    static constexpr std::array<std::string_view, 7> words{"USER",  "BAUD", "PARITY", "DATAB",
                                                            "STOPB", "TOUT", "RET"};
     for (std::string_view w : words)
         if (w == word)
@@ -41,8 +41,8 @@ RequestLine RequestLine::parse(std::string_view line)
         if (line.substr(at, kBody.size()) == kBody) {
             const std::size_t start = at + kBody.size();
             std::size_t end = line.find(kEnd, start);
-            while (end != std::string_view::npos && end + kEnd.size() < line.size() &&
-                   line[end + kEnd.size()] != ' ')
+            while (end != std::string_view::npos && end + kEnd.size() < line.size()
+                   && line[end + kEnd.size()] != ' ')
                 end = line.find(kEnd, end + 1);
             if (end == std::string_view::npos)
                 return bad("NoEnd");

@@ -14,40 +14,63 @@ namespace {
 speed_t standardSpeed(int baud)
 {
     switch (baud) {
-    case 50: return B50;
-    case 75: return B75;
-    case 110: return B110;
-    case 134: return B134;
-    case 150: return B150;
-    case 200: return B200;
-    case 300: return B300;
-    case 600: return B600;
-    case 1200: return B1200;
-    case 1800: return B1800;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    case 230400: return B230400;
-    case 460800: return B460800;
-    case 921600: return B921600;
-    default: return B0;
+    case 50:
+        return B50;
+    case 75:
+        return B75;
+    case 110:
+        return B110;
+    case 134:
+        return B134;
+    case 150:
+        return B150;
+    case 200:
+        return B200;
+    case 300:
+        return B300;
+    case 600:
+        return B600;
+    case 1200:
+        return B1200;
+    case 1800:
+        return B1800;
+    case 2400:
+        return B2400;
+    case 4800:
+        return B4800;
+    case 9600:
+        return B9600;
+    case 19200:
+        return B19200;
+    case 38400:
+        return B38400;
+    case 57600:
+        return B57600;
+    case 115200:
+        return B115200;
+    case 230400:
+        return B230400;
+    case 460800:
+        return B460800;
+    case 921600:
+        return B921600;
+    default:
+        return B0;
     }
 }
 
 int remainingMs(ByteLink::Clock::time_point deadline)
 {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline -
-                                                                   ByteLink::Clock::now());
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - ByteLink::Clock::now());
     return left.count() < 0 ? 0 : static_cast<int>(left.count());
 }
 
 } // namespace
 
-SerialPort::SerialPort(std::string path, std::ostream& log) : path_(std::move(path)), log_(log) {}
+SerialPort::SerialPort(std::string path, std::ostream& log) : path_(std::move(path)), log_(log)
+{
+}
 
 SerialPort::~SerialPort()
 {
@@ -62,8 +85,7 @@ std::string SerialPort::describe() const
 
 void SerialPort::lose(const char* why)
 {
-    log_ << "quellgw: " << path_ << " lost (" << why << "), reopening when it is back"
-         << std::endl;
+    log_ << "quellgw: " << path_ << " lost (" << why << "), reopening when it is back" << std::endl;
     ::close(fd_);
     fd_ = -1;
     applied_.reset();

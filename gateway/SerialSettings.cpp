@@ -21,8 +21,8 @@ bool number(std::string_view text, int& out)
 bool equalNoCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x))
+                      == std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -83,9 +83,9 @@ bool SerialSettings::apply(std::string_view word, std::string_view value)
 std::string SerialSettings::echo() const
 {
     const char* parityText = parity == 'N' ? "None" : parity == 'O' ? "Odd" : "Even";
-    return "USER=" + user + " BAUD=" + std::to_string(baud) + " PARITY=" + parityText +
-           " DATAB=" + std::to_string(dataBits) + " STOPB=" + std::to_string(stopBits) +
-           " TOUT=" + std::to_string(timeoutMs) + " RET=" + std::to_string(retries) + " ";
+    return "USER=" + user + " BAUD=" + std::to_string(baud) + " PARITY=" + parityText
+           + " DATAB=" + std::to_string(dataBits) + " STOPB=" + std::to_string(stopBits)
+           + " TOUT=" + std::to_string(timeoutMs) + " RET=" + std::to_string(retries) + " ";
 }
 
 int SerialSettings::bitsPerCharacter() const
@@ -100,8 +100,8 @@ std::chrono::nanoseconds SerialSettings::characterTime() const
 
 bool SerialSettings::sameFraming(const SerialSettings& other) const
 {
-    return baud == other.baud && parity == other.parity && dataBits == other.dataBits &&
-           stopBits == other.stopBits;
+    return baud == other.baud && parity == other.parity && dataBits == other.dataBits
+           && stopBits == other.stopBits;
 }
 
 } // namespace quell::gw

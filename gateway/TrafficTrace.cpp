@@ -46,14 +46,14 @@ void TrafficTrace::write(int client, std::string_view what, std::string_view tex
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
     const auto micros =
-        std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count() %
-        1000000;
+        std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count()
+        % 1000000;
     std::tm utc{};
     ::gmtime_r(&seconds, &utc);
     char stamp[64];
-    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02dT%02d:%02d:%02d.%06lldZ",
-                  utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min,
-                  utc.tm_sec, static_cast<long long>(micros));
+    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02dT%02d:%02d:%02d.%06lldZ", utc.tm_year + 1900,
+                  utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec,
+                  static_cast<long long>(micros));
     const std::lock_guard<std::mutex> lock(mutex_);
     file_ << stamp << " c" << client << ' ' << what << ' ' << text << '\n';
     file_.flush();

@@ -37,15 +37,15 @@ bool VirtualBus::send(std::string_view bytes, std::string&)
         start = std::max(start, pending_.back().arrival);
     const Clock::time_point sent = start + character * static_cast<long long>(bytes.size());
     std::this_thread::sleep_until(sent);
-    std::optional<sim::Reply> reply = devices_.respond(
-        bytes, std::chrono::duration_cast<sim::SimTime>(sent - origin_));
+    std::optional<sim::Reply> reply =
+        devices_.respond(bytes, std::chrono::duration_cast<sim::SimTime>(sent - origin_));
     if (!reply || reply->bytes.empty())
         return true;
     const Clock::time_point first = sent + turnaround_ + reply->extraDelay;
     const long long burst = ++bursts_;
     for (std::size_t i = 0; i < reply->bytes.size(); ++i)
-        pending_.push_back({first + character * static_cast<long long>(i + 1), reply->bytes[i],
-                            burst});
+        pending_.push_back(
+            {first + character * static_cast<long long>(i + 1), reply->bytes[i], burst});
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "DeviceFactory.h"
 
 #include "EIController.h"
+#include "VrqCompactBoard.h"
 #include "VrqPbBoard.h"
 
 #include <charconv>
@@ -19,7 +20,7 @@ DeviceFactory::DeviceFactory(std::string varDir) : varDir_(std::move(varDir))
 
 const std::vector<std::string>& DeviceFactory::models()
 {
-    static const std::vector<std::string> names{"vrq-pb", "ei-controller"};
+    static const std::vector<std::string> names{"vrq-pb", "vrq-compact", "ei-controller"};
     return names;
 }
 
@@ -56,8 +57,13 @@ std::shared_ptr<const TProtocol> DeviceFactory::description(const std::string& m
     auto it = loaded_.find(model);
     if (it != loaded_.end())
         return it->second;
-    auto table = std::make_shared<TProtocol>();
     const std::string file = descriptionFile(model);
+    if (model == "vrq-compact") {
+        // The compact configurator's description has a syntax of its own.
+        loaded_[model] = VrqCompactBoard::loadDescription(file);
+        return loaded_[model];
+    }
+    auto table = std::make_shared<TProtocol>();
     bool ok = false;
     try {
         ok = table->LoadFromFile(file);
@@ -73,20 +79,22 @@ std::shared_ptr<const TProtocol> DeviceFactory::description(const std::string& m
 std::unique_ptr<SimDevice> DeviceFactory::make(const Spec& spec, FaultyDevice::Plan plan)
 {
     std::unique_ptr<SimDevice> device;
-    if (spec.model == "vrq-pb") {
+    if (spec.model == "vrq-pb" || spec.model == "vrq-compact") {
         if (spec.address < 1 || spec.address > 14)
             throw std::invalid_argument(spec.model + ": address must be 1..14");
-        device = std::make_unique<VrqPbBoard>(description(spec.model),
-                                              static_cast<std::uint8_t>(spec.address),
-                                              static_cast<std::uint32_t>(spec.address));
+        const auto a = static_cast<std::uint8_t>(spec.address);
+        if (spec.model == "vrq-pb")
+            device = std::make_unique<VrqPbBoard>(description(spec.model), a, a);
+        else
+            device = std::make_unique<VrqCompactBoard>(description(spec.model), a);
     } else if (spec.model == "ei-controller") {
         if (spec.address < 0 || spec.address > 99)
             throw std::invalid_argument("ei-controller: address must be 0..99");
         device = std::make_unique<EIController>(description(spec.model),
                                                 static_cast<std::uint8_t>(spec.address));
     } else {
-        throw std::invalid_argument("unknown model '" + spec.model +
-                                    "' (known: vrq-pb, ei-controller)");
+        throw std::invalid_argument("unknown model '" + spec.model
+                                    + "' (known: vrq-pb, vrq-compact, ei-controller)");
     }
     if (plan.fault == FaultyDevice::Fault::None)
         return device;

@@ -51,8 +51,8 @@ std::uint16_t EIController::byName(char c1, char c2, char channel) const
 {
     for (std::uint16_t e = 1; e <= description_->Count; ++e) {
         const TCommands& c = description_->Commands[e];
-        if (c.Code1 == static_cast<std::uint8_t>(c1) && c.Code2 == static_cast<std::uint8_t>(c2) &&
-            c.Code3 == static_cast<std::uint8_t>(channel))
+        if (c.Code1 == static_cast<std::uint8_t>(c1) && c.Code2 == static_cast<std::uint8_t>(c2)
+            && c.Code3 == static_cast<std::uint8_t>(channel))
             return e;
     }
     return 0;
@@ -67,16 +67,16 @@ std::optional<Reply> EIController::respond(std::string_view request, SimTime now
 {
     const char g = static_cast<char>('0' + address_ / 10);
     const char u = static_cast<char>('0' + address_ % 10);
-    if (request.size() < 8 || request[0] != kEot || request[1] != g || request[2] != g ||
-        request[3] != u || request[4] != u)
+    if (request.size() < 8 || request[0] != kEot || request[1] != g || request[2] != g
+        || request[3] != u || request[4] != u)
         return std::nullopt;
     advance(now);
     std::string_view body = request.substr(5);
     if (body.front() == kStx) {
         // Selection: STX [channel] mnemonic data ETX BCC.
         const std::size_t etx = body.find(kEtx);
-        if (etx == std::string_view::npos || etx + 2 != body.size() ||
-            bcc(body.substr(1, etx)) != body[etx + 1])
+        if (etx == std::string_view::npos || etx + 2 != body.size()
+            || bcc(body.substr(1, etx)) != body[etx + 1])
             return Reply{std::string(1, kNak)};
         std::string_view inner = body.substr(1, etx - 1);
         char channel = kNoChannel;
@@ -186,8 +186,8 @@ void EIController::advance(SimTime now)
     if (pv2)
         values_[pv2] = static_cast<std::int32_t>(std::lround((pv_ * 0.9 + 2.0) * 10.0));
     if (er && pv) {
-        values_[er] = (ha && values_[pv] > values_[ha] ? 1 : 0) |
-                      (la && values_[pv] < values_[la] ? 2 : 0);
+        values_[er] =
+            (ha && values_[pv] > values_[ha] ? 1 : 0) | (la && values_[pv] < values_[la] ? 2 : 0);
     }
 }
 

@@ -41,8 +41,7 @@ KestavinDevice::KestavinDevice(std::string model, std::shared_ptr<const TProtoco
                                std::uint8_t address, std::uint8_t mask, std::uint8_t mcByte)
     : model_(std::move(model)), description_(std::move(description)), address_(address),
       addressByte_(static_cast<std::uint8_t>(mask | address)),
-      fixedByte_(static_cast<std::uint8_t>(mask | 15)), mcByte_(mcByte),
-      values_(kTableSize, 0)
+      fixedByte_(static_cast<std::uint8_t>(mask | 15)), mcByte_(mcByte), values_(kTableSize, 0)
 {
     for (std::uint16_t e = 1; e <= description_->Count; ++e)
         values_[e] = description_->Commands[e].Default;
@@ -70,12 +69,14 @@ std::uint16_t KestavinDevice::entryFor(std::uint8_t code, std::uint8_t code3, bo
 
 bool KestavinDevice::fixedEntry(std::uint8_t code, std::uint8_t code3) const
 {
-    const std::uint16_t e = entryFor(code, code3, false) ? entryFor(code, code3, false)
-                                                         : entryFor(code, code3, true);
+    const std::uint16_t e =
+        entryFor(code, code3, false) ? entryFor(code, code3, false) : entryFor(code, code3, true);
     return e != 0 && description_->Commands[e].FixedAddress;
 }
 
-void KestavinDevice::advance(SimTime) {}
+void KestavinDevice::advance(SimTime)
+{
+}
 
 KestavinDevice::Status KestavinDevice::store(std::uint16_t entry, std::int16_t value)
 {
@@ -93,11 +94,11 @@ std::optional<Reply> KestavinDevice::respond(std::string_view request, SimTime n
     if (request.size() < 3 || request.front() != kestavin::kSoh)
         return std::nullopt;
     const auto second = static_cast<std::uint8_t>(request[1]);
-    const bool routed = second == mcByte_ && decodePair(request, 3) == kestavin::kRoutingMarker &&
-                        decodePair(request, 5) == addressByte_;
+    const bool routed = second == mcByte_ && decodePair(request, 3) == kestavin::kRoutingMarker
+                        && decodePair(request, 5) == addressByte_;
     // Entries marked for the fixed address are reached with address 15 on every board.
-    const bool fixed = second == fixedByte_ && request.size() >= 7 &&
-                       fixedEntry(decodePair(request, 3), decodePair(request, 5));
+    const bool fixed = second == fixedByte_ && request.size() >= 7
+                       && fixedEntry(decodePair(request, 3), decodePair(request, 5));
     if (second != addressByte_ && !routed && !fixed)
         return std::nullopt;
     advance(now);

@@ -97,9 +97,18 @@ double logResistance(std::int32_t code, double openLog)
     return -std::log10(g);
 }
 
-double emcVolts(double logR) { return 2600.0 - 300.0 * (logR - 4.0); }
-double woodVolts(double logR) { return 2800.0 - 280.0 * (logR - 4.0); }
-double tempVolts(double t) { return 1000.0 + 8.0 * t; }
+double emcVolts(double logR)
+{
+    return 2600.0 - 300.0 * (logR - 4.0);
+}
+double woodVolts(double logR)
+{
+    return 2800.0 - 280.0 * (logR - 4.0);
+}
+double tempVolts(double t)
+{
+    return 1000.0 + 8.0 * t;
+}
 
 // y at x on the polyline through (xs[i], ys[i]), extended beyond its ends along its end segments.
 template <std::size_t N>
@@ -212,8 +221,7 @@ void VrqPbBoard::advance(SimTime now)
         now_ += kSamplePeriod;
         tick();
     }
-    rawRef(kOperatingHours) =
-        1234 + static_cast<std::int32_t>(now.count() / 3'600'000'000LL);
+    rawRef(kOperatingHours) = 1234 + static_cast<std::int32_t>(now.count() / 3'600'000'000LL);
 }
 
 void VrqPbBoard::tick()
@@ -331,8 +339,7 @@ void VrqPbBoard::snapshotWood(int i)
     rawRef(kWoodVoltage + i) = static_cast<std::int32_t>(std::lround(u));
     // One constant per input: the voltage it showed at its own reference resistor.
     const double cal = std::max(1.0, static_cast<double>(raw(52 + i)));
-    const double nominal =
-        10.0 * woodVolts(logResistance(1 << i, kWoodOpenLog));
+    const double nominal = 10.0 * woodVolts(logResistance(1 << i, kWoodOpenLog));
     const double corrected = u * nominal / cal / 10.0;
     const double logR = 4.0 + (2800.0 - corrected) / 280.0;
     // The moisture table holds at the references as the calibrator presents them, leakage and all.

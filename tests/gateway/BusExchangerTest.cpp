@@ -52,11 +52,16 @@ private:
     std::deque<std::string> current_;
 };
 
-const std::string kRead = "\x01\xA1" "100111\x04"s;          // Code1 0x10, Code3 0x01
-const std::string kAnswer = "\x01\xA1" "10015:014:\x03"s;    // its value answer
-const std::string kOther = "\x01\xA1" "10025:014:\x03"s;     // the answer to Code3 0x02
-const std::string kStatus = "\x01\xA1" ";3010000\x03"s;      // bad_csm: echoes no code
-const std::string kPoll = "\x04" "1122PV\x05"s;
+const std::string kRead = "\x01\xA1"
+                          "100111\x04"s; // Code1 0x10, Code3 0x01
+const std::string kAnswer = "\x01\xA1"
+                            "10015:014:\x03"s; // its value answer
+const std::string kOther = "\x01\xA1"
+                           "10025:014:\x03"s; // the answer to Code3 0x02
+const std::string kStatus = "\x01\xA1"
+                            ";3010000\x03"s; // bad_csm: echoes no code
+const std::string kPoll = "\x04"
+                          "1122PV\x05"s;
 const std::string kData = "\x02PV20.0\x03\x19"s;
 
 TEST(BusExchanger, TellsAnswersFromNoiseLateAnswersAndFailures)
@@ -80,8 +85,13 @@ TEST(BusExchanger, TellsAnswersFromNoiseLateAnswersAndFailures)
         {"silent, no retries", kRead, 0, {}, false, "TimeOut", 1},
         {"late only", kRead, 0, {{kOther}}, false, "TimeOut", 1},
         {"partial then whole", kRead, 1, {{kAnswer.substr(0, 6)}, {kAnswer}}, true, kAnswer, 2},
-        {"partial", kRead, 1, {{kAnswer.substr(0, 6)}, {kAnswer.substr(0, 6)}}, false,
-         "Partial", 2},
+        {"partial",
+         kRead,
+         1,
+         {{kAnswer.substr(0, 6)}, {kAnswer.substr(0, 6)}},
+         false,
+         "Partial",
+         2},
         {"EI data", kPoll, 0, {{kData}}, true, kData, 1},
         {"EI bad block check", kPoll, 0, {{kData.substr(0, 8) + "\x18"}}, false, "BadCheck", 1},
         {"EI ACK is no answer to a poll", kPoll, 0, {{"\x06"}}, false, "TimeOut", 1},

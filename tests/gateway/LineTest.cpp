@@ -18,8 +18,10 @@ using Kind = RequestLine::Kind;
 
 TEST(RequestLine, TakesLinesApartOrNamesWhatIsWrong)
 {
-    const std::string frame = "\x01\xA1" "100111\x04"s;
-    const std::string eiWrite = "\x04" "0011\x02SL 1 END\x03\x0A"s; // blank, END and LF inside
+    const std::string frame = "\x01\xA1"
+                              "100111\x04"s;
+    const std::string eiWrite = "\x04"
+                                "0011\x02SL 1 END\x03\x0A"s; // blank, END and LF inside
     struct Case {
         std::string line;
         Kind kind;
@@ -30,7 +32,10 @@ TEST(RequestLine, TakesLinesApartOrNamesWhatIsWrong)
     const Case cases[] = {
         {"", Kind::Empty, {}, 0, ""},
         {"   ", Kind::Empty, {}, 0, ""},
-        {"USER=op BAUD=57600 PARITY=Even DATAB=8 STOPB=1 TOUT=80 RET=3 ", Kind::Settings, {}, 7,
+        {"USER=op BAUD=57600 PARITY=Even DATAB=8 STOPB=1 TOUT=80 RET=3 ",
+         Kind::Settings,
+         {},
+         7,
          ""},
         {"BAUD= ", Kind::Settings, {}, 1, ""},
         {"BODY=" + frame + "END ", Kind::Device, {frame}, 0, ""},
@@ -61,8 +66,8 @@ TEST(LineReader, CutsAtCrLfOnlyAndSkipsTheTailOfAnOverLongLine)
         while (auto item = reader.next())
             got.push_back(item->event == LineReader::Event::TooLong ? "<long>" : item->line);
     };
-    for (const std::string& chunk : {"ab\r"s, "\ncd\nef\r\n"s, "0123456789\r\n"s,
-                                    "0123456789x"s, "tail\r"s, "\nnext\r\n"s, "\r\n"s}) {
+    for (const std::string& chunk : {"ab\r"s, "\ncd\nef\r\n"s, "0123456789\r\n"s, "0123456789x"s,
+                                     "tail\r"s, "\nnext\r\n"s, "\r\n"s}) {
         reader.append(chunk);
         drain();
     }
@@ -79,14 +84,22 @@ TEST(SerialSettings, AppliesWhatItCanAndKeepsTheRest)
         const char* echoPart;
     };
     const Case cases[] = {
-        {"BAUD", "14400", true, "BAUD=14400 "},  {"BAUD", "fast", false, "BAUD=57600 "},
-        {"BAUD", "0", false, "BAUD=57600 "},     {"PARITY", "Odd", true, "PARITY=Odd "},
-        {"PARITY", "none", true, "PARITY=None "}, {"PARITY", "Mark", false, "PARITY=Even "},
-        {"DATAB", "7", true, "DATAB=7 "},        {"DATAB", "9", false, "DATAB=8 "},
-        {"STOPB", "2", true, "STOPB=2 "},        {"STOPB", "1.5", false, "STOPB=1 "},
-        {"TOUT", "161", true, "TOUT=161 "},      {"TOUT", "-5", false, "TOUT=80 "},
-        {"RET", "0", true, "RET=0 "},            {"RET", "x", false, "RET=3 "},
-        {"USER", "operator", true, "USER=operator "}, {"SPEED", "1", false, "BAUD=57600 "},
+        {"BAUD", "14400", true, "BAUD=14400 "},
+        {"BAUD", "fast", false, "BAUD=57600 "},
+        {"BAUD", "0", false, "BAUD=57600 "},
+        {"PARITY", "Odd", true, "PARITY=Odd "},
+        {"PARITY", "none", true, "PARITY=None "},
+        {"PARITY", "Mark", false, "PARITY=Even "},
+        {"DATAB", "7", true, "DATAB=7 "},
+        {"DATAB", "9", false, "DATAB=8 "},
+        {"STOPB", "2", true, "STOPB=2 "},
+        {"STOPB", "1.5", false, "STOPB=1 "},
+        {"TOUT", "161", true, "TOUT=161 "},
+        {"TOUT", "-5", false, "TOUT=80 "},
+        {"RET", "0", true, "RET=0 "},
+        {"RET", "x", false, "RET=3 "},
+        {"USER", "operator", true, "USER=operator "},
+        {"SPEED", "1", false, "BAUD=57600 "},
     };
     for (const Case& c : cases) {
         SerialSettings s;

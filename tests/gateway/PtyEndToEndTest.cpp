@@ -69,23 +69,32 @@ TEST_F(OverPty, SettingsReadsAndWritesOfBothProtocols)
               "USER=operator BAUD=14400 PARITY=Odd DATAB=8 STOPB=2 TOUT=200 RET=1 ");
 
     // Maker's protocol: write the swap period (Code2 0x20, entry 71) and read it back.
-    const std::string write = "\x01\xA1"s + test::encodeByte(0x20) + test::encodeByte(71) +
-                              test::encodeByte(0) + test::encodeByte(25) +
-                              test::encodeByte(0x20 ^ 71 ^ 25) + "\x04";
+    const std::string write = "\x01\xA1"s + test::encodeByte(0x20) + test::encodeByte(71)
+                              + test::encodeByte(0) + test::encodeByte(25)
+                              + test::encodeByte(0x20 ^ 71 ^ 25) + "\x04";
     const std::string line = c.ask("BODY=" + write + "END BODY=" + makerRead(0x10, 71) + "END ");
     EXPECT_EQ(line.substr(0, write.size() + 9), "BODY=" + write + "END ") << line;
     EXPECT_EQ(answerOf(line).substr(6, 4), "0019") << line;
-    EXPECT_NE(line.find("BODY=" + makerRead(0x10, 71) + "END ANSWER=\x01\xA1" "10470019"),
+    EXPECT_NE(line.find("BODY=" + makerRead(0x10, 71)
+                        + "END ANSWER=\x01\xA1"
+                          "10470019"),
               std::string::npos)
         << line;
 
     // EI-Bisynch: set point write (ACK) and poll.
-    const std::string select = "\x04" "1122\x02SL55.0\x03"s;
+    const std::string select = "\x04"
+                               "1122\x02SL55.0\x03"s;
     char bcc = 0;
     for (char ch : select.substr(6))
         bcc = static_cast<char>(bcc ^ ch);
-    const std::string ei = c.ask("BODY=" + select + bcc + "END BODY=\x04" "1122SL\x05" "END ");
-    EXPECT_NE(ei.find("ANSWER=\x06" "END"), std::string::npos) << ei;
+    const std::string ei = c.ask("BODY=" + select + bcc
+                                 + "END BODY=\x04"
+                                   "1122SL\x05"
+                                   "END ");
+    EXPECT_NE(ei.find("ANSWER=\x06"
+                      "END"),
+              std::string::npos)
+        << ei;
     EXPECT_NE(ei.find("ANSWER=\x02SL55.0\x03"), std::string::npos) << ei;
 
     // Nobody at address 5: a time-out after the first try and one retry.
@@ -132,8 +141,8 @@ TEST_F(OverPty, AVanishedPortIsReportedAndReopenedWhenBack)
     EXPECT_NE(c.ask(line).find("ANSWER="), std::string::npos);
     sim->stop();
     const std::string lost = c.ask(line);
-    EXPECT_TRUE(lost.find("ERROR=PortLost") != std::string::npos ||
-                lost.find("ERROR=NoPort") != std::string::npos)
+    EXPECT_TRUE(lost.find("ERROR=PortLost") != std::string::npos
+                || lost.find("ERROR=NoPort") != std::string::npos)
         << lost;
     EXPECT_NE(c.ask(line).find("ERROR=NoPort"), std::string::npos);
     auto again = startSim("vrq-pb@1");

@@ -25,10 +25,10 @@ protected:
     {
         trace_ = std::make_unique<TrafficTrace>((dir_.path() / "trace.txt").string());
         sim::DeviceFactory factory;
-        link_ = std::make_unique<VirtualBus>(factory.makeBus("vrq-pb@1"),
-                                             std::chrono::milliseconds(1));
-        server_ = std::make_unique<GatewayServer>(
-            GatewayServer::Config{"127.0.0.1", 0, maxClients}, *link_, *trace_, log_);
+        link_ =
+            std::make_unique<VirtualBus>(factory.makeBus("vrq-pb@1"), std::chrono::milliseconds(1));
+        server_ = std::make_unique<GatewayServer>(GatewayServer::Config{"127.0.0.1", 0, maxClients},
+                                                  *link_, *trace_, log_);
         std::string failure;
         ASSERT_TRUE(server_->listen(failure)) << failure;
         thread_ = std::thread([this] { server_->run(stop_); });
@@ -84,8 +84,7 @@ TEST_F(Server, ClientsTakeTurnsLineByLineWithTheirOwnSettings)
     for (auto& t : threads)
         t.join();
     for (int c = 0; c < kClients; ++c)
-        EXPECT_NE(echoes[c].find("BAUD=" + std::to_string(9600 * (c + 1)) + " "),
-                  std::string::npos)
+        EXPECT_NE(echoes[c].find("BAUD=" + std::to_string(9600 * (c + 1)) + " "), std::string::npos)
             << echoes[c];
     // While all of them wait, nobody gets a second turn before the others had theirs.
     const std::vector<int> order = turns();

@@ -44,7 +44,10 @@ public:
             ::close(fd_);
         fd_ = -1;
     }
-    void send(const std::string& bytes) { (void)!::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
+    void send(const std::string& bytes)
+    {
+        (void)!::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    }
     // The next line without CR LF; "<closed>" at end of stream, "<timeout>" after timeoutMs.
     std::string readLine(int timeoutMs = 5000)
     {
@@ -126,8 +129,8 @@ public:
     bool waitFor(const std::string& text, int timeoutMs = 10000) const
     {
         for (int waited = 0; waited < timeoutMs; waited += 20) {
-            if (output().find(text) != std::string::npos ||
-                errors().find(text) != std::string::npos)
+            if (output().find(text) != std::string::npos
+                || errors().find(text) != std::string::npos)
                 return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
@@ -185,8 +188,8 @@ inline std::string encodeByte(unsigned b)
 // The maker's read request for Code1 / Code3 at address byte 0xA1.
 inline std::string makerRead(unsigned code, unsigned code3, unsigned address = 0xA1)
 {
-    return "\x01" + std::string(1, static_cast<char>(address)) + encodeByte(code) +
-           encodeByte(code3) + encodeByte(code ^ code3) + "\x04";
+    return "\x01" + std::string(1, static_cast<char>(address)) + encodeByte(code)
+           + encodeByte(code3) + encodeByte(code ^ code3) + "\x04";
 }
 
 } // namespace quell::gw::test

@@ -57,16 +57,15 @@ TEST(VirtualBus, CostsCharacterTimesAndTurnaroundAsConfigured)
         const Clock::time_point sent = Clock::now();
         EXPECT_GE(sent - start, character * static_cast<long long>(c.request));
         // Nothing may arrive before the turnaround and the first character are over.
-        const auto firstByte = start + character * static_cast<long long>(c.request + 1) +
-                               std::chrono::milliseconds(c.turnaroundMs);
+        const auto firstByte = start + character * static_cast<long long>(c.request + 1)
+                               + std::chrono::milliseconds(c.turnaroundMs);
         std::string got;
         ASSERT_TRUE(bus.receive(got, firstByte - std::chrono::microseconds(300), failure));
         EXPECT_EQ(got, "") << c.framing[0];
         while (got.size() < c.answer)
             ASSERT_TRUE(bus.receive(got, Clock::now() + std::chrono::seconds(1), failure));
-        EXPECT_GE(Clock::now() - start,
-                  character * static_cast<long long>(c.request + c.answer) +
-                      std::chrono::milliseconds(c.turnaroundMs))
+        EXPECT_GE(Clock::now() - start, character * static_cast<long long>(c.request + c.answer)
+                                            + std::chrono::milliseconds(c.turnaroundMs))
             << c.framing[0];
         EXPECT_EQ(got.size(), c.answer);
     }

@@ -13,9 +13,9 @@ namespace {
 std::uint16_t entryOf(const TProtocol& p, const char* mnemonic, char channel = '0')
 {
     for (std::uint16_t e = 1; e <= p.Count; ++e)
-        if (p.Commands[e].Code1 == static_cast<std::uint8_t>(mnemonic[0]) &&
-            p.Commands[e].Code2 == static_cast<std::uint8_t>(mnemonic[1]) &&
-            p.Commands[e].Code3 == static_cast<std::uint8_t>(channel))
+        if (p.Commands[e].Code1 == static_cast<std::uint8_t>(mnemonic[0])
+            && p.Commands[e].Code2 == static_cast<std::uint8_t>(mnemonic[1])
+            && p.Commands[e].Code3 == static_cast<std::uint8_t>(channel))
             return e;
     return 0;
 }
@@ -39,7 +39,7 @@ TEST(EIController, PollsSelectionsAndRefusals)
         {sl, "62.5", "\x06"},
         {sl, nullptr, "\x02SL62.5\x03"},
         {sl, "2000.0", "\x15"}, // above Max
-        {pv, "10.0", "\x15"}, // read-only
+        {pv, "10.0", "\x15"},   // read-only
         {md, "1", "\x06"},
         {md, nullptr, "\x02MD1\x03"},
     };

@@ -23,8 +23,7 @@ protected:
     }
     TAnswerResult write(std::uint16_t entry, const std::string& text, bool viaMC = false)
     {
-        const std::string request =
-            client->BuildWriteRequest(entry, text, 1, 0xA0, viaMC, 1, 0x40);
+        const std::string request = client->BuildWriteRequest(entry, text, 1, 0xA0, viaMC, 1, 0x40);
         return client->ParseAnswer(request, ask(board, request, 0.0), entry);
     }
 };
@@ -80,7 +79,9 @@ TEST_F(BoardFrames, MalformedRequestsGetTheirStatusAndForeignOnesNoAnswer)
         {notNibbles, "bad_form"},
         {good.substr(0, 7) + "\x04", "bad_form"},
         {client->BuildReadRequest(12, 2, 0xA0, false, 1, 0x40), ""}, // another address
-        {"\x04" "0011PV\x05", ""},                                  // another protocol
+        {"\x04"
+         "0011PV\x05",
+         ""}, // another protocol
     };
     for (const Case& c : cases) {
         const std::string answer = ask(board, c.request, 0.0);

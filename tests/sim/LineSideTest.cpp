@@ -19,9 +19,13 @@ TEST(RequestAssembler, CutsRequestsOutOfNoiseAndPauses)
         std::vector<std::pair<std::string, double>> chunks; // bytes, time they arrive (ms)
         std::vector<std::string> frames;
     };
-    const std::string read = "\x01\xA1" "100515\x04"s;
-    const std::string poll = "\x04" "1122PV\x05"s;
-    const std::string select = "\x04" "0011\x02SL10.0\x03" "\x04"s; // BCC happens to be EOT
+    const std::string read = "\x01\xA1"
+                             "100515\x04"s;
+    const std::string poll = "\x04"
+                             "1122PV\x05"s;
+    const std::string select = "\x04"
+                               "0011\x02SL10.0\x03"
+                               "\x04"s; // BCC happens to be EOT
     const Case cases[] = {
         {"maker's read", {{read, 0}}, {read}},
         {"noise in front", {{"xx\x03"s + read, 0}}, {read}},
@@ -46,14 +50,16 @@ class Echo : public SimDevice {
 public:
     std::optional<Reply> respond(std::string_view, SimTime) override
     {
-        return Reply{"\x01\xA1" "1005123400\x03"s};
+        return Reply{"\x01\xA1"
+                     "1005123400\x03"s};
     }
     std::string label() const override { return "echo@1"; }
 };
 
 TEST(FaultyDevice, EachFaultSpoilsEveryNthAnswerItsWay)
 {
-    const std::string good = "\x01\xA1" "1005123400\x03"s;
+    const std::string good = "\x01\xA1"
+                             "1005123400\x03"s;
     struct Case {
         const char* plan;
         bool answered;
@@ -65,8 +71,14 @@ TEST(FaultyDevice, EachFaultSpoilsEveryNthAnswerItsWay)
         {"noanswer", false, "", SimTime{0}},
         {"slow", true, good, FaultyDevice::kSlowDelay},
         {"partial", true, good.substr(0, 6), SimTime{0}},
-        {"badsum", true, "\x01\xA1" "1005123401\x03"s, SimTime{0}},
-        {"garbled", true, "\x01\xA1" "1005523400\x03"s, SimTime{0}},
+        {"badsum", true,
+         "\x01\xA1"
+         "1005123401\x03"s,
+         SimTime{0}},
+        {"garbled", true,
+         "\x01\xA1"
+         "1005523400\x03"s,
+         SimTime{0}},
     };
     for (const Case& c : cases) {
         const auto plan = FaultyDevice::parsePlan(c.plan);
