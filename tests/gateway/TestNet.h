@@ -83,12 +83,16 @@ private:
 // A program run for a test, its standard output and error in files of a scratch folder.
 class ChildProgram {
 public:
+    // env: extra "NAME=value" settings of the child's environment.
     ChildProgram(const std::string& program, const std::vector<std::string>& args,
-                 const std::filesystem::path& dir, const std::string& name)
+                 const std::filesystem::path& dir, const std::string& name,
+                 const std::vector<std::string>& env = {})
         : out_(dir / (name + ".out")), err_(dir / (name + ".err"))
     {
         pid_ = ::fork();
         if (pid_ == 0) {
+            for (const std::string& e : env)
+                ::putenv(const_cast<char*>(e.c_str()));
             const int o = ::open(out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             const int e = ::open(err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             ::dup2(o, 1);
