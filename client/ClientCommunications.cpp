@@ -818,29 +818,38 @@ void TClientMain::MDisableAllClick()
     model_->refreshAll();
 }
 
-void TClientMain::MSaveValueClick()
+Dialogs::FileRequest TClientMain::valueSetRequest()
 {
     Dialogs::FileRequest request;
     request.folder = QDir::current().filePath(QStringLiteral("Vals"));
     request.filter = kValueFilter;
     request.filterIndex = 1;
     request.defaultExtension = QStringLiteral("val");
-    const QString chosen = Dialogs::instance().saveFileName(request, this);
-    if (chosen.isEmpty())
-        return;
-    QStringList names;
-    QStringList values;
-    const std::string section = scheduler_.withTable([&](const TProtocol& t) {
+    return request;
+}
+
+QString TClientMain::rowNamesAndSection(QStringList& names) const
+{
+    return QString::fromStdString(scheduler_.withTable([&](const TProtocol& t) {
         for (int i = 1; i <= t.Count; ++i)
             names << QString::fromStdString(t.Commands[i].Name);
         return t.Section;
-    });
+    }));
+}
+
+void TClientMain::MSaveValueClick()
+{
+    const QString chosen = Dialogs::instance().saveFileName(valueSetRequest(), this);
+    if (chosen.isEmpty())
+        return;
+    QStringList names;
+    const QString section = rowNamesAndSection(names);
+    QStringList values;
     for (int i = 1; i <= names.size(); ++i)
         values << QString::fromStdString(scheduler_.cellText(static_cast<std::uint16_t>(i)));
     QString error;
     const int board = view_ ? view_->boardNumber() : 0;
-    switch (
-        ValueSetFile::save(chosen, QString::fromStdString(section), board, names, values, &error)) {
+    switch (ValueSetFile::save(chosen, section, board, names, values, &error)) {
     case ValueSetFile::SaveResult::BackupNotDeleted:
         showMessage(Dialogs::Kind::Error, QStringLiteral("Ne može da se obriše backup file."));
         return;
@@ -859,27 +868,18 @@ void TClientMain::MSaveValueClick()
 
 void TClientMain::MLoadValueClick()
 {
-    Dialogs::FileRequest request;
-    request.folder = QDir::current().filePath(QStringLiteral("Vals"));
-    request.filter = kValueFilter;
-    request.filterIndex = 1;
-    request.defaultExtension = QStringLiteral("val");
     QStringList names;
-    const std::string section = scheduler_.withTable([&](const TProtocol& t) {
-        for (int i = 1; i <= t.Count; ++i)
-            names << QString::fromStdString(t.Commands[i].Name);
-        return t.Section;
-    });
-    if (section.empty()) {
+    const QString section = rowNamesAndSection(names);
+    if (section.isEmpty()) {
         showMessage(Dialogs::Kind::Warning, QStringLiteral("Prvo učitati protokol!"));
         return;
     }
-    const QString chosen = Dialogs::instance().openFileName(request, this);
+    const QString chosen = Dialogs::instance().openFileName(valueSetRequest(), this);
     if (chosen.isEmpty())
         return;
     ValueSetFile::Loaded loaded;
     try {
-        loaded = ValueSetFile::load(chosen, QString::fromStdString(section), names);
+        loaded = ValueSetFile::load(chosen, section, names);
     } catch (const EConvertError& error) {
         showMessage(Dialogs::Kind::Error, QString::fromStdString(error.what()));
         return;

@@ -124,6 +124,8 @@ private:
     void resumeIfPaused();
     void showMessage(Dialogs::Kind kind, const QString& text);
     std::uint16_t selectedEntry() const;
+    static Dialogs::FileRequest valueSetRequest();
+    QString rowNamesAndSection(QStringList& names) const;
 
     TProtocol protocol_;
     RequestScheduler scheduler_{protocol_};
