@@ -79,6 +79,11 @@ int main(int argc, char** argv)
     ::sigaction(SIGTERM, &action, nullptr);
     ::sigaction(SIGINT, &action, nullptr);
     ::signal(SIGPIPE, SIG_IGN);
+    if (!options.device.empty()) {
+        // Open the port now, so a wrong name shows at once (exchanges keep trying to open it).
+        std::string portFailure;
+        link->configure(gw::SerialSettings{}, portFailure);
+    }
     server.log("listening on " + options.host + ":" + std::to_string(server.port()) + ", "
                + link->describe());
     server.run(stopRequested);

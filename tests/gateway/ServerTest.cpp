@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <latch>
 #include <map>
 #include <sstream>
 
@@ -73,10 +74,12 @@ TEST_F(Server, ClientsTakeTurnsLineByLineWithTheirOwnSettings)
     constexpr int kLines = 12;
     std::vector<std::thread> threads;
     std::vector<std::string> echoes(kClients);
+    std::latch ready(kClients);
     for (int c = 0; c < kClients; ++c) {
         threads.emplace_back([&, c] {
             LineClient client(port());
             echoes[c] = client.ask("BAUD=" + std::to_string(9600 * (c + 1)) + " ");
+            ready.arrive_and_wait(); // all queue up together
             for (int i = 0; i < kLines; ++i)
                 EXPECT_NE(client.ask(kLine).find("ANSWER="), std::string::npos);
         });
