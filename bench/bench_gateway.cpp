@@ -41,8 +41,8 @@ std::string encodeByte(unsigned b)
     return {static_cast<char>(0x30 + ((b >> 4) & 15)), static_cast<char>(0x30 + (b & 15))};
 }
 
-// Reads of ordinary 16-bit entries (calibration constants and filters), so every answer is a
-// 13-character value answer.
+// Reads of the board's 16-bit settings (filters and the like, entries 60..81, read code 0x10),
+// so every answer is a 13-character value answer.
 std::string readFrame(unsigned entry)
 {
     const unsigned code = 0x10;
@@ -123,7 +123,7 @@ std::string deviceLine(int frames, unsigned& next)
 {
     std::string line;
     for (int i = 0; i < frames; ++i) {
-        line += "BODY=" + readFrame(12 + next % 59) + "END ";
+        line += "BODY=" + readFrame(60 + next % 22) + "END ";
         ++next;
     }
     return line;
@@ -135,8 +135,10 @@ void BM_GatewayExchange(benchmark::State& state)
     unsigned next = 0;
     for (auto _ : state) {
         const std::string answer = g_rig->ask(deviceLine(frames, next));
-        if (answer.find("ERROR") != std::string::npos)
-            state.SkipWithError("an exchange failed");
+        // "BODY=", frame, "END ANSWER=", value answer, "END " per frame: anything else is not the
+        // exchange the wire time was computed for.
+        if (answer.size() != static_cast<std::size_t>(frames) * (kRequestChars + kAnswerChars + 20))
+            state.SkipWithError("an exchange was not a value answer");
     }
 }
 BENCHMARK(BM_GatewayExchange)
