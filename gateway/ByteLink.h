@@ -14,6 +14,9 @@ class ByteLink {
 public:
     using Clock = std::chrono::steady_clock;
 
+    // The failure word of a framing the line cannot make.
+    static constexpr const char* kBadSettings = "BadSettings";
+
     virtual ~ByteLink() = default;
     // Puts the line into the framing of settings; false with a failure word when it cannot.
     virtual bool configure(const SerialSettings& settings, std::string& failure) = 0;

@@ -31,12 +31,27 @@ std::string ClientSession::handle(std::string_view line)
         return answer.text();
     }
     if (!r.settings.empty()) {
+        const SerialSettings before = settings_;
         for (const auto& [word, value] : r.settings) {
             if (word == "USER" && value != settings_.user)
                 log_("client " + std::to_string(id_) + ": user " + value);
             if (!settings_.apply(word, value))
                 log_("client " + std::to_string(id_) + ": " + word + "=" + value
                      + " refused, keeping the setting in force");
+        }
+        // A framing the line itself cannot make (a baud rate the port's driver refuses) is
+        // refused now, so the echo shows what will really be used. Trying it needs the bus.
+        if (!settings_.sameFraming(before)) {
+            const BusArbiter::Turn turn(arbiter_);
+            std::string failure;
+            if (!link_.configure(settings_, failure) && failure == ByteLink::kBadSettings) {
+                log_("client " + std::to_string(id_) + ": the line cannot make "
+                     + settings_.echo() + "- keeping the framing in force");
+                settings_.baud = before.baud;
+                settings_.parity = before.parity;
+                settings_.dataBits = before.dataBits;
+                settings_.stopBits = before.stopBits;
+            }
         }
         trace_.note(id_, "settings", settings_.echo());
         answer.addSettings(settings_.echo());

@@ -17,7 +17,6 @@ public:
     // Failure words of the port.
     static constexpr const char* kNoPort = "NoPort";     // cannot be opened (yet)
     static constexpr const char* kPortLost = "PortLost"; // went away during the exchange
-    static constexpr const char* kBadSettings = "BadSettings";
 
     // path: the device; log: where opening and losing the port is reported.
     SerialPort(std::string path, std::ostream& log);
