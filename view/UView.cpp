@@ -1,25 +1,618 @@
 #include "UView.h"
 
+#include "ClientCommunications.h"
+#include "UpDown.h"
+#include "VesmarLiquidIndicator.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
 #include <algorithm>
 
 namespace quell {
 
+using namespace vrqpb;
+
 namespace {
 
 constexpr int kMaxBoardNumber = 10000;
+const QString kEmptyLabel = QStringLiteral("-----");
+
+QColor digitColour(IndicatorColour colour)
+{
+    switch (colour) {
+    case IndicatorColour::Navy:
+        return QColor(0, 0, 128);
+    case IndicatorColour::Red:
+        return QColor(255, 0, 0);
+    case IndicatorColour::Olive:
+        return QColor(128, 128, 0);
+    case IndicatorColour::Grey:
+        return QColor(128, 128, 128);
+    }
+    return {};
+}
+
+void setLabel(QLabel* label, const std::string& text)
+{
+    const QString shown = QString::fromStdString(text);
+    if (label->text() != shown) {
+        label->setText(shown);
+    }
+}
+
+QString n(const char* prefix, int number)
+{
+    return QString::fromLatin1(prefix) + QString::number(number);
+}
 
 } // namespace
 
-TFormView::TFormView(TClientMain& main, QWidget* parent) : QWidget(parent), main_(main)
+TFormView::TFormView(TClientMain& main, QWidget* parent)
+    : QWidget(parent), main_(main),
+      editing_([this](Entry entry, const std::string& text) { return write(entry, text); })
 {
     setObjectName(QStringLiteral("FormView"));
     setWindowTitle(QStringLiteral("VRQ-08"));
-    resize(300, 280);
+
+    resize(900, 640);
+}
+
+void TFormView::buildStrip(QWidget* strip)
+{
+    auto* row = new QHBoxLayout(strip);
+    row->setContentsMargins(0, 0, 0, 0);
+    ledTime_ = new TVesmarLiquidIndicator(strip);
+    ledTime_->setObjectName(QStringLiteral("LedTime"));
+    ledTime_->setFixedSize(100, 40);
+    editOpis_ = new QLineEdit(QStringLiteral("PB:"), strip);
+    editOpis_->setObjectName(QStringLiteral("EditOpis"));
+    editOpis_->setReadOnly(true);
+    editOpis_->setMaximumWidth(40);
+    vrqpb_ = new QLineEdit(QStringLiteral("0"), strip);
+    vrqpb_->setObjectName(QStringLiteral("VRQPB"));
+    vrqpb_->setMaximumWidth(70);
+    udpb_ = new UpDown(0, kMaxBoardNumber, vrqpb_, strip);
+    udpb_->setObjectName(QStringLiteral("UDPB"));
+    bConnect_ = new QPushButton(QStringLiteral("Connect"), strip);
+    bConnect_->setObjectName(QStringLiteral("BConnect"));
+    uBazu_ = new QPushButton(QStringLiteral("Upis u bazu"), strip);
+    uBazu_->setObjectName(QStringLiteral("UBazu"));
+    izBaze_ = new QPushButton(QStringLiteral("Čitanje iz baze"), strip);
+    izBaze_->setObjectName(QStringLiteral("IzBaze"));
+    for (QWidget* w : std::initializer_list<QWidget*>{ledTime_, editOpis_, vrqpb_, udpb_, bConnect_,
+                                                      uBazu_, izBaze_}) {
+        row->addWidget(w);
+    }
+    row->addStretch(1);
+
+    connect(bConnect_, &QPushButton::clicked, this, &TFormView::BConnectClick);
+    // The up-down reports after it moved; clearing then is as good as before, since the
+    // refresh that follows reads the new board's answers only.
+    connect(udpb_, &UpDown::mouseReleased, this, [this] {
+        boardNumber_ = udpb_->position();
+        UDPBChanging();
+    });
+    connect(vrqpb_, &QLineEdit::editingFinished, this, &TFormView::VRQPBExit);
+}
+
+void TFormView::ensureControls()
+{
+    // The pages hold some three hundred controls and nothing reads them before the window is
+    // first shown; the display state lives in the model, so making them then loses nothing and
+    // the program starts sooner.
+    if (lin_ != nullptr) {
+        return;
+    }
+    auto* layout = new QVBoxLayout(this);
+    auto* strip = new QWidget(this);
+    buildStrip(strip);
+    layout->addWidget(strip);
+
+    pageControl_ = new QTabWidget(this);
+    pageControl_->setObjectName(QStringLiteral("PageControl"));
+    for (const char* name : {"Merenje", "Detalji", "Kalibracija"}) {
+        auto* page = new QWidget;
+        page->setObjectName(QString::fromLatin1(name));
+        pageControl_->addTab(page, QString::fromLatin1(name));
+        pages_.push_back(page);
+    }
+    layout->addWidget(pageControl_, 1);
+    buildMerenje(pages_[0]);
+    buildDetalji(pages_[1]);
+    buildKalibracija(pages_[2]);
+    buildMenus();
+    applyIndicators();
+    applyReadiness();
+    udpb_->setPosition(boardNumber_);
+    updateConnectCaption();
+}
+
+void TFormView::applyReadiness()
+{
+    // Until the first answer there is nothing to write to the database.
+    if (!databaseReady_) {
+        uBazu_->setToolTip(QStringLiteral("nema podataka za upis"));
+        uBazu_->setCursor(Qt::BusyCursor);
+        return;
+    }
+    uBazu_->setToolTip(*databaseReady_ ? QStringLiteral("može") : QStringLiteral("još čitam"));
+    uBazu_->setCursor(*databaseReady_ ? Qt::ArrowCursor : Qt::BusyCursor);
+}
+
+void TFormView::showEvent(QShowEvent* event)
+{
+    ensureControls();
+    QWidget::showEvent(event);
+}
+
+void TFormView::buildMenus()
+{
+    popupMenuCal_ = new QMenu(this);
+    popupMenuCal_->setObjectName(QStringLiteral("PopupMenuCal"));
+    auto* getCal =
+        popupMenuCal_->addAction(QStringLiteral("Get Cal"), this, &TFormView::GetCal1Click);
+    getCal->setObjectName(QStringLiteral("GetCal1"));
+
+    popupMenuWoodState_ = new QMenu(this);
+    popupMenuWoodState_->setObjectName(QStringLiteral("PopupMenuWoodState"));
+    const std::pair<const char*, ProbeStateItem> items[] = {
+        {"Pasiv", ProbeStateItem::Passive}, {"Active", ProbeStateItem::Active},
+        {"Tip1", ProbeStateItem::Type1},    {"Tip2", ProbeStateItem::Type2},
+        {"Tip3", ProbeStateItem::Type3},    {"Tip4", ProbeStateItem::Type4}};
+    for (const auto& [caption, item] : items) {
+        auto* action = popupMenuWoodState_->addAction(QString::fromLatin1(caption), this,
+                                                      [this, item] { TipStanjeSondeClick(item); });
+        action->setObjectName(QString::fromLatin1(caption));
+        action->setData(static_cast<int>(item));
+    }
+}
+
+void TFormView::buildMerenje(QWidget* page)
+{
+    auto* grid = new QGridLayout(page);
+    for (std::size_t i = 0; i < kIndicators.size(); ++i) {
+        const auto& info = kIndicators[i];
+        auto* led = new TVesmarLiquidIndicator(page);
+        led->setObjectName(QString::fromLatin1(info.name));
+        led->setSignNumber(5);
+        led->setMinimumSize(100, 40);
+        led->setHint(QString::fromLatin1(info.hint));
+        led->setShowHint(true);
+        led->setNumberForeColor(digitColour(info.colour));
+        indicators_[i] = led;
+        // Two rows of linear channels, one row of wood channels, one of wood temperatures.
+        const int index = static_cast<int>(i);
+        if (index < 6) {
+            grid->addWidget(led, 0, index);
+        } else if (index < 14) {
+            grid->addWidget(led, 1 + (index - 6) / 6, (index - 6) % 6);
+        } else {
+            grid->addWidget(led, 3, index - 14);
+        }
+    }
+    // The reference selector groups of the calibration board are placed here with their
+    // behaviour; until then the room is kept.
+    auto* selectors = new QWidget(page);
+    selectors->setObjectName(QStringLiteral("Selectors"));
+    grid->addWidget(selectors, 4, 0, 1, 6);
+    grid->setRowStretch(4, 1);
+}
+
+QLabel* TFormView::flagLabel(const QString& name)
+{
+    auto* label = new QLabel(kEmptyLabel);
+    label->setObjectName(name);
+    return label;
+}
+
+QLineEdit* TFormView::entryEdit(const QString& name, const QString& hint)
+{
+    auto* edit = new QLineEdit;
+    edit->setObjectName(name);
+    edit->setToolTip(hint);
+    edit->setMaximumWidth(70);
+    connect(edit, &QLineEdit::returnPressed, this,
+            [this, edit] { EditKeyDown(edit, Qt::Key_Return); });
+    return edit;
+}
+
+QGroupBox* TFormView::buildLin()
+{
+    auto* box = new QGroupBox(QStringLiteral("Lin"));
+    box->setObjectName(QStringLiteral("Lin"));
+    auto* grid = new QGridLayout(box);
+    const QStringList headers = {QString(),
+                                 QStringLiteral("Error"),
+                                 QStringLiteral("Napon(mV)"),
+                                 QStringLiteral("Done"),
+                                 QStringLiteral("Error"),
+                                 QStringLiteral("Value"),
+                                 QStringLiteral("Done"),
+                                 QStringLiteral("Error"),
+                                 QStringLiteral("Filter")};
+    for (int c = 0; c < headers.size(); ++c) {
+        grid->addWidget(new QLabel(headers[c]), 0, c);
+    }
+    for (int p = 1; p <= 8; ++p) {
+        grid->addWidget(new QLabel(n("Cal ", p)), 0, headers.size() + p - 1);
+    }
+    for (std::size_t r = 0; r < kLinChannels.size(); ++r) {
+        const auto& ch = kLinChannels[r];
+        auto& row = linRows_[r];
+        const int gridRow = static_cast<int>(r) + 1;
+        row.adcError = flagLabel(n("ADC_E", ch.channel));
+        row.voltage = flagLabel(n("U_", ch.channel));
+        row.voltDone = flagLabel(n("U_D", ch.channel));
+        row.voltError = flagLabel(n("U_E", ch.channel));
+        row.value = flagLabel(n("Val_", ch.channel));
+        row.valueDone = flagLabel(n("V_D", ch.channel));
+        row.valueError = flagLabel(n("V_E", ch.channel));
+        row.filter = entryEdit(n("Filt", ch.channel));
+        grid->addWidget(new QLabel(QString::fromLatin1(ch.caption)), gridRow, 0);
+        int column = 1;
+        for (QWidget* w : std::initializer_list<QWidget*>{row.adcError, row.voltage, row.voltDone,
+                                                          row.voltError, row.value, row.valueDone,
+                                                          row.valueError, row.filter}) {
+            grid->addWidget(w, gridRow, column++);
+        }
+        for (int p = 1; p <= ch.calCount; ++p) {
+            auto* edit = entryEdit(QString::fromStdString(CalEditName(gridRow, p)),
+                                   QString::fromStdString(CalPointHint(ch.calCount, p)));
+            edit->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(edit, &QWidget::customContextMenuRequested, this,
+                    [this, edit](const QPoint& pos) {
+                        Cal13eContextPopup(edit);
+                        popupMenuCal_->popup(edit->mapToGlobal(pos));
+                    });
+            row.cal.push_back(edit);
+            grid->addWidget(edit, gridRow, column++);
+        }
+    }
+    return box;
+}
+
+QGroupBox* TFormView::buildWood()
+{
+    auto* box = new QGroupBox(QStringLiteral("Wood"));
+    box->setObjectName(QStringLiteral("Wood"));
+    auto* layout = new QVBoxLayout(box);
+
+    auto* header = new QHBoxLayout;
+    adcE4_ = flagLabel(QStringLiteral("ADC_E4"));
+    select_ = flagLabel(QStringLiteral("ADC_4Select"));
+    swap_ = flagLabel(QStringLiteral("ADC_4Swap"));
+    count_ = flagLabel(QStringLiteral("ADC_4Count"));
+    compTemp_ = entryEdit(QStringLiteral("CompTemp"));
+    keepZero_ = new QCheckBox(QStringLiteral("Keep zero compensation"));
+    keepZero_->setObjectName(QStringLiteral("CompTempCheckBox"));
+    beep_ = new QCheckBox(QStringLiteral("Beep"));
+    beep_->setObjectName(QStringLiteral("Beep"));
+    filtMC_ = entryEdit(QStringLiteral("EditFiltMC"));
+    auto* getCalW = new QPushButton(QStringLiteral("GetCalW"));
+    getCalW->setObjectName(QStringLiteral("ButtonCalW"));
+    const std::pair<const char*, QWidget*> parts[] = {
+        {"Error", adcE4_},       {"Input", select_},      {"Swap", swap_},
+        {"CountSample", count_}, {"CompTemp", compTemp_}, {nullptr, keepZero_},
+        {nullptr, beep_},        {"Filter", filtMC_},     {nullptr, getCalW}};
+    for (const auto& [caption, widget] : parts) {
+        if (caption != nullptr) {
+            header->addWidget(new QLabel(QString::fromLatin1(caption)));
+        }
+        header->addWidget(widget);
+    }
+    header->addStretch(1);
+    layout->addLayout(header);
+    connect(keepZero_, &QCheckBox::clicked, this, &TFormView::CompTempCheckBoxClick);
+    connect(getCalW, &QPushButton::clicked, this, &TFormView::ButtonCalWClick);
+
+    auto* grid = new QGridLayout;
+    const char* const headers[] = {"",     "Napon(mV)", "Done",   "Error", "Value",
+                                   "Done", "Error",     "Config", "Calib", "Deviat"};
+    for (int c = 0; c < 10; ++c) {
+        grid->addWidget(new QLabel(QString::fromLatin1(headers[c])), 0, c);
+    }
+    static const char* const hints[] = {"10K", "100K", "1M", "10M", "100M", "1G", "10G", "100G"};
+    for (int i = 0; i < kWoodChannels; ++i) {
+        auto& row = woodRows_[static_cast<std::size_t>(i)];
+        row.voltage = flagLabel(n("U_W", i));
+        row.voltDone = flagLabel(n("U_DW", i));
+        row.voltError = flagLabel(n("U_EW", i));
+        row.value = flagLabel(n("Val_W", i));
+        row.valueDone = flagLabel(n("V_WD", i));
+        row.valueError = flagLabel(n("V_WE", i));
+        row.config = flagLabel(n("LST", i));
+        row.calib = entryEdit(n("CalW", i), QString::fromLatin1(hints[i]));
+        row.deviation = flagLabel(n("BiasW", i));
+        row.config->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(row.config, &QWidget::customContextMenuRequested, this,
+                [this, i](const QPoint& pos) {
+                    LST0ContextPopup(i);
+                    popupMenuWoodState_->popup(
+                        woodRows_[static_cast<std::size_t>(i)].config->mapToGlobal(pos));
+                });
+        row.calib->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(row.calib, &QWidget::customContextMenuRequested, this,
+                [this, i](const QPoint& pos) {
+                    auto* edit = woodRows_[static_cast<std::size_t>(i)].calib;
+                    Cal13eContextPopup(edit);
+                    popupMenuCal_->popup(edit->mapToGlobal(pos));
+                });
+        grid->addWidget(new QLabel(n("MC", i + 1)), i + 1, 0);
+        int column = 1;
+        for (QWidget* w : std::initializer_list<QWidget*>{row.voltage, row.voltDone, row.voltError,
+                                                          row.value, row.valueDone, row.valueError,
+                                                          row.config, row.calib, row.deviation}) {
+            grid->addWidget(w, i + 1, column++);
+        }
+    }
+    layout->addLayout(grid);
+    return box;
+}
+
+void TFormView::buildDetalji(QWidget* page)
+{
+    auto* layout = new QVBoxLayout(page);
+    lin_ = buildLin();
+    wood_ = buildWood();
+    layout->addWidget(lin_);
+    layout->addWidget(wood_);
+    // The trend chart comes with the sampling; its place is kept.
+    auto* chart = new QWidget(page);
+    chart->setObjectName(QStringLiteral("Chart1"));
+    layout->addWidget(chart, 1);
+}
+
+void TFormView::buildKalibracija(QWidget* page)
+{
+    auto* grid = new QGridLayout(page);
+    // The calibration and test procedures fill these; the controls exist so that they only add
+    // behaviour.
+    auto* kalib = new QGroupBox(QStringLiteral("Kalibracija"));
+    kalib->setObjectName(QStringLiteral("GBKalib"));
+    auto* tools = new QGroupBox(QStringLiteral("Tools"));
+    tools->setObjectName(QStringLiteral("GBTools"));
+    auto* test = new QGroupBox(QStringLiteral("Test"));
+    test->setObjectName(QStringLiteral("GBTest"));
+    auto* result = new QGroupBox(QStringLiteral("Result"));
+    result->setObjectName(QStringLiteral("RGResult"));
+    auto* chart2 = new QWidget;
+    chart2->setObjectName(QStringLiteral("Chart2"));
+    auto* memo = new QPlainTextEdit;
+    memo->setObjectName(QStringLiteral("MemoLog"));
+    memo->setReadOnly(true);
+    auto* records = new QListWidget;
+    records->setObjectName(QStringLiteral("FileListRec"));
+    grid->addWidget(kalib, 0, 0);
+    grid->addWidget(tools, 0, 1);
+    grid->addWidget(test, 0, 2);
+    grid->addWidget(result, 0, 3);
+    grid->addWidget(chart2, 1, 0, 1, 2);
+    grid->addWidget(memo, 1, 2);
+    grid->addWidget(records, 1, 3);
+    grid->setRowStretch(1, 1);
+}
+
+ViewControls TFormView::controls() const
+{
+    ViewControls c;
+    if (lin_ == nullptr) {
+        return c; // the first page is the one a first showing opens
+    }
+    c.page = static_cast<ViewPage>(std::clamp(pageControl_->currentIndex(), 0, 2));
+    c.linEnabled = lin_->isEnabled();
+    c.woodEnabled = wood_->isEnabled();
+    c.beepChecked = beep_->isChecked();
+    c.keepZeroChecked = keepZero_->isChecked();
+    c.compTempFocused = compTemp_->hasFocus();
+    return c;
 }
 
 void TFormView::RefreshView()
 {
     ++refreshCount_;
+    const ViewControls c = controls();
+    main_.scheduler().withTable([this](const TProtocol& table) { snapshot_.readTable(table); });
+    if (MeasurementViewModel::needsCells(c)) {
+        snapshot_.readCells([this](Entry e) { return main_.scheduler().cellText(e); });
+    }
+    const ViewRefresh out = model_.refresh(snapshot_, c);
+
+    databaseReady_ = out.databaseReady;
+    if (lin_ == nullptr) {
+        return; // not shown yet: the model keeps the indicator texts for the first showing
+    }
+    applyReadiness();
+    if (out.indicatorsUpdated) {
+        applyIndicators();
+    }
+    if (out.lin) {
+        applyLin(*out.lin);
+    }
+    if (out.woodHeader && out.wood) {
+        if (out.beep) {
+            QApplication::beep();
+        }
+        applyWood(*out.woodHeader, *out.wood);
+        if (out.zeroCompensation) {
+            main_.scheduler().editTable([](TProtocol& table) { ZeroCompensation(table); });
+            write(kCompTemp, "0");
+        }
+    }
+}
+
+void TFormView::applyIndicators()
+{
+    const auto& states = model_.indicators();
+    for (std::size_t i = 0; i < states.size(); ++i) {
+        auto* led = indicators_[i];
+        const QColor colour = digitColour(states[i].colour);
+        if (led->numberForeColor() != colour) {
+            led->setNumberForeColor(colour);
+        }
+        const QString text = QString::fromStdString(states[i].text);
+        if (led->indicatorString() != text) {
+            led->setIndicatorString(text);
+        }
+    }
+}
+
+void TFormView::setEdit(QLineEdit* edit, const std::string& text)
+{
+    // What the operator is typing survives the refreshes until Enter writes it.
+    if (edit->hasFocus()) {
+        return;
+    }
+    const QString shown = QString::fromStdString(text);
+    if (edit->text() != shown) {
+        edit->setText(shown);
+    }
+}
+
+void TFormView::applyLin(const std::array<LinRowTexts, 10>& rows)
+{
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const auto& t = rows[r];
+        auto& w = linRows_[r];
+        setLabel(w.adcError, t.adcError);
+        setLabel(w.voltage, t.voltage);
+        setLabel(w.voltDone, t.voltDone);
+        setLabel(w.voltError, t.voltError);
+        setLabel(w.value, t.value);
+        setLabel(w.valueDone, t.valueDone);
+        setLabel(w.valueError, t.valueError);
+        setEdit(w.filter, t.filter);
+        for (std::size_t p = 0; p < w.cal.size() && p < t.cal.size(); ++p) {
+            setEdit(w.cal[p], t.cal[p]);
+        }
+    }
+}
+
+void TFormView::applyWood(const WoodHeaderTexts& header,
+                          const std::array<WoodRowTexts, kWoodChannels>& rows)
+{
+    setLabel(adcE4_, header.adcError);
+    setLabel(select_, header.select);
+    setLabel(swap_, header.swap);
+    setLabel(count_, header.count);
+    if (header.compTemp) {
+        setEdit(compTemp_, *header.compTemp);
+    }
+    setEdit(filtMC_, header.filter);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto& t = rows[i];
+        auto& w = woodRows_[i];
+        setLabel(w.voltage, t.voltage);
+        setLabel(w.voltDone, t.voltDone);
+        setLabel(w.voltError, t.voltError);
+        setLabel(w.value, t.value);
+        setLabel(w.valueDone, t.valueDone);
+        setLabel(w.valueError, t.valueError);
+        setEdit(w.calib, t.calib);
+        setLabel(w.config, t.config);
+        setLabel(w.deviation, t.deviation);
+    }
+}
+
+bool TFormView::write(Entry entry, const std::string& text)
+{
+    return main_.WriteParameter(entry, QString::fromStdString(text));
+}
+
+QString TFormView::labelText(std::string_view name) const
+{
+    const auto* label =
+        findChild<QLabel*>(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
+    return label != nullptr ? label->text() : QString();
+}
+
+void TFormView::EditKeyDown(QLineEdit* edit, int key)
+{
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        editing_.enterPressed(edit->objectName().toStdString(), edit->text().toStdString());
+    }
+}
+
+void TFormView::Cal13eContextPopup(QLineEdit* edit)
+{
+    contextEntry_ = EntryOfEdit(edit->objectName().toStdString());
+}
+
+void TFormView::GetCal1Click()
+{
+    editing_.getCal(contextEntry_,
+                    [this](std::string_view label) { return labelText(label).toStdString(); });
+}
+
+void TFormView::ButtonCalWClick()
+{
+    editing_.getCalW([this](Entry e) {
+        return main_.scheduler().withTable([e](const TProtocol& table) {
+            const auto* command = table.entryAt(e);
+            return command != nullptr ? command->ValueText : std::string();
+        });
+    });
+}
+
+void TFormView::LST0ContextPopup(int woodChannel)
+{
+    contextEntry_ = static_cast<std::uint16_t>(kProbeConfigFirst + woodChannel);
+}
+
+void TFormView::TipStanjeSondeClick(ProbeStateItem item)
+{
+    if (contextEntry_ >= kNoEntry) {
+        return;
+    }
+    const Entry entry = contextEntry_;
+    const std::string text = main_.scheduler().editTable([entry, item](TProtocol& table) {
+        return ViewEditing::probeStateText(table, entry, item);
+    });
+    write(entry, text);
+}
+
+void TFormView::CompTempCheckBoxClick()
+{
+    compTemp_->setEnabled(!keepZero_->isChecked());
+}
+
+void TFormView::BConnectClick()
+{
+    main_.MStartStopClick();
+    updateConnectCaption();
+}
+
+void TFormView::updateConnectCaption()
+{
+    if (bConnect_ == nullptr) {
+        return;
+    }
+    bConnect_->setText(main_.Started() ? QStringLiteral("STOP") : QStringLiteral("Connect"));
+}
+
+void TFormView::UDPBChanging()
+{
+    main_.MClearClick();
+}
+
+void TFormView::VRQPBExit()
+{
+    udpb_->setPosition(vrqpb_->text().toInt());
+    boardNumber_ = udpb_->position();
+    main_.MClearClick();
 }
 
 void TFormView::ShowSelection(std::uint16_t)
@@ -49,6 +642,9 @@ int TFormView::boardNumber() const
 void TFormView::setBoardNumber(int number)
 {
     boardNumber_ = std::clamp(number, 0, kMaxBoardNumber);
+    if (udpb_ != nullptr) {
+        udpb_->setPosition(boardNumber_);
+    }
 }
 
 void TFormView::markDatabaseReady()

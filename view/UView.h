@@ -1,22 +1,39 @@
 #pragma once
 
+#include "MeasurementViewModel.h"
+#include "ViewEditing.h"
 #include "ViewLink.h"
 
 #include <QWidget>
 
+#include <array>
+#include <optional>
+#include <vector>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class TVesmarLiquidIndicator;
+
 namespace quell {
 
 class TClientMain;
+class UpDown;
 
-// The measurement view window ("VRQ-08"). For now it is the window the start-up order and the
-// main window's View command and value sets need: it can be shown and hidden, keeps the board
-// number and takes the link's refresh calls; its indicators, tables and procedures come next.
+// The measurement view window ("VRQ-08"): the strip, the pages "Merenje", "Detalji" and
+// "Kalibracija", the indicators and the channel tables. The window only applies what the view
+// model computes and turns events into edits; every control carries its name as object name.
 class TFormView : public QWidget, public ViewLink {
     Q_OBJECT
 public:
     // The view of the program whose main window is main (not owned).
     explicit TFormView(TClientMain& main, QWidget* parent = nullptr);
 
+    // Redraws the active page from the table and the value cells (GUI thread, after an answer).
     void RefreshView() override;
     void ShowSelection(std::uint16_t entry) override;
     bool isViewVisible() const override;
@@ -27,13 +44,102 @@ public:
     void markDatabaseReady() override;
     void closeView() override;
 
+    // A key in an entry edit: Enter writes the edit's text to its entry.
+    void EditKeyDown(QLineEdit* edit, int key);
+    // Right click on a Cal or CalW edit: remembers its entry for "Get Cal".
+    void Cal13eContextPopup(QLineEdit* edit);
+    // "Get Cal": the channel's shown voltage becomes the remembered calibration entry's value.
+    void GetCal1Click();
+    // "GetCalW": the eight wood voltages become the eight wood constants.
+    void ButtonCalWClick();
+    // Right click on LST0..LST7: remembers the probe entry for the probe state popup.
+    void LST0ContextPopup(int woodChannel);
+    // A probe state item on the remembered probe entry.
+    void TipStanjeSondeClick(ProbeStateItem item);
+    // "Keep zero compensation": CompTemp is editable exactly while the box is clear.
+    void CompTempCheckBoxClick();
+    // "Connect"/"STOP": starts or stops the link of the main window.
+    void BConnectClick();
+    // The board number is about to change or was typed: no value of the old board stays shown.
+    void UDPBChanging();
+    // The board number edit lost the focus.
+    void VRQPBExit();
+    // Makes the controls of the pages; the first showing does it.
+    void ensureControls();
+    // The entry the last popup was opened for (256: none).
+    std::uint16_t contextEntry() const { return contextEntry_; }
+
     // How many answer lines the view was refreshed for.
     int refreshCount() const { return refreshCount_; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void buildStrip(QWidget* strip);
+    void buildMerenje(QWidget* page);
+    void buildDetalji(QWidget* page);
+    void buildKalibracija(QWidget* page);
+    void buildMenus();
+    QGroupBox* buildLin();
+    QGroupBox* buildWood();
+    QLabel* flagLabel(const QString& name);
+    QLineEdit* entryEdit(const QString& name, const QString& hint = {});
+    void applyIndicators();
+    void applyLin(const std::array<LinRowTexts, 10>& rows);
+    void applyWood(const WoodHeaderTexts& header,
+                   const std::array<WoodRowTexts, vrqpb::kWoodChannels>& rows);
+    void setEdit(QLineEdit* edit, const std::string& text);
+    void updateConnectCaption();
+    void applyReadiness();
+    ViewControls controls() const;
+    QString labelText(std::string_view name) const;
+    bool write(vrqpb::Entry entry, const std::string& text);
+
     TClientMain& main_;
-    int boardNumber_ = 0;
+    MeasurementViewModel model_;
+    ViewEditing editing_;
+    ViewSnapshot snapshot_;
     int refreshCount_ = 0;
+    int boardNumber_ = 0;
+    std::optional<bool> databaseReady_; // none before the first refresh
+    std::uint16_t contextEntry_ = 0;
+
+    QLineEdit* editOpis_ = nullptr;
+    QLineEdit* vrqpb_ = nullptr;
+    UpDown* udpb_ = nullptr;
+    QPushButton* bConnect_ = nullptr;
+    QPushButton* uBazu_ = nullptr;
+    QPushButton* izBaze_ = nullptr;
+    ::TVesmarLiquidIndicator* ledTime_ = nullptr;
+    QTabWidget* pageControl_ = nullptr;
+    std::vector<QWidget*> pages_;
+    std::array<::TVesmarLiquidIndicator*, 18> indicators_{};
+
+    struct LinRowControls {
+        QLabel *adcError, *voltage, *voltDone, *voltError, *value, *valueDone, *valueError;
+        QLineEdit* filter;
+        std::vector<QLineEdit*> cal;
+    };
+    struct WoodRowControls {
+        QLabel *voltage, *voltDone, *voltError, *value, *valueDone, *valueError, *config,
+            *deviation;
+        QLineEdit* calib;
+    };
+    QGroupBox* lin_ = nullptr;
+    QGroupBox* wood_ = nullptr;
+    std::array<LinRowControls, 10> linRows_{};
+    std::array<WoodRowControls, vrqpb::kWoodChannels> woodRows_{};
+    QLabel* adcE4_ = nullptr;
+    QLabel* select_ = nullptr;
+    QLabel* swap_ = nullptr;
+    QLabel* count_ = nullptr;
+    QLineEdit* compTemp_ = nullptr;
+    QCheckBox* keepZero_ = nullptr;
+    QCheckBox* beep_ = nullptr;
+    QLineEdit* filtMC_ = nullptr;
+    QMenu* popupMenuCal_ = nullptr;
+    QMenu* popupMenuWoodState_ = nullptr;
 };
 
 } // namespace quell

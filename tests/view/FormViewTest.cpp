@@ -1,0 +1,142 @@
+#include "ClientCommunications.h"
+#include "Dialogs.h"
+#include "UView.h"
+#include "VesmarLiquidIndicator.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace quell {
+namespace {
+
+// Keeps the messages the main window would show.
+class MessageLog : public Dialogs {
+public:
+    MessageLog() { Dialogs::use(this); }
+    ~MessageLog() override { Dialogs::use(nullptr); }
+    void message(Kind, const QString& text, QWidget*, QPoint) override { texts << text; }
+    QString openFileName(const FileRequest&, QWidget*) override { return {}; }
+    QString saveFileName(const FileRequest&, QWidget*) override { return {}; }
+    QStringList texts;
+};
+
+class FormViewTest : public ::testing::Test {
+protected:
+    FormViewTest()
+    {
+        main.scheduler().editTable([](TProtocol& table) {
+            table.Count = vrqpb::kLastViewEntry;
+            for (std::uint16_t e = 1; e <= table.Count; ++e) {
+                table.Commands[e].Valid = true;
+            }
+        });
+    }
+    // Stores a raw value in the table and its text in the value cell, as an answer does.
+    void answer(std::uint16_t entry, std::int16_t value, const std::string& text)
+    {
+        main.scheduler().editTable([&](TProtocol& table) {
+            table.Commands[entry].Value = value;
+            table.Commands[entry].ValueText = text;
+        });
+        main.scheduler().setCellText(entry, text);
+    }
+    template <typename T> T* child(const char* name)
+    {
+        auto* found = view.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    void showPage(int index) { child<QTabWidget>("PageControl")->setCurrentIndex(index); }
+
+    MessageLog messages;
+    TClientMain main;
+    TFormView view{main};
+};
+
+// The window with its pages made, as after its first showing.
+class ShownFormViewTest : public FormViewTest {
+protected:
+    ShownFormViewTest() { view.ensureControls(); }
+};
+
+TEST_F(FormViewTest, EveryNamedControlExists)
+{
+    const char* const names[] = {
+        "LedTime",     "EditOpis",  "VRQPB",      "UDPB",      "BConnect",   "UBazu",   "IzBaze",
+        "LedEMC1",     "LedTemp4",  "LedMC8",     "LedDTemp4", "ADC_E0",     "ADC_E10", "U_10",
+        "U_D5",        "V_E10",     "Val_3",      "Filt10",    "Cal18e",     "Cal103e", "ADC_E4",
+        "ADC_4Select", "ADC_4Swap", "ADC_4Count", "CompTemp",  "EditFiltMC", "U_W7",    "U_DW7",
+        "V_WE7",       "Val_W0",    "LST7",       "CalW7",     "BiasW7",     "GBKalib", "GBTools",
+        "GBTest",      "RGResult",  "Chart2",     "MemoLog",   "FileListRec"};
+    EXPECT_EQ(view.findChild<QWidget*>("LedEMC1"), nullptr) << "controls are made when first shown";
+    view.show();
+    for (const char* name : names) {
+        EXPECT_NE(view.findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+    }
+    EXPECT_EQ(view.windowTitle(), "VRQ-08");
+    auto* pages = child<QTabWidget>("PageControl");
+    ASSERT_EQ(pages->count(), 3);
+    EXPECT_EQ(pages->tabText(1), "Detalji");
+    EXPECT_EQ(child<QLineEdit>("Cal23e")->toolTip(), "100\u00B0C");
+    EXPECT_EQ(child<QLineEdit>("CalW7")->toolTip(), "100G");
+}
+
+TEST_F(ShownFormViewTest, RefreshFillsTheActivePageFromCellsAndTable)
+{
+    answer(103, 0x01, "1");
+    answer(105, 125, "12.5");
+    answer(52, 1000, "1000");
+    answer(120, 1234, "1234");
+    answer(138, 0x81, "129");
+    answer(84, 0x10, "16");
+
+    showPage(0);
+    view.RefreshView();
+    EXPECT_EQ(child<TVesmarLiquidIndicator>("LedEMC1")->indicatorString(), "12.5");
+    EXPECT_EQ(child<QLabel>("BiasW0")->text(), "-----") << "Detalji is not refreshed on Merenje";
+
+    showPage(1);
+    view.RefreshView();
+    EXPECT_EQ(child<QLabel>("BiasW0")->text(), "-23.4");
+    EXPECT_EQ(child<QLabel>("LST0")->text(), "P1");
+    EXPECT_EQ(child<QLabel>("ADC_E4")->text(), "\u00D7");
+    EXPECT_EQ(child<QLineEdit>("CalW0")->text(), "1000");
+    EXPECT_EQ(child<QPushButton>("UBazu")->toolTip(), "može");
+}
+
+TEST_F(ShownFormViewTest, FocusedEditKeepsTypedText)
+{
+    view.show();
+    QApplication::setActiveWindow(&view);
+    showPage(1);
+    auto* filter = child<QLineEdit>("Filt7");
+    filter->setFocus();
+    ASSERT_TRUE(filter->hasFocus());
+    filter->setText("9");
+    answer(67, 3, "3");
+    answer(68, 4, "4");
+    view.RefreshView();
+    EXPECT_EQ(filter->text(), "9");
+    EXPECT_EQ(child<QLineEdit>("Filt8")->text(), "4");
+}
+
+TEST_F(ShownFormViewTest, WritesGoThroughTheMainWindowAndStopWhenRefused)
+{
+    // The link is not started, so every write is refused with the main window's message.
+    view.EditKeyDown(child<QLineEdit>("Filt0"), Qt::Key_Return);
+    EXPECT_EQ(messages.texts.size(), 1);
+    view.EditKeyDown(child<QLineEdit>("Filt0"), Qt::Key_A);
+    EXPECT_EQ(messages.texts.size(), 1) << "other keys pass through";
+    view.ButtonCalWClick();
+    EXPECT_EQ(messages.texts.size(), 2) << "GetCalW stops after a refused first write";
+}
+
+} // namespace
+} // namespace quell
