@@ -24,24 +24,24 @@ const std::vector<std::string>& DeviceFactory::models()
     return names;
 }
 
-std::vector<DeviceFactory::Spec> DeviceFactory::parseList(const std::string& text)
+std::vector<DeviceFactory::Placement> DeviceFactory::parseList(const std::string& text)
 {
-    std::vector<Spec> out;
+    std::vector<Placement> out;
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t comma = std::min(text.find(',', start), text.size());
         const std::string part = text.substr(start, comma - start);
         const std::size_t at = part.find('@');
-        Spec spec;
+        Placement placement;
         if (at == std::string::npos || at == 0)
             throw std::invalid_argument("'" + part + "' is not MODEL@ADDRESS");
-        spec.model = part.substr(0, at);
+        placement.model = part.substr(0, at);
         const char* first = part.data() + at + 1;
         const char* last = part.data() + part.size();
-        const auto [end, ec] = std::from_chars(first, last, spec.address);
+        const auto [end, ec] = std::from_chars(first, last, placement.address);
         if (ec != std::errc{} || end != last || first == last)
             throw std::invalid_argument("'" + part + "' has no numeric address");
-        out.push_back(spec);
+        out.push_back(placement);
         start = comma + 1;
     }
     return out;
@@ -76,24 +76,24 @@ std::shared_ptr<const TProtocol> DeviceFactory::description(const std::string& m
     return table;
 }
 
-std::unique_ptr<SimDevice> DeviceFactory::make(const Spec& spec, FaultyDevice::Plan plan)
+std::unique_ptr<SimDevice> DeviceFactory::make(const Placement& placement, FaultyDevice::Plan plan)
 {
     std::unique_ptr<SimDevice> device;
-    if (spec.model == "vrq-pb" || spec.model == "vrq-compact") {
-        if (spec.address < 1 || spec.address > 14)
-            throw std::invalid_argument(spec.model + ": address must be 1..14");
-        const auto a = static_cast<std::uint8_t>(spec.address);
-        if (spec.model == "vrq-pb")
-            device = std::make_unique<VrqPbBoard>(description(spec.model), a, a);
+    if (placement.model == "vrq-pb" || placement.model == "vrq-compact") {
+        if (placement.address < 1 || placement.address > 14)
+            throw std::invalid_argument(placement.model + ": address must be 1..14");
+        const auto a = static_cast<std::uint8_t>(placement.address);
+        if (placement.model == "vrq-pb")
+            device = std::make_unique<VrqPbBoard>(description(placement.model), a, a);
         else
-            device = std::make_unique<VrqCompactBoard>(description(spec.model), a);
-    } else if (spec.model == "ei-controller") {
-        if (spec.address < 0 || spec.address > 99)
+            device = std::make_unique<VrqCompactBoard>(description(placement.model), a);
+    } else if (placement.model == "ei-controller") {
+        if (placement.address < 0 || placement.address > 99)
             throw std::invalid_argument("ei-controller: address must be 0..99");
-        device = std::make_unique<EIController>(description(spec.model),
-                                                static_cast<std::uint8_t>(spec.address));
+        device = std::make_unique<EIController>(description(placement.model),
+                                                static_cast<std::uint8_t>(placement.address));
     } else {
-        throw std::invalid_argument("unknown model '" + spec.model
+        throw std::invalid_argument("unknown model '" + placement.model
                                     + "' (known: vrq-pb, vrq-compact, ei-controller)");
     }
     if (plan.fault == FaultyDevice::Fault::None)
@@ -104,8 +104,8 @@ std::unique_ptr<SimDevice> DeviceFactory::make(const Spec& spec, FaultyDevice::P
 DeviceBus DeviceFactory::makeBus(const std::string& list, FaultyDevice::Plan plan)
 {
     DeviceBus bus;
-    for (const Spec& spec : parseList(list))
-        bus.add(make(spec, plan));
+    for (const Placement& placement : parseList(list))
+        bus.add(make(placement, plan));
     return bus;
 }
 

@@ -17,7 +17,7 @@ namespace quell::sim {
 class DeviceFactory {
 public:
     // One "MODEL@ADDRESS" of a device list.
-    struct Spec {
+    struct Placement {
         std::string model;
         int address = 0;
     };
@@ -29,11 +29,11 @@ public:
     // The models this factory knows.
     static const std::vector<std::string>& models();
     // Splits "vrq-pb@1,ei-controller@12"; throws std::invalid_argument naming the bad part.
-    static std::vector<Spec> parseList(const std::string& text);
+    static std::vector<Placement> parseList(const std::string& text);
     // A device of the model at the address, with the fault plan on it; throws
     // std::invalid_argument for an unknown model or address, std::runtime_error when its
     // description file does not load.
-    std::unique_ptr<SimDevice> make(const Spec& spec, FaultyDevice::Plan plan = {});
+    std::unique_ptr<SimDevice> make(const Placement& placement, FaultyDevice::Plan plan = {});
     // A bus holding every device of a list.
     DeviceBus makeBus(const std::string& list, FaultyDevice::Plan plan = {});
     // The description file a model loads.
