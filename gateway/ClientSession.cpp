@@ -45,8 +45,8 @@ std::string ClientSession::handle(std::string_view line)
             const BusArbiter::Turn turn(arbiter_);
             std::string failure;
             if (!link_.configure(settings_, failure) && failure == ByteLink::kBadSettings) {
-                log_("client " + std::to_string(id_) + ": the line cannot make "
-                     + settings_.echo() + "- keeping the framing in force");
+                log_("client " + std::to_string(id_) + ": the line cannot make " + settings_.echo()
+                     + "- keeping the framing in force");
                 settings_.baud = before.baud;
                 settings_.parity = before.parity;
                 settings_.dataBits = before.dataBits;
