@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -63,7 +64,8 @@ QString n(const char* prefix, int number)
 
 TFormView::TFormView(TClientMain& main, QWidget* parent)
     : QWidget(parent), main_(main),
-      editing_([this](Entry entry, const std::string& text) { return write(entry, text); })
+      editing_([this](Entry entry, const std::string& text) { return write(entry, text); }),
+      selection_([this](Entry entry, const std::string& text) { return write(entry, text); })
 {
     setObjectName(QStringLiteral("FormView"));
     setWindowTitle(QStringLiteral("VRQ-08"));
@@ -136,6 +138,9 @@ void TFormView::ensureControls()
     buildKalibracija(pages_[2]);
     buildMenus();
     applyIndicators();
+    for (Entry e = kSelectorFirst; e <= kSelectorLast; ++e) {
+        ShowSelection(e);
+    }
     applyReadiness();
     udpb_->setPosition(boardNumber_);
     updateConnectCaption();
@@ -204,10 +209,8 @@ void TFormView::buildMerenje(QWidget* page)
             grid->addWidget(led, 3, index - 14);
         }
     }
-    // The reference selector groups of the calibration board are placed here with their
-    // behaviour; until then the room is kept.
     auto* selectors = new QWidget(page);
-    selectors->setObjectName(QStringLiteral("Selectors"));
+    buildSelectors(selectors);
     grid->addWidget(selectors, 4, 0, 1, 6);
     grid->setRowStretch(4, 1);
 }
@@ -615,8 +618,155 @@ void TFormView::VRQPBExit()
     main_.MClearClick();
 }
 
-void TFormView::ShowSelection(std::uint16_t)
+void TFormView::buildSelectors(QWidget* area)
 {
+    struct GroupInfo {
+        const char* name;
+        const char* caption;
+        const char* boxPrefix; // check-box groups only
+        std::array<const char*, 9> items;
+    };
+    static constexpr std::array<const char*, 9> resistors = {
+        "  10 K", "100 K", "    1 M", "  10 M", "100 M", "    1 G", "  10 G", "100 G", " open"};
+    static constexpr std::array<const char*, 9> temperatures = {
+        "   KS",       " -25\u00B0C", "    0\u00B0C", "  25\u00B0C", "  50\u00B0C",
+        "  75\u00B0C", "100\u00B0C",  "150\u00B0C",   " open"};
+    const std::array<GroupInfo, 8> groups = {{
+        {"SlotEMC1", "EMC 1", nullptr, resistors},
+        {"SlotEMC2", "EMC 2", nullptr, resistors},
+        {"SlotTemp1", "Temp 1", nullptr, temperatures},
+        {"SlotTemp2", "Temp 2", nullptr, temperatures},
+        {"SlotMC1",
+         "MC-R",
+         "MC1_",
+         {"10 K", "100 K", "1 M", "10 M", "100 M", "1 G", "10 G", "100 G", " open"}},
+        {"SlotMC2",
+         "MC-S",
+         "MC2_",
+         {"1 G", "1 G", "1 G", "1 G", "1 G", "1 G", "1 G", "1 G", " open"}},
+        {"SlotMC3",
+         "SELECT",
+         nullptr,
+         {"MC 1", "MC 2", "MC 3", "MC 4", "MC 5", "MC 6", "MC 7", "MC 8", "open"}},
+        {"SlotMC4", "MC-R", nullptr, resistors},
+    }};
+    popupMenuGroupBoxCheckAll_ = new QMenu(this);
+    popupMenuGroupBoxCheckAll_->setObjectName(QStringLiteral("PopupMenuGroupBoxCheckAll"));
+    auto* selectAll = popupMenuGroupBoxCheckAll_->addAction(QStringLiteral("Select All"), this,
+                                                            [this] { SelectAll1Click(); });
+    selectAll->setObjectName(QStringLiteral("SelectAll1"));
+
+    auto* row = new QHBoxLayout(area);
+    row->setContentsMargins(0, 0, 0, 0);
+    for (int g = 0; g < 8; ++g) {
+        const auto& info = groups[static_cast<std::size_t>(g)];
+        auto* box = new QGroupBox(QString::fromUtf8(info.caption), area);
+        box->setObjectName(QString::fromLatin1(info.name));
+        auto* column = new QVBoxLayout(box);
+        for (int k = 0; k < 9; ++k) {
+            const QString caption = QString::fromUtf8(info.items[static_cast<std::size_t>(k)]);
+            QAbstractButton* button = nullptr;
+            if (info.boxPrefix != nullptr) {
+                button = new QCheckBox(caption, box);
+                button->setObjectName(QString::fromLatin1(info.boxPrefix) + QString::number(k));
+            } else {
+                button = new QRadioButton(caption, box);
+                button->setObjectName(QString::fromLatin1(info.name) + QLatin1Char('_')
+                                      + QString::number(k));
+            }
+            // Only a click by the operator writes; ShowSelection sets states without clicks.
+            connect(button, &QAbstractButton::clicked, this,
+                    [this, g, k] { selectorClicked(g, k); });
+            selectorItems_[static_cast<std::size_t>(g)][static_cast<std::size_t>(k)] = button;
+            column->addWidget(button);
+        }
+        if (info.boxPrefix != nullptr) {
+            box->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(box, &QWidget::customContextMenuRequested, this,
+                    [this, g, box](const QPoint& p) {
+                        selectAllGroup_ = g;
+                        popupMenuGroupBoxCheckAll_->popup(box->mapToGlobal(p));
+                    });
+            box->installEventFilter(this);
+        }
+        row->addWidget(box);
+    }
+    row->addStretch(1);
+}
+
+std::uint8_t TFormView::selectorMask(int group) const
+{
+    std::uint8_t mask = 0;
+    for (int k = 0; k < 8; ++k) {
+        if (selectorItems_[static_cast<std::size_t>(group)][static_cast<std::size_t>(k)]
+                ->isChecked()) {
+            mask = static_cast<std::uint8_t>(mask | ReferenceSelection::code(k));
+        }
+    }
+    return mask;
+}
+
+void TFormView::selectorClicked(int group, int item)
+{
+    if (group == ReferenceSelection::kMcR || group == ReferenceSelection::kMcS) {
+        if (item == 8) {
+            for (int k = 0; k < 8; ++k) {
+                selectorItems_[static_cast<std::size_t>(group)][static_cast<std::size_t>(k)]
+                    ->setChecked(false);
+            }
+            selection_.mcCheckClear(group);
+            return;
+        }
+        // SELECT is a radio group: its mask is the code of its one checked item.
+        selection_.mcCheckClick(group, selectorMask(ReferenceSelection::kMcR),
+                                selectorMask(ReferenceSelection::kMcS),
+                                selectorMask(ReferenceSelection::kSelect));
+        return;
+    }
+    selection_.slotClick(group, item, selectorMask(ReferenceSelection::kMcR),
+                         selectorMask(ReferenceSelection::kMcS));
+}
+
+void TFormView::SelectAll1Click()
+{
+    selection_.selectAll(selectAllGroup_);
+}
+
+bool TFormView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        for (int g : {ReferenceSelection::kMcR, ReferenceSelection::kMcS}) {
+            if (watched == selectorItems_[static_cast<std::size_t>(g)][0]->parent()) {
+                selection_.selectAll(g);
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFormView::ShowSelection(std::uint16_t entry)
+{
+    if (entry < kSelectorFirst || entry > kSelectorLast || lin_ == nullptr) {
+        return;
+    }
+    const auto value = main_.scheduler().withTable([entry](const TProtocol& table) {
+        const auto* command = table.entryAt(entry);
+        return command != nullptr ? command->Value : std::int16_t{0};
+    });
+    const auto shown = ReferenceSelection::display(value);
+    const auto group = static_cast<std::size_t>(entry - kSelectorFirst);
+    const bool checkGroup = group == ReferenceSelection::kMcR || group == ReferenceSelection::kMcS;
+    for (std::size_t k = 0; k < 9; ++k) {
+        auto* item = selectorItems_[group][k];
+        // An exclusive radio item cannot be cleared directly; checking another one clears it.
+        if (shown.checked[k] || checkGroup) {
+            item->setChecked(shown.checked[k]);
+        }
+        if (k < 8) {
+            item->setStyleSheet(shown.red[k] ? QStringLiteral("background-color: red") : QString());
+        }
+    }
 }
 
 bool TFormView::isViewVisible() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MeasurementViewModel.h"
+#include "ReferenceSelection.h"
 #include "ViewEditing.h"
 #include "ViewLink.h"
 
@@ -10,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+class QAbstractButton;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -66,6 +68,8 @@ public:
     void VRQPBExit();
     // Makes the controls of the pages; the first showing does it.
     void ensureControls();
+    // "Select All" of the check-box group whose popup opened last.
+    void SelectAll1Click();
     // The entry the last popup was opened for (256: none).
     std::uint16_t contextEntry() const { return contextEntry_; }
 
@@ -74,6 +78,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildStrip(QWidget* strip);
@@ -81,6 +86,9 @@ private:
     void buildDetalji(QWidget* page);
     void buildKalibracija(QWidget* page);
     void buildMenus();
+    void buildSelectors(QWidget* area);
+    std::uint8_t selectorMask(int group) const;
+    void selectorClicked(int group, int item);
     QGroupBox* buildLin();
     QGroupBox* buildWood();
     QLabel* flagLabel(const QString& name);
@@ -99,6 +107,7 @@ private:
     TClientMain& main_;
     MeasurementViewModel model_;
     ViewEditing editing_;
+    ReferenceSelection selection_;
     ViewSnapshot snapshot_;
     int refreshCount_ = 0;
     int boardNumber_ = 0;
@@ -140,6 +149,9 @@ private:
     QLineEdit* filtMC_ = nullptr;
     QMenu* popupMenuCal_ = nullptr;
     QMenu* popupMenuWoodState_ = nullptr;
+    QMenu* popupMenuGroupBoxCheckAll_ = nullptr;
+    int selectAllGroup_ = ReferenceSelection::kMcR;
+    std::array<std::array<QAbstractButton*, 9>, 8> selectorItems_{};
 };
 
 } // namespace quell

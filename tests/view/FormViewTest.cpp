@@ -4,9 +4,11 @@
 #include "VesmarLiquidIndicator.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -136,6 +138,29 @@ TEST_F(ShownFormViewTest, WritesGoThroughTheMainWindowAndStopWhenRefused)
     EXPECT_EQ(messages.texts.size(), 1) << "other keys pass through";
     view.ButtonCalWClick();
     EXPECT_EQ(messages.texts.size(), 2) << "GetCalW stops after a refused first write";
+}
+
+TEST_F(ShownFormViewTest, ShowSelectionMirrorsTheEntryWithoutWriting)
+{
+    answer(8, 5, "5");
+    view.ShowSelection(8);
+    EXPECT_TRUE(child<QCheckBox>("MC1_0")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>("MC1_1")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>("MC1_2")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>("MC1_8")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>("MC1_0")->styleSheet().isEmpty()) << "painted";
+
+    answer(6, 0, "0");
+    view.ShowSelection(6);
+    EXPECT_TRUE(child<QRadioButton>("SlotTemp1_8")->isChecked());
+    answer(6, 4, "4");
+    view.ShowSelection(6);
+    EXPECT_TRUE(child<QRadioButton>("SlotTemp1_2")->isChecked());
+    EXPECT_FALSE(child<QRadioButton>("SlotTemp1_8")->isChecked());
+    EXPECT_TRUE(messages.texts.isEmpty()) << "displaying never writes";
+
+    child<QRadioButton>("SlotEMC1_3")->click();
+    EXPECT_EQ(messages.texts.size(), 1) << "a click writes (refused: the link is not started)";
 }
 
 } // namespace
