@@ -236,7 +236,7 @@ QLineEdit* TFormView::entryEdit(const QString& name, const QString& hint)
 QGroupBox* TFormView::buildLin()
 {
     auto* box = new QGroupBox(QStringLiteral("Lin"));
-    box->setObjectName(QStringLiteral("Lin"));
+    box->setObjectName(QStringLiteral("GroupBoxLin"));
     auto* grid = new QGridLayout(box);
     const QStringList headers = {QString(),
                                  QStringLiteral("Error"),
@@ -291,7 +291,7 @@ QGroupBox* TFormView::buildLin()
 QGroupBox* TFormView::buildWood()
 {
     auto* box = new QGroupBox(QStringLiteral("Wood"));
-    box->setObjectName(QStringLiteral("Wood"));
+    box->setObjectName(QStringLiteral("GroupBoxWood"));
     auto* layout = new QVBoxLayout(box);
 
     auto* header = new QHBoxLayout;

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <span>
+
+// The proportional layout of the measurement view: every control has a design rectangle in the
+// units of its reference box and is scaled with the box's current size, so the view fills any
+// window size the way it was drawn at 912 by 393. Plain numbers, no widgets.
+namespace quell::viewlayout {
+
+// A rectangle: left, top, width, height.
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+// A control's design rectangle by object name.
+struct Placement {
+    const char* name;
+    Rect design;
+};
+
+// Reference size of the page box (every page and the strip).
+inline constexpr int kPageWidth = 912;
+inline constexpr int kPageHeight = 393;
+
+// Nearest integer, exact halves to the even neighbour.
+int RoundHalfEven(double value);
+
+// A design rectangle scaled from a reference box of refWidth by refHeight to one of width by
+// height: each percentage is formed first, then applied and rounded.
+Rect ScaleControl(const Rect& design, int refWidth, int refHeight, int width, int height);
+
+// The window's font size in points for a page height: two percent of it.
+int FontPointSize(int pageHeight);
+
+// Controls placed in the page box: the strip, the indicators and selector groups of "Merenje",
+// the groups of "Detalji" and of "Kalibracija", in the order they are laid out.
+std::span<const Placement> PagePlacements();
+
+} // namespace quell::viewlayout
