@@ -3,6 +3,7 @@
 #include "ClientCommunications.h"
 #include "UpDown.h"
 #include "VesmarLiquidIndicator.h"
+#include "ViewLayout.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -75,18 +76,13 @@ TFormView::TFormView(TClientMain& main, QWidget* parent)
 
 void TFormView::buildStrip(QWidget* strip)
 {
-    auto* row = new QHBoxLayout(strip);
-    row->setContentsMargins(0, 0, 0, 0);
     ledTime_ = new TVesmarLiquidIndicator(strip);
     ledTime_->setObjectName(QStringLiteral("LedTime"));
-    ledTime_->setFixedSize(100, 40);
     editOpis_ = new QLineEdit(QStringLiteral("PB:"), strip);
     editOpis_->setObjectName(QStringLiteral("EditOpis"));
     editOpis_->setReadOnly(true);
-    editOpis_->setMaximumWidth(40);
     vrqpb_ = new QLineEdit(QStringLiteral("0"), strip);
     vrqpb_->setObjectName(QStringLiteral("VRQPB"));
-    vrqpb_->setMaximumWidth(70);
     udpb_ = new UpDown(0, kMaxBoardNumber, vrqpb_, strip);
     udpb_->setObjectName(QStringLiteral("UDPB"));
     bConnect_ = new QPushButton(QStringLiteral("Connect"), strip);
@@ -95,11 +91,6 @@ void TFormView::buildStrip(QWidget* strip)
     uBazu_->setObjectName(QStringLiteral("UBazu"));
     izBaze_ = new QPushButton(QStringLiteral("Čitanje iz baze"), strip);
     izBaze_->setObjectName(QStringLiteral("IzBaze"));
-    for (QWidget* w : std::initializer_list<QWidget*>{ledTime_, editOpis_, vrqpb_, udpb_, bConnect_,
-                                                      uBazu_, izBaze_}) {
-        row->addWidget(w);
-    }
-    row->addStretch(1);
 
     connect(bConnect_, &QPushButton::clicked, this, &TFormView::BConnectClick);
     // The up-down reports after it moved; clearing then is as good as before, since the
@@ -119,11 +110,6 @@ void TFormView::ensureControls()
     if (lin_ != nullptr) {
         return;
     }
-    auto* layout = new QVBoxLayout(this);
-    auto* strip = new QWidget(this);
-    buildStrip(strip);
-    layout->addWidget(strip);
-
     pageControl_ = new QTabWidget(this);
     pageControl_->setObjectName(QStringLiteral("PageControl"));
     for (const char* name : {"Merenje", "Detalji", "Kalibracija"}) {
@@ -132,7 +118,8 @@ void TFormView::ensureControls()
         pageControl_->addTab(page, QString::fromLatin1(name));
         pages_.push_back(page);
     }
-    layout->addWidget(pageControl_, 1);
+    // The strip sits on the tab row, right of the tabs, so it is made after the page control.
+    buildStrip(this);
     buildMerenje(pages_[0]);
     buildDetalji(pages_[1]);
     buildKalibracija(pages_[2]);
@@ -162,6 +149,52 @@ void TFormView::showEvent(QShowEvent* event)
 {
     ensureControls();
     QWidget::showEvent(event);
+    FormResize();
+}
+
+void TFormView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TFormView::FormResize()
+{
+    using namespace viewlayout;
+    if (pageControl_ == nullptr) {
+        return;
+    }
+    const int clientHeight = height();
+    pageControl_->setGeometry(0, RoundHalfEven(clientHeight / 100.0), width(),
+                              RoundHalfEven(clientHeight * 99 / 100.0));
+    // All pages have one size; the current one has been given it.
+    const QWidget* page = pageControl_->currentWidget();
+    const int pw = page->width();
+    const int ph = page->height();
+    if (const int points = FontPointSize(ph); points > 0 && font().pointSize() != points) {
+        QFont scaled = font();
+        scaled.setPointSize(points);
+        setFont(scaled);
+    }
+    const auto place = [](QWidget* control, const Rect& design, int rw, int rh, const QSize& box) {
+        if (control == nullptr) {
+            return;
+        }
+        const Rect r = ScaleControl(design, rw, rh, box.width(), box.height());
+        control->setGeometry(r.left, r.top, r.width, r.height);
+    };
+    for (const auto& placement : PagePlacements()) {
+        place(findChild<QWidget*>(QString::fromLatin1(placement.name)), placement.design,
+              kPageWidth, kPageHeight, QSize(pw, ph));
+    }
+    auto* tools = findChild<QWidget*>(QStringLiteral("GBTools"));
+    place(findChild<QWidget*>(QStringLiteral("FileListRec")), {5, 155, 100, 110}, 110, 270,
+          tools->size());
+    auto* test = findChild<QWidget*>(QStringLiteral("GBTest"));
+    auto* result = findChild<QWidget*>(QStringLiteral("RGResult"));
+    place(result, {120, 0, 400, 270}, 520, 270, test->size());
+    place(findChild<QWidget*>(QStringLiteral("Chart2")), {190, 10, 315, 245}, 390, 257,
+          result->size());
 }
 
 void TFormView::buildMenus()
@@ -188,31 +221,17 @@ void TFormView::buildMenus()
 
 void TFormView::buildMerenje(QWidget* page)
 {
-    auto* grid = new QGridLayout(page);
     for (std::size_t i = 0; i < kIndicators.size(); ++i) {
         const auto& info = kIndicators[i];
         auto* led = new TVesmarLiquidIndicator(page);
         led->setObjectName(QString::fromLatin1(info.name));
         led->setSignNumber(5);
-        led->setMinimumSize(100, 40);
         led->setHint(QString::fromLatin1(info.hint));
         led->setShowHint(true);
         led->setNumberForeColor(digitColour(info.colour));
         indicators_[i] = led;
-        // Two rows of linear channels, one row of wood channels, one of wood temperatures.
-        const int index = static_cast<int>(i);
-        if (index < 6) {
-            grid->addWidget(led, 0, index);
-        } else if (index < 14) {
-            grid->addWidget(led, 1 + (index - 6) / 6, (index - 6) % 6);
-        } else {
-            grid->addWidget(led, 3, index - 14);
-        }
     }
-    auto* selectors = new QWidget(page);
-    buildSelectors(selectors);
-    grid->addWidget(selectors, 4, 0, 1, 6);
-    grid->setRowStretch(4, 1);
+    buildSelectors(page);
 }
 
 QLabel* TFormView::flagLabel(const QString& name)
@@ -368,20 +387,17 @@ QGroupBox* TFormView::buildWood()
 
 void TFormView::buildDetalji(QWidget* page)
 {
-    auto* layout = new QVBoxLayout(page);
     lin_ = buildLin();
+    lin_->setParent(page);
     wood_ = buildWood();
-    layout->addWidget(lin_);
-    layout->addWidget(wood_);
+    wood_->setParent(page);
     // The trend chart comes with the sampling; its place is kept.
     auto* chart = new QWidget(page);
     chart->setObjectName(QStringLiteral("Chart1"));
-    layout->addWidget(chart, 1);
 }
 
 void TFormView::buildKalibracija(QWidget* page)
 {
-    auto* grid = new QGridLayout(page);
     // The calibration and test procedures fill these; the controls exist so that they only add
     // behaviour.
     auto* kalib = new QGroupBox(QStringLiteral("Kalibracija"));
@@ -399,14 +415,14 @@ void TFormView::buildKalibracija(QWidget* page)
     memo->setReadOnly(true);
     auto* records = new QListWidget;
     records->setObjectName(QStringLiteral("FileListRec"));
-    grid->addWidget(kalib, 0, 0);
-    grid->addWidget(tools, 0, 1);
-    grid->addWidget(test, 0, 2);
-    grid->addWidget(result, 0, 3);
-    grid->addWidget(chart2, 1, 0, 1, 2);
-    grid->addWidget(memo, 1, 2);
-    grid->addWidget(records, 1, 3);
-    grid->setRowStretch(1, 1);
+    kalib->setParent(page);
+    tools->setParent(page);
+    test->setParent(page);
+    memo->setParent(page);
+    records->setParent(tools);
+    result->setParent(test);
+    // The chart is a sibling of the result group, placed by that group's size.
+    chart2->setParent(test);
 }
 
 ViewControls TFormView::controls() const
@@ -618,7 +634,7 @@ void TFormView::VRQPBExit()
     main_.MClearClick();
 }
 
-void TFormView::buildSelectors(QWidget* area)
+void TFormView::buildSelectors(QWidget* page)
 {
     struct GroupInfo {
         const char* name;
@@ -656,11 +672,9 @@ void TFormView::buildSelectors(QWidget* area)
                                                             [this] { SelectAll1Click(); });
     selectAll->setObjectName(QStringLiteral("SelectAll1"));
 
-    auto* row = new QHBoxLayout(area);
-    row->setContentsMargins(0, 0, 0, 0);
     for (int g = 0; g < 8; ++g) {
         const auto& info = groups[static_cast<std::size_t>(g)];
-        auto* box = new QGroupBox(QString::fromUtf8(info.caption), area);
+        auto* box = new QGroupBox(QString::fromUtf8(info.caption), page);
         box->setObjectName(QString::fromLatin1(info.name));
         auto* column = new QVBoxLayout(box);
         for (int k = 0; k < 9; ++k) {
@@ -689,9 +703,7 @@ void TFormView::buildSelectors(QWidget* area)
                     });
             box->installEventFilter(this);
         }
-        row->addWidget(box);
     }
-    row->addStretch(1);
 }
 
 std::uint8_t TFormView::selectorMask(int group) const

@@ -68,6 +68,8 @@ public:
     void VRQPBExit();
     // Makes the controls of the pages; the first showing does it.
     void ensureControls();
+    // Fits every control of the page box to the window's size (run on every resize).
+    void FormResize();
     // "Select All" of the check-box group whose popup opened last.
     void SelectAll1Click();
     // The entry the last popup was opened for (256: none).
@@ -78,6 +80,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -86,7 +89,7 @@ private:
     void buildDetalji(QWidget* page);
     void buildKalibracija(QWidget* page);
     void buildMenus();
-    void buildSelectors(QWidget* area);
+    void buildSelectors(QWidget* page);
     std::uint8_t selectorMask(int group) const;
     void selectorClicked(int group, int item);
     QGroupBox* buildLin();

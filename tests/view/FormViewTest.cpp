@@ -2,6 +2,7 @@
 #include "Dialogs.h"
 #include "UView.h"
 #include "VesmarLiquidIndicator.h"
+#include "ViewLayout.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -138,6 +139,27 @@ TEST_F(ShownFormViewTest, WritesGoThroughTheMainWindowAndStopWhenRefused)
     EXPECT_EQ(messages.texts.size(), 1) << "other keys pass through";
     view.ButtonCalWClick();
     EXPECT_EQ(messages.texts.size(), 2) << "GetCalW stops after a refused first write";
+}
+
+TEST_F(FormViewTest, ResizePlacesEveryControlOnItsScaledDesignRectangle)
+{
+    using namespace viewlayout;
+    view.show();
+    for (const QSize size : {QSize(936, 465), QSize(1872, 930), QSize(700, 380)}) {
+        view.resize(size);
+        const QWidget* page = child<QTabWidget>("PageControl")->currentWidget();
+        const QSize box = page->size();
+        ASSERT_GT(box.height(), 0);
+        EXPECT_EQ(view.font().pointSize(), FontPointSize(box.height())) << box.height();
+        for (const auto& p : PagePlacements()) {
+            const auto* control = child<QWidget>(p.name);
+            ASSERT_NE(control, nullptr);
+            const Rect r =
+                ScaleControl(p.design, kPageWidth, kPageHeight, box.width(), box.height());
+            EXPECT_EQ(control->geometry(), QRect(r.left, r.top, r.width, r.height))
+                << p.name << " at " << box.width() << "x" << box.height();
+        }
+    }
 }
 
 TEST_F(ShownFormViewTest, ShowSelectionMirrorsTheEntryWithoutWriting)
