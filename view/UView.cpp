@@ -145,9 +145,17 @@ void TFormView::applyReadiness()
     uBazu_->setCursor(*databaseReady_ ? Qt::ArrowCursor : Qt::BusyCursor);
 }
 
+void TFormView::setVisible(bool visible)
+{
+    // Made before showing, so that showing the window shows them too.
+    if (visible) {
+        ensureControls();
+    }
+    QWidget::setVisible(visible);
+}
+
 void TFormView::showEvent(QShowEvent* event)
 {
-    ensureControls();
     QWidget::showEvent(event);
     FormResize();
 }

@@ -78,6 +78,9 @@ public:
     // How many answer lines the view was refreshed for.
     int refreshCount() const { return refreshCount_; }
 
+    // Makes the controls before the first showing.
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

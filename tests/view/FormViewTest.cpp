@@ -154,6 +154,7 @@ TEST_F(FormViewTest, ResizePlacesEveryControlOnItsScaledDesignRectangle)
         for (const auto& p : PagePlacements()) {
             const auto* control = child<QWidget>(p.name);
             ASSERT_NE(control, nullptr);
+            EXPECT_TRUE(control->isVisibleTo(control->parentWidget())) << p.name;
             const Rect r =
                 ScaleControl(p.design, kPageWidth, kPageHeight, box.width(), box.height());
             EXPECT_EQ(control->geometry(), QRect(r.left, r.top, r.width, r.height))
