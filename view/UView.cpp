@@ -53,6 +53,7 @@ void setLabel(QLabel* label, const std::string& text)
     const QString shown = QString::fromStdString(text);
     if (label->text() != shown) {
         label->setText(shown);
+        label->resize(label->sizeHint().width(), label->height());
     }
 }
 
@@ -195,6 +196,18 @@ void TFormView::FormResize()
         place(findChild<QWidget*>(QString::fromLatin1(placement.name)), placement.design,
               kPageWidth, kPageHeight, QSize(pw, ph));
     }
+    // Labels size themselves to their text, as the design's labels did; the rest is scaled.
+    const auto placeGroup = [&place](const std::vector<Placed>& placed, int rw, int rh,
+                                     const QSize& box) {
+        for (const auto& [widget, design] : placed) {
+            place(widget, design, rw, rh, box);
+            if (auto* label = qobject_cast<QLabel*>(widget)) {
+                label->resize(label->sizeHint().width(), label->height());
+            }
+        }
+    };
+    placeGroup(linPlacements_, 912, 193, lin_->size());
+    placeGroup(woodPlacements_, 624, 193, wood_->size());
     auto* tools = findChild<QWidget*>(QStringLiteral("GBTools"));
     place(findChild<QWidget*>(QStringLiteral("FileListRec")), {5, 155, 100, 110}, 110, 270,
           tools->size());
@@ -254,7 +267,6 @@ QLineEdit* TFormView::entryEdit(const QString& name, const QString& hint)
     auto* edit = new QLineEdit;
     edit->setObjectName(name);
     edit->setToolTip(hint);
-    edit->setMaximumWidth(70);
     connect(edit, &QLineEdit::returnPressed, this,
             [this, edit] { EditKeyDown(edit, Qt::Key_Return); });
     return edit;
@@ -264,44 +276,42 @@ QGroupBox* TFormView::buildLin()
 {
     auto* box = new QGroupBox(QStringLiteral("Lin"));
     box->setObjectName(QStringLiteral("GroupBoxLin"));
-    auto* grid = new QGridLayout(box);
-    const QStringList headers = {QString(),
-                                 QStringLiteral("Error"),
-                                 QStringLiteral("Napon(mV)"),
-                                 QStringLiteral("Done"),
-                                 QStringLiteral("Error"),
-                                 QStringLiteral("Value"),
-                                 QStringLiteral("Done"),
-                                 QStringLiteral("Error"),
-                                 QStringLiteral("Filter")};
-    for (int c = 0; c < headers.size(); ++c) {
-        grid->addWidget(new QLabel(headers[c]), 0, c);
+    const auto label = [this, box](QLabel* l, int left, int top, int width) {
+        l->setParent(box);
+        linPlacements_.push_back({l, {left, top, width, 13}});
+        return l;
+    };
+    const std::pair<const char*, int> headers[] = {
+        {"Error", 88},  {"Napon(mV)", 120}, {"Done", 310},  {"Error", 350},
+        {"Value", 376}, {"Done", 416},      {"Error", 448}, {"Filter", 488}};
+    const int headerWidths[] = {30, 70, 40, 32, 30, 40, 30, 30};
+    for (std::size_t c = 0; c < std::size(headers); ++c) {
+        label(new QLabel(QString::fromLatin1(headers[c].first)), headers[c].second, 8,
+              headerWidths[c]);
     }
-    for (int p = 1; p <= 8; ++p) {
-        grid->addWidget(new QLabel(n("Cal ", p)), 0, headers.size() + p - 1);
+    for (int k = 0; k < 8; ++k) {
+        label(new QLabel(n("Cal ", k + 1)), 536 + 48 * k, 8, 30);
     }
     for (std::size_t r = 0; r < kLinChannels.size(); ++r) {
         const auto& ch = kLinChannels[r];
         auto& row = linRows_[r];
-        const int gridRow = static_cast<int>(r) + 1;
-        row.adcError = flagLabel(n("ADC_E", ch.channel));
-        row.voltage = flagLabel(n("U_", ch.channel));
-        row.voltDone = flagLabel(n("U_D", ch.channel));
-        row.voltError = flagLabel(n("U_E", ch.channel));
-        row.value = flagLabel(n("Val_", ch.channel));
-        row.valueDone = flagLabel(n("V_D", ch.channel));
-        row.valueError = flagLabel(n("V_E", ch.channel));
+        const int top = 24 + 16 * static_cast<int>(r);
+        const int rowNumber = static_cast<int>(r) + 1;
+        label(new QLabel(QString::fromLatin1(ch.caption)), 10, top, 50);
+        row.adcError = label(flagLabel(n("ADC_E", ch.channel)), 88, top, 20);
+        row.voltage = label(flagLabel(n("U_", ch.channel)), 120, top, 20);
+        row.voltDone = label(flagLabel(n("U_D", ch.channel)), 320, top, 20);
+        row.voltError = label(flagLabel(n("U_E", ch.channel)), 352, top, 20);
+        row.value = label(flagLabel(n("Val_", ch.channel)), 376, top, 35);
+        row.valueDone = label(flagLabel(n("V_D", ch.channel)), 416, top, 20);
+        row.valueError = label(flagLabel(n("V_E", ch.channel)), 448, top, 20);
         row.filter = entryEdit(n("Filt", ch.channel));
-        grid->addWidget(new QLabel(QString::fromLatin1(ch.caption)), gridRow, 0);
-        int column = 1;
-        for (QWidget* w : std::initializer_list<QWidget*>{row.adcError, row.voltage, row.voltDone,
-                                                          row.voltError, row.value, row.valueDone,
-                                                          row.valueError, row.filter}) {
-            grid->addWidget(w, gridRow, column++);
-        }
+        row.filter->setParent(box);
+        linPlacements_.push_back({row.filter, {480, top, 41, 16}});
         for (int p = 1; p <= ch.calCount; ++p) {
-            auto* edit = entryEdit(QString::fromStdString(CalEditName(gridRow, p)),
+            auto* edit = entryEdit(QString::fromStdString(CalEditName(rowNumber, p)),
                                    QString::fromStdString(CalPointHint(ch.calCount, p)));
+            edit->setParent(box);
             edit->setContextMenuPolicy(Qt::CustomContextMenu);
             connect(edit, &QWidget::customContextMenuRequested, this,
                     [this, edit](const QPoint& pos) {
@@ -309,7 +319,7 @@ QGroupBox* TFormView::buildLin()
                         popupMenuCal_->popup(edit->mapToGlobal(pos));
                     });
             row.cal.push_back(edit);
-            grid->addWidget(edit, gridRow, column++);
+            linPlacements_.push_back({edit, {528 + 48 * (p - 1), top, 41, 16}});
         }
     }
     return box;
@@ -319,54 +329,58 @@ QGroupBox* TFormView::buildWood()
 {
     auto* box = new QGroupBox(QStringLiteral("Wood"));
     box->setObjectName(QStringLiteral("GroupBoxWood"));
-    auto* layout = new QVBoxLayout(box);
-
-    auto* header = new QHBoxLayout;
-    adcE4_ = flagLabel(QStringLiteral("ADC_E4"));
-    select_ = flagLabel(QStringLiteral("ADC_4Select"));
-    swap_ = flagLabel(QStringLiteral("ADC_4Swap"));
-    count_ = flagLabel(QStringLiteral("ADC_4Count"));
-    compTemp_ = entryEdit(QStringLiteral("CompTemp"));
-    keepZero_ = new QCheckBox(QStringLiteral("Keep zero compensation"));
-    keepZero_->setObjectName(QStringLiteral("CompTempCheckBox"));
-    beep_ = new QCheckBox(QStringLiteral("Beep"));
+    const auto place = [this, box](auto* w, int left, int top, int width, int height) {
+        w->setParent(box);
+        woodPlacements_.push_back({w, {left, top, width, height}});
+        return w;
+    };
+    const auto text = [&place](const char* caption, int left, int top, int width) {
+        place(new QLabel(QString::fromLatin1(caption)), left, top, width, 13);
+    };
+    text("Error", 88, 8, 30);
+    text("Input", 120, 8, 35);
+    text("Swap", 152, 8, 35);
+    text("CountSample", 184, 8, 70);
+    text("CompTemp", 256, 8, 70);
+    text("Filter", 488, 8, 30);
+    beep_ = place(new QCheckBox(QStringLiteral("Beep")), 328, 8, 100, 17);
     beep_->setObjectName(QStringLiteral("Beep"));
-    filtMC_ = entryEdit(QStringLiteral("EditFiltMC"));
-    auto* getCalW = new QPushButton(QStringLiteral("GetCalW"));
+    adcE4_ = place(flagLabel(QStringLiteral("ADC_E4")), 88, 24, 20, 13);
+    select_ = place(flagLabel(QStringLiteral("ADC_4Select")), 120, 24, 20, 13);
+    swap_ = place(flagLabel(QStringLiteral("ADC_4Swap")), 152, 24, 20, 13);
+    count_ = place(flagLabel(QStringLiteral("ADC_4Count")), 184, 24, 20, 13);
+    compTemp_ = place(entryEdit(QStringLiteral("CompTemp")), 256, 24, 50, 16);
+    keepZero_ = place(new QCheckBox(QStringLiteral("Keep zero compensation")), 300, 24, 140, 17);
+    keepZero_->setObjectName(QStringLiteral("CompTempCheckBox"));
+    filtMC_ = place(entryEdit(QStringLiteral("EditFiltMC")), 480, 24, 50, 16);
+    auto* getCalW = place(new QPushButton(QStringLiteral("GetCalW")), 528, 18, 45, 20);
     getCalW->setObjectName(QStringLiteral("ButtonCalW"));
-    const std::pair<const char*, QWidget*> parts[] = {
-        {"Error", adcE4_},       {"Input", select_},      {"Swap", swap_},
-        {"CountSample", count_}, {"CompTemp", compTemp_}, {nullptr, keepZero_},
-        {nullptr, beep_},        {"Filter", filtMC_},     {nullptr, getCalW}};
-    for (const auto& [caption, widget] : parts) {
-        if (caption != nullptr) {
-            header->addWidget(new QLabel(QString::fromLatin1(caption)));
-        }
-        header->addWidget(widget);
-    }
-    header->addStretch(1);
-    layout->addLayout(header);
     connect(keepZero_, &QCheckBox::clicked, this, &TFormView::CompTempCheckBoxClick);
     connect(getCalW, &QPushButton::clicked, this, &TFormView::ButtonCalWClick);
 
-    auto* grid = new QGridLayout;
-    const char* const headers[] = {"",     "Napon(mV)", "Done",   "Error", "Value",
-                                   "Done", "Error",     "Config", "Calib", "Deviat"};
-    for (int c = 0; c < 10; ++c) {
-        grid->addWidget(new QLabel(QString::fromLatin1(headers[c])), 0, c);
-    }
+    text("Napon(mV)", 120, 40, 70);
+    text("Done", 312, 40, 35);
+    text("Error", 344, 40, 30);
+    text("Value", 376, 40, 35);
+    text("Done", 408, 40, 35);
+    text("Error", 440, 40, 30);
+    text("Config", 480, 40, 40);
+    text("Calib", 528, 40, 35);
+    text("Deviat", 576, 40, 40);
     static const char* const hints[] = {"10K", "100K", "1M", "10M", "100M", "1G", "10G", "100G"};
     for (int i = 0; i < kWoodChannels; ++i) {
         auto& row = woodRows_[static_cast<std::size_t>(i)];
-        row.voltage = flagLabel(n("U_W", i));
-        row.voltDone = flagLabel(n("U_DW", i));
-        row.voltError = flagLabel(n("U_EW", i));
-        row.value = flagLabel(n("Val_W", i));
-        row.valueDone = flagLabel(n("V_WD", i));
-        row.valueError = flagLabel(n("V_WE", i));
-        row.config = flagLabel(n("LST", i));
-        row.calib = entryEdit(n("CalW", i), QString::fromLatin1(hints[i]));
-        row.deviation = flagLabel(n("BiasW", i));
+        const int top = 56 + 16 * i;
+        place(new QLabel(n("MC", i + 1)), 10, top, 40, 13);
+        row.voltage = place(flagLabel(n("U_W", i)), 120, top, 20, 13);
+        row.voltDone = place(flagLabel(n("U_DW", i)), 320, top, 20, 13);
+        row.voltError = place(flagLabel(n("U_EW", i)), 352, top, 20, 13);
+        row.value = place(flagLabel(n("Val_W", i)), 376, top, 20, 13);
+        row.valueDone = place(flagLabel(n("V_WD", i)), 416, top, 20, 13);
+        row.valueError = place(flagLabel(n("V_WE", i)), 448, top, 20, 13);
+        row.config = place(flagLabel(n("LST", i)), 480, top, 20, 13);
+        row.calib = place(entryEdit(n("CalW", i), QString::fromLatin1(hints[i])), 528, top, 41, 16);
+        row.deviation = place(flagLabel(n("BiasW", i)), 576, top, 20, 13);
         row.config->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(row.config, &QWidget::customContextMenuRequested, this,
                 [this, i](const QPoint& pos) {
@@ -381,15 +395,7 @@ QGroupBox* TFormView::buildWood()
                     Cal13eContextPopup(edit);
                     popupMenuCal_->popup(edit->mapToGlobal(pos));
                 });
-        grid->addWidget(new QLabel(n("MC", i + 1)), i + 1, 0);
-        int column = 1;
-        for (QWidget* w : std::initializer_list<QWidget*>{row.voltage, row.voltDone, row.voltError,
-                                                          row.value, row.valueDone, row.valueError,
-                                                          row.config, row.calib, row.deviation}) {
-            grid->addWidget(w, i + 1, column++);
-        }
     }
-    layout->addLayout(grid);
     return box;
 }
 

@@ -3,6 +3,7 @@
 #include "MeasurementViewModel.h"
 #include "ReferenceSelection.h"
 #include "ViewEditing.h"
+#include "ViewLayout.h"
 #include "ViewLink.h"
 
 #include <QWidget>
@@ -141,6 +142,10 @@ private:
             *deviation;
         QLineEdit* calib;
     };
+    // A control of a group and its design rectangle in the group's units.
+    using Placed = std::pair<QWidget*, viewlayout::Rect>;
+    std::vector<Placed> linPlacements_;
+    std::vector<Placed> woodPlacements_;
     QGroupBox* lin_ = nullptr;
     QGroupBox* wood_ = nullptr;
     std::array<LinRowControls, 10> linRows_{};

@@ -160,6 +160,26 @@ TEST_F(FormViewTest, ResizePlacesEveryControlOnItsScaledDesignRectangle)
             EXPECT_EQ(control->geometry(), QRect(r.left, r.top, r.width, r.height))
                 << p.name << " at " << box.width() << "x" << box.height();
         }
+        // Inside the groups: edits on their rectangles, labels where their text starts.
+        const struct {
+            const char* group;
+            const char* name;
+            Rect design;
+            int rw;
+        } inner[] = {{"GroupBoxLin", "Filt10", {480, 168, 41, 16}, 912},
+                     {"GroupBoxLin", "Cal18e", {528 + 48 * 7, 24, 41, 16}, 912},
+                     {"GroupBoxWood", "CalW7", {528, 168, 41, 16}, 624},
+                     {"GroupBoxWood", "ButtonCalW", {528, 18, 45, 20}, 624}};
+        for (const auto& c : inner) {
+            const QSize groupSize = child<QWidget>(c.group)->size();
+            const Rect r = ScaleControl(c.design, c.rw, 193, groupSize.width(), groupSize.height());
+            EXPECT_EQ(child<QWidget>(c.name)->geometry(), QRect(r.left, r.top, r.width, r.height))
+                << c.name;
+        }
+        const QSize linSize = child<QWidget>("GroupBoxLin")->size();
+        const Rect voltage =
+            ScaleControl({120, 40, 20, 13}, 912, 193, linSize.width(), linSize.height());
+        EXPECT_EQ(child<QLabel>("U_1")->pos(), QPoint(voltage.left, voltage.top));
     }
 }
 
