@@ -14,11 +14,12 @@ int main(int argc, char* argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("VRQ-08 with Calibrator"));
 
     quell::TClientMain mainWindow;
+    // Signals close the window from the first moment; the close itself waits for the event loop.
+    quell::CloseOnSignal closer(&mainWindow);
     mainWindow.FormCreate(QApplication::arguments());
     quell::TFormView view(mainWindow);
     quell::TFormBase base;
     mainWindow.setViewLink(&view);
-    quell::CloseOnSignal closer(&mainWindow);
 
     // Closing the main window ends the program, whatever other windows are open.
     QObject::connect(&mainWindow, &quell::TClientMain::formClosed, &app, &QApplication::quit,
