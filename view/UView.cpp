@@ -515,18 +515,25 @@ void TFormView::setEdit(QLineEdit* edit, const std::string& text)
     }
 }
 
+template <typename Widgets, typename Texts>
+void TFormView::applyMeasured(Widgets& w, const Texts& t)
+{
+    // The voltage and value columns that Lin and Wood rows have in common.
+    setLabel(w.voltage, t.voltage);
+    setLabel(w.voltDone, t.voltDone);
+    setLabel(w.voltError, t.voltError);
+    setLabel(w.value, t.value);
+    setLabel(w.valueDone, t.valueDone);
+    setLabel(w.valueError, t.valueError);
+}
+
 void TFormView::applyLin(const std::array<LinRowTexts, 10>& rows)
 {
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const auto& t = rows[r];
         auto& w = linRows_[r];
         setLabel(w.adcError, t.adcError);
-        setLabel(w.voltage, t.voltage);
-        setLabel(w.voltDone, t.voltDone);
-        setLabel(w.voltError, t.voltError);
-        setLabel(w.value, t.value);
-        setLabel(w.valueDone, t.valueDone);
-        setLabel(w.valueError, t.valueError);
+        applyMeasured(w, t);
         setEdit(w.filter, t.filter);
         for (std::size_t p = 0; p < w.cal.size() && p < t.cal.size(); ++p) {
             setEdit(w.cal[p], t.cal[p]);
@@ -548,12 +555,7 @@ void TFormView::applyWood(const WoodHeaderTexts& header,
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const auto& t = rows[i];
         auto& w = woodRows_[i];
-        setLabel(w.voltage, t.voltage);
-        setLabel(w.voltDone, t.voltDone);
-        setLabel(w.voltError, t.voltError);
-        setLabel(w.value, t.value);
-        setLabel(w.valueDone, t.valueDone);
-        setLabel(w.valueError, t.valueError);
+        applyMeasured(w, t);
         setEdit(w.calib, t.calib);
         setLabel(w.config, t.config);
         setLabel(w.deviation, t.deviation);

@@ -101,6 +101,7 @@ private:
     QLabel* flagLabel(const QString& name);
     QLineEdit* entryEdit(const QString& name, const QString& hint = {});
     void applyIndicators();
+    template <typename Widgets, typename Texts> void applyMeasured(Widgets& w, const Texts& t);
     void applyLin(const std::array<LinRowTexts, 10>& rows);
     void applyWood(const WoodHeaderTexts& header,
                    const std::array<WoodRowTexts, vrqpb::kWoodChannels>& rows);
