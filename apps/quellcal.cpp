@@ -18,6 +18,8 @@ int main(int argc, char* argv[])
     quell::CloseOnSignal closer(&mainWindow);
     mainWindow.FormCreate(QApplication::arguments());
     quell::TFormView view(mainWindow);
+    // The view's settings decide whether it is shown; the View item then follows it.
+    view.FormCreate();
     quell::TFormBase base;
     mainWindow.setViewLink(&view);
 

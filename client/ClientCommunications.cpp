@@ -649,14 +649,19 @@ void TClientMain::answerReady(TClientHandleThread* worker)
         worker->answerProcessed();
 }
 
+void TClientMain::SelectRow(std::uint16_t entry)
+{
+    if (entry >= 1 && entry <= model_->rowCount())
+        grid_->setCurrentIndex(model_->index(ParameterTableModel::rowOfEntry(entry), 1));
+}
+
 void TClientMain::planReady(TClientHandleThread* worker)
 {
     if (worker != worker_)
         return;
     for (const RequestPlan& plan : worker->takePlans()) {
-        if (plan.selectRow && *plan.selectRow >= 1 && *plan.selectRow <= model_->rowCount())
-            grid_->setCurrentIndex(
-                model_->index(ParameterTableModel::rowOfEntry(*plan.selectRow), 1));
+        if (plan.selectRow)
+            SelectRow(*plan.selectRow);
         if (plan.error)
             showMessage(Dialogs::Kind::Error, QString::fromStdString(*plan.error));
         if (plan.sendAllFinished) {

@@ -86,6 +86,9 @@ public:
     bool LoadProtocolFile();
     // Caption of the View item after the view was shown or hidden.
     void ShowViewState(bool visible);
+    // Selects the value cell of an entry's row in the parameter window (entries outside the
+    // table are ignored).
+    void SelectRow(std::uint16_t entry);
     // Writes [Base] Path for the database window.
     void StoreBasePath(const QString& path);
     // A key in a row's value cell (Enter writes, Esc restores); row 0 is entry 1.

@@ -37,6 +37,7 @@ void UpDown::setPosition(int value)
 
 void UpDown::step(int delta)
 {
+    emit changing();
     setPosition(position_ + delta);
 }
 

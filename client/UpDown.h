@@ -24,6 +24,8 @@ public:
     int maximum() const { return maximum_; }
 
 signals:
+    // An arrow was clicked and the position is about to step (emitted before it moves).
+    void changing();
     // The mouse was released on one of the arrows (after it moved the position).
     void mouseReleased();
 

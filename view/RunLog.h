@@ -38,6 +38,8 @@ public:
     bool finish(int boardNumber, const QDateTime& now, QStringList lines = {});
     // Why the last file operation failed.
     const QString& errorText() const { return errorText_; }
+    // The folder of the log files.
+    const QString& folder() const { return folder_; }
     // The journal of this run (empty before start).
     QString journalPath() const;
 

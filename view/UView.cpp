@@ -1,14 +1,19 @@
 #include "UView.h"
 
 #include "ClientCommunications.h"
+#include "Dialogs.h"
 #include "UpDown.h"
 #include "VesmarLiquidIndicator.h"
 #include "ViewLayout.h"
+#include "ViewSettings.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QDateTime>
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -94,12 +99,7 @@ void TFormView::buildStrip(QWidget* strip)
     izBaze_->setObjectName(QStringLiteral("IzBaze"));
 
     connect(bConnect_, &QPushButton::clicked, this, &TFormView::BConnectClick);
-    // The up-down reports after it moved; clearing then is as good as before, since the
-    // refresh that follows reads the new board's answers only.
-    connect(udpb_, &UpDown::mouseReleased, this, [this] {
-        boardNumber_ = udpb_->position();
-        UDPBChanging();
-    });
+    connect(udpb_, &UpDown::changing, this, &TFormView::UDPBChanging);
     connect(vrqpb_, &QLineEdit::editingFinished, this, &TFormView::VRQPBExit);
 }
 
@@ -125,6 +125,7 @@ void TFormView::ensureControls()
     buildDetalji(pages_[1]);
     buildKalibracija(pages_[2]);
     buildMenus();
+    buildLogMemo();
     applyIndicators();
     for (Entry e = kSelectorFirst; e <= kSelectorLast; ++e) {
         ShowSelection(e);
@@ -613,6 +614,7 @@ void TFormView::TipStanjeSondeClick(ProbeStateItem item)
         return;
     }
     const Entry entry = contextEntry_;
+    main_.SelectRow(entry);
     const std::string text = main_.scheduler().editTable([entry, item](TProtocol& table) {
         return ViewEditing::probeStateText(table, entry, item);
     });
@@ -809,12 +811,14 @@ void TFormView::setViewVisible(bool visible)
 
 QRect TFormView::viewGeometry() const
 {
-    return frameGeometry();
+    // Position of the frame and size of the client area: what LoadViewSettings applies with
+    // move() and resize(), so a stored geometry comes back unchanged at the next start.
+    return {pos(), size()};
 }
 
 int TFormView::boardNumber() const
 {
-    return boardNumber_;
+    return udpb_ != nullptr ? udpb_->position() : boardNumber_;
 }
 
 void TFormView::setBoardNumber(int number)
@@ -832,6 +836,128 @@ void TFormView::markDatabaseReady()
 void TFormView::closeView()
 {
     close();
+}
+
+} // namespace quell
+
+namespace quell {
+
+TFormView::~TFormView()
+{
+    FormDestroy();
+}
+
+void TFormView::FormCreate()
+{
+    LoadViewSettings();
+    const QString logFolder =
+        QDir(QFileInfo(main_.SettingsFileName()).absolutePath()).filePath(QStringLiteral("Log"));
+    runLog_ = std::make_unique<RunLog>(logFolder);
+    runLog_->start(QDateTime::currentDateTime());
+    if (memoLog_ != nullptr) {
+        memoLog_->setPlainText(runLog_->lines().join(QLatin1Char('\n')));
+    }
+    created_ = true;
+    updateConnectCaption();
+}
+
+void TFormView::LoadViewSettings()
+{
+    ViewSettings settings;
+    if (!settings.load(main_.SettingsFileName())) {
+        showError(settings.errorText());
+    }
+    move(settings.left, settings.top);
+    resize(settings.width, settings.height);
+    setViewVisible(settings.visible);
+    setBoardNumber(settings.boardNumber);
+    different_ = settings.different;
+    SetExpected(TestPoints, settings.expected);
+    FormResize();
+    // "Ini" may hide or show the window; the main window's View item follows.
+    main_.ShowViewState(isVisible());
+}
+
+void TFormView::ButtonIniClick()
+{
+    LoadViewSettings();
+}
+
+void TFormView::FormDestroy()
+{
+    if (!created_ || destroyed_) {
+        return;
+    }
+    destroyed_ = true;
+    const int board = boardNumber();
+    ViewSettings settings;
+    if (!settings.saveBoardNumber(main_.SettingsFileName(), board)) {
+        showError(settings.errorText());
+    }
+    if (!runLog_->finish(board, QDateTime::currentDateTime(), memoLines())) {
+        showError(QStringLiteral("The run log could not be saved in %1: %2")
+                      .arg(QDir::toNativeSeparators(runLog_->folder()), runLog_->errorText()));
+    }
+}
+
+QStringList TFormView::memoLines() const
+{
+    // The memo is what the operator saw and may have added to; before the page was ever made
+    // the log's own lines are the whole story.
+    if (memoLog_ == nullptr) {
+        return {};
+    }
+    return memoLog_->toPlainText().split(QLatin1Char('\n'));
+}
+
+void TFormView::buildLogMemo()
+{
+    memoLog_ = findChild<QPlainTextEdit*>(QStringLiteral("MemoLog"));
+    memoLog_->setReadOnly(false);
+    if (runLog_) {
+        memoLog_->setPlainText(runLog_->lines().join(QLatin1Char('\n')));
+    }
+    popupMenuLog_ = new QMenu(this);
+    popupMenuLog_->setObjectName(QStringLiteral("PopupMenuLog"));
+    logOn_ = popupMenuLog_->addAction(QStringLiteral("Log Active"));
+    logOn_->setObjectName(QStringLiteral("LogON"));
+    logOn_->setCheckable(true);
+    logOn_->setChecked(!runLog_ || runLog_->active());
+    connect(logOn_, &QAction::triggered, this, &TFormView::LogONClick);
+    memoLog_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(memoLog_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { popupMenuLog_->popup(memoLog_->mapToGlobal(at)); });
+}
+
+void TFormView::appendToMemo()
+{
+    if (memoLog_ != nullptr && runLog_ && !runLog_->lines().isEmpty()) {
+        memoLog_->appendPlainText(runLog_->lines().back());
+    }
+}
+
+void TFormView::AddLogLine(const QString& line)
+{
+    if (runLog_ && runLog_->AddLogLine(line)) {
+        appendToMemo();
+    }
+}
+
+void TFormView::LogONClick()
+{
+    if (!runLog_) {
+        return;
+    }
+    runLog_->setActive(!runLog_->active(), QDateTime::currentDateTime());
+    appendToMemo();
+    if (logOn_ != nullptr) {
+        logOn_->setChecked(runLog_->active());
+    }
+}
+
+void TFormView::showError(const QString& text)
+{
+    Dialogs::instance().message(Dialogs::Kind::Error, text, isVisible() ? this : nullptr, {});
 }
 
 } // namespace quell

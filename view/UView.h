@@ -2,6 +2,8 @@
 
 #include "MeasurementViewModel.h"
 #include "ReferenceSelection.h"
+#include "RunLog.h"
+#include "TPointResult.h"
 #include "ViewEditing.h"
 #include "ViewLayout.h"
 #include "ViewLink.h"
@@ -9,15 +11,18 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
 class QAbstractButton;
+class QAction;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class TVesmarLiquidIndicator;
@@ -35,6 +40,30 @@ class TFormView : public QWidget, public ViewLink {
 public:
     // The view of the program whose main window is main (not owned).
     explicit TFormView(TClientMain& main, QWidget* parent = nullptr);
+    // Runs FormDestroy when FormCreate ran.
+    ~TFormView() override;
+
+    // Start-up, once the main window knows its settings file: view settings, the run log's
+    // start line, the database button's hint and the Connect caption.
+    void FormCreate();
+    // Program end: writes the board number into the settings and saves the run log. Errors go
+    // to the error message box. Runs once; the destructor runs it when nobody did.
+    void FormDestroy();
+    // Reads [View] and [Calibrate] (creating what is missing): geometry, visibility, board
+    // number, the stability step and the expected values of the test points.
+    void LoadViewSettings();
+    // "Ini": reloads the settings and redraws the test result.
+    void ButtonIniClick();
+    // Adds a procedure's line to the run log while "Log Active" is checked.
+    void AddLogLine(const QString& line);
+    // "Log Active": switches the log's gate and records the switch.
+    void LogONClick();
+    // Whether "Log Active" is checked.
+    bool logActive() const { return runLog_ && runLog_->active(); }
+    // The test results; the settings fill their expected values.
+    const TTestPoints& testPoints() const { return TestPoints; }
+    // Two successive readings closer than this count as stable ([Calibrate] Different).
+    std::int16_t different() const { return different_; }
 
     // Redraws the active page from the table and the value cells (GUI thread, after an answer).
     void RefreshView() override;
@@ -112,7 +141,20 @@ private:
     QString labelText(std::string_view name) const;
     bool write(vrqpb::Entry entry, const std::string& text);
 
+    void showError(const QString& text);
+    void buildLogMemo();
+    void appendToMemo();
+    QStringList memoLines() const;
+
     TClientMain& main_;
+    TTestPoints TestPoints{};
+    std::int16_t different_ = 3;
+    std::unique_ptr<RunLog> runLog_;
+    bool created_ = false;
+    bool destroyed_ = false;
+    QMenu* popupMenuLog_ = nullptr;
+    QAction* logOn_ = nullptr;
+    QPlainTextEdit* memoLog_ = nullptr;
     MeasurementViewModel model_;
     ViewEditing editing_;
     ReferenceSelection selection_;

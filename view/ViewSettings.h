@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TPointResult.h"
+
 #include <QString>
 
 #include <array>
@@ -16,9 +18,9 @@ class IniFile;
 class ViewSettings {
 public:
     // Test point groups: rows EMC 1, Temp 1, EMC 2, Temp 2, Drvo, (unused), Drvo sve.
-    static constexpr int kRows = 7;
-    static constexpr int kPoints = 9;
-    using Expected = std::array<std::array<std::int16_t, kPoints>, kRows>;
+    static constexpr int kRows = kRecipeRows;
+    static constexpr int kPoints = kTestPointsPerRow;
+    using Expected = TExpectedTable;
 
     // Reads both sections from the settings file, creating what is missing, and saves the file;
     // false (errorText() says why) when the file cannot be written. Row 5 of expected() is kept.
