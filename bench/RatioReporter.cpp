@@ -79,7 +79,10 @@ void RatioReporter::printRatios(std::ostream& out, const std::vector<Ratio>& rat
         char value[32];
         std::snprintf(value, sizeof value, "%.2f", measured / baseline);
         out << ratio.label << ": " << value << "  (" << formatNanoseconds(measured) << " / "
-            << formatNanoseconds(baseline) << (ratio.realTime ? ", wall time" : ", CPU time")
+            << formatNanoseconds(baseline) << ", "
+            << (!ratio.times.empty() ? ratio.times
+                : ratio.realTime     ? "wall time"
+                                     : "CPU time")
             << ")\n";
     }
 }

@@ -5,6 +5,7 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quell::bench {
@@ -15,10 +16,21 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     // One printed figure: measured / baseline, both benchmark function names.
     struct Ratio {
+        // Braces as for a plain record; the last two may be left out.
+        Ratio(std::string label, std::string measured, std::string baseline, bool realTime = false,
+              std::string times = {})
+            : label(std::move(label)), measured(std::move(measured)), baseline(std::move(baseline)),
+              realTime(realTime), times(std::move(times))
+        {
+        }
+
         std::string label;
         std::string measured;
         std::string baseline;
         bool realTime = false; // compare wall time (work spread over threads or processes)
+        // What the two times are, when not the usual wall or CPU time (a baseline that
+        // measures its own time, say); printed in their place.
+        std::string times;
     };
 
     RatioReporter();

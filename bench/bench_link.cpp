@@ -6,158 +6,33 @@
 //   - start-up to the window shown with a 1023-entry description, against loading that file.
 #include "ClientCommunications.h"
 #include "Dialogs.h"
+#include "InstantGateway.h"
+#include "LinkStation.h"
 #include "RatioReporter.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
 
 #include <arpa/inet.h>
-#include <atomic>
 #include <iostream>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
 
-// A gateway that answers every line at once: settings lines with themselves, every device block
-// with a value answer whose value changes each time, so the grid really repaints.
-class InstantGateway {
-public:
-    InstantGateway()
-    {
-        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        const int yes = 1;
-        ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(listener_, 4);
-        socklen_t length = sizeof address;
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { serve(); });
-    }
+using quell::bench::InstantGateway;
+using quell::bench::LinkStation;
 
-    ~InstantGateway()
-    {
-        stop_ = true;
-        ::shutdown(listener_, SHUT_RDWR);
-        ::close(listener_);
-        if (client_ >= 0)
-            ::shutdown(client_, SHUT_RDWR);
-        thread_.join();
-    }
-
-    quint16 port() const { return port_; }
-    long exchanges() const { return exchanges_; }
-
-    static std::string answerFor(const std::string& line, int value)
-    {
-        if (line.rfind("BODY=", 0) != 0)
-            return line;
-        std::string out;
-        for (std::size_t at = line.find("BODY="); at != std::string::npos;
-             at = line.find("BODY=", at + 1)) {
-            const std::string frame = line.substr(at + 5, line.find("END", at) - at - 5);
-            std::string answer = frame.substr(0, 6);
-            for (int shift = 12; shift >= 0; shift -= 4)
-                answer += static_cast<char>(0x30 + ((value >> shift) & 0xF));
-            answer += "00\x04";
-            out += "BODY=" + frame + "END ANSWER=" + answer + "END ";
-        }
-        return out;
-    }
-
-private:
-    void serve()
-    {
-        while (!stop_) {
-            const int client = ::accept(listener_, nullptr, nullptr);
-            if (client < 0)
-                return;
-            client_ = client;
-            const int yes = 1;
-            ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-            std::string buffer;
-            char chunk[65536];
-            for (;;) {
-                const ssize_t got = ::read(client, chunk, sizeof chunk);
-                if (got <= 0)
-                    break;
-                buffer.append(chunk, static_cast<std::size_t>(got));
-                for (std::size_t end = buffer.find("\r\n"); end != std::string::npos;
-                     end = buffer.find("\r\n")) {
-                    const std::string line = buffer.substr(0, end);
-                    buffer.erase(0, end + 2);
-                    const std::string reply =
-                        answerFor(line, static_cast<int>(++exchanges_)) + "\r\n";
-                    if (::write(client, reply.data(), reply.size()) < 0)
-                        break;
-                }
-            }
-            ::close(client);
-            client_ = -1;
-        }
-    }
-
-    int listener_ = -1;
-    std::atomic<int> client_{-1};
-    quint16 port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::atomic<long> exchanges_{0};
-    std::thread thread_;
-};
-
-struct Station {
-    QTemporaryDir dir;
-    QString settings;
-    QString description;
-};
-
-Station* g_station = nullptr;
-
-// A description of `count` enabled entries read in every cycle; every entry has its own pair of
-// read code and parameter code, so every answer finds its entry.
-void writeDescription(const QString& path, int count)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write("PROT Kestavin\nSECTION Bench\n");
-    for (int i = 1; i <= count; ++i)
-        file.write(QStringLiteral("VAR Parameter%1 1 1 rw 0 30000 0 %2 %3 %4 0 f1\n")
-                       .arg(i)
-                       .arg(16 + i / 256)
-                       .arg(48 + i / 256)
-                       .arg(i % 256)
-                       .toUtf8());
-}
-
-// Settings for the gateway's port; transmitDelay 0 lets lines follow each other at once.
-void writeSettings(quint16 port, const QString& description, int transmitDelay = 0)
-{
-    QFile file(g_station->settings);
-    file.open(QIODevice::WriteOnly);
-    file.write(QStringLiteral("[Socket]\nHost=127.0.0.1\nPort=%1\n[Comm]\nTransmitDelay=%3\n"
-                              "[Protocol]\nFile=%2\n")
-                   .arg(port)
-                   .arg(description)
-                   .arg(transmitDelay)
-                   .toUtf8());
-}
+LinkStation* g_station = nullptr;
 
 int connectTo(quint16 port)
 {
@@ -201,32 +76,7 @@ BENCHMARK(BM_BarePingPong)->UseRealTime()->MinTime(1.0);
 
 void BM_ClientExchange(benchmark::State& state)
 {
-    InstantGateway gateway;
-    writeSettings(gateway.port(), g_station->description);
-    quell::TClientMain window;
-    window.FormCreate({"quellcal", g_station->settings});
-    window.show();
-    window.MEnableAllClick();
-    window.MStartStopClick();
-    if (!window.Started()) {
-        state.SkipWithError("no connection");
-        return;
-    }
-    // Warm up past the settings line and the first reads.
-    QTest::qWaitFor([&] { return gateway.exchanges() > 50; }, 5000);
-    // The program runs its plain event loop; each iteration is half a second of it, and its time
-    // is that span divided by the exchanges made in it.
-    for (auto _ : state) {
-        const long before = gateway.exchanges();
-        QElapsedTimer span;
-        span.start();
-        QEventLoop loop;
-        QTimer::singleShot(500, &loop, &QEventLoop::quit);
-        loop.exec();
-        const long made = gateway.exchanges() - before;
-        state.SetIterationTime(made > 0 ? span.nsecsElapsed() / 1e9 / double(made) : 1.0);
-    }
-    window.MStartStopClick();
+    g_station->measureClientExchange(state, LinkStation::ExchangeTime::Wall);
 }
 BENCHMARK(BM_ClientExchange)->UseManualTime()->Iterations(6);
 
@@ -235,9 +85,9 @@ BENCHMARK(BM_ClientExchange)->UseManualTime()->Iterations(6);
 void BM_IdleCpuShare(benchmark::State& state)
 {
     InstantGateway gateway;
-    writeSettings(gateway.port(), g_station->description, 10);
+    g_station->writeSettings(gateway.port(), 10);
     quell::TClientMain window;
-    window.FormCreate({"quellcal", g_station->settings});
+    window.FormCreate({"quellcal", g_station->settings()});
     window.show();
     window.scheduler().editTable([](quell::TProtocol& t) {
         for (int i = 1; i <= t.Count; ++i)
@@ -273,17 +123,17 @@ void BM_LoadDescription1023(benchmark::State& state)
 {
     for (auto _ : state) {
         quell::TProtocol table;
-        benchmark::DoNotOptimize(table.LoadFromFile(g_station->description.toStdString()));
+        benchmark::DoNotOptimize(table.LoadFromFile(g_station->description().toStdString()));
     }
 }
 BENCHMARK(BM_LoadDescription1023)->Unit(benchmark::kMillisecond);
 
 void BM_StartupToWindowShown(benchmark::State& state)
 {
-    writeSettings(9, g_station->description);
+    g_station->writeSettings(9);
     for (auto _ : state) {
         quell::TClientMain window;
-        window.FormCreate({"quellcal", g_station->settings});
+        window.FormCreate({"quellcal", g_station->settings()});
         window.show();
         QTest::qWaitForWindowExposed(&window);
         QCoreApplication::processEvents();
@@ -295,15 +145,10 @@ BENCHMARK(BM_StartupToWindowShown)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    qputenv("QUELL_NONINTERACTIVE", "1");
+    LinkStation::prepareEnvironment();
     QApplication app(argc, argv);
-    Station station;
+    LinkStation station;
     g_station = &station;
-    station.settings = station.dir.filePath("bench.cli");
-    station.description = station.dir.filePath("full.var");
-    writeDescription(station.description, 1023);
 
     benchmark::Initialize(&argc, argv);
     quell::bench::RatioReporter reporter;

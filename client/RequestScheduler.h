@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quell {
@@ -103,6 +104,13 @@ public:
     {
         std::lock_guard lock(mutex_);
         return fn(static_cast<const TProtocol&>(table_));
+    }
+    // Runs fn with the table and the value cells (cells[n] shows entry n) locked against the
+    // worker, for reading both at once; fn must not call back into this object.
+    template <typename Fn> auto withTableAndCells(Fn&& fn) const
+    {
+        std::lock_guard lock(mutex_);
+        return fn(static_cast<const TProtocol&>(table_), std::as_const(cells_));
     }
     // Runs fn with the table locked for changes (loading, enabling); the worker looks again.
     template <typename Fn> auto editTable(Fn&& fn)

@@ -34,32 +34,41 @@ ViewRefresh MeasurementViewModel::refresh(const ViewSnapshot& s, const ViewContr
 {
     ViewRefresh out;
     out.databaseReady = s.allValid();
+    // Made of the same values, texts and controls, the sections would repeat what the window
+    // shows; most answers change nothing on the page, and a refresh runs after every one.
+    const bool same = previous_ && previous_->first == s.version() && previous_->second == controls;
+    previous_.emplace(s.version(), controls);
     if (controls.page == ViewPage::Merenje) {
-        refreshIndicators(s);
-        out.indicatorsUpdated = true;
+        if (!same) {
+            refreshIndicators(s);
+            out.indicatorsUpdated = true;
+        }
         return out;
     }
     if (controls.page != ViewPage::Detalji) {
         return out;
     }
-    if (controls.linEnabled) {
+    if (controls.linEnabled && !same) {
         out.lin = linRows(s);
     }
     if (controls.woodEnabled) {
-        WoodHeaderTexts header;
-        header.adcError = mark(s, kAdcErrorA, kAdcErrorWoodBit);
-        header.select = s.text(kWoodSelect);
         out.beep =
             controls.beepChecked && s.has(kWoodSelect) && s.value(kWoodSelect) == kWoodSelectBeep;
-        header.swap = s.has(kWoodSwap) ? SwapSign(s.value(kWoodSwap)) : std::string();
-        header.count = s.text(kWoodCount);
-        if (!controls.compTempFocused) {
-            header.compTemp = s.text(kCompTemp);
-            out.zeroCompensation = controls.keepZeroChecked && s.value(kCompTemp) != 0;
+        out.zeroCompensation =
+            !controls.compTempFocused && controls.keepZeroChecked && s.value(kCompTemp) != 0;
+        if (!same) {
+            WoodHeaderTexts header;
+            header.adcError = mark(s, kAdcErrorA, kAdcErrorWoodBit);
+            header.select = s.text(kWoodSelect);
+            header.swap = s.has(kWoodSwap) ? SwapSign(s.value(kWoodSwap)) : std::string();
+            header.count = s.text(kWoodCount);
+            if (!controls.compTempFocused) {
+                header.compTemp = s.text(kCompTemp);
+            }
+            header.filter = s.text(kFilterWood);
+            out.woodHeader = std::move(header);
+            out.wood = woodRows(s);
         }
-        header.filter = s.text(kFilterWood);
-        out.woodHeader = std::move(header);
-        out.wood = woodRows(s);
     }
     return out;
 }

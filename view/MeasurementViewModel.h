@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quell {
@@ -23,6 +24,11 @@ struct ViewControls {
     bool beepChecked = false;     // "Beep"
     bool keepZeroChecked = false; // "Keep zero compensation"
     bool compTempFocused = false; // the CompTemp edit is being typed in
+    // The control with the keyboard focus, compared only: an edit the operator leaves without
+    // Enter must be filled again even when nothing else changed.
+    const void* focused = nullptr;
+
+    bool operator==(const ViewControls&) const = default;
 };
 
 // What an indicator on "Merenje" shows.
@@ -50,7 +56,9 @@ struct WoodHeaderTexts {
 };
 
 // Everything one refresh changes on the window; the sections of inactive pages and disabled
-// groups are absent.
+// groups are absent, and so are all sections when neither the snapshot nor the controls changed
+// since the previous refresh (the window still shows them). The beep and the compensation come
+// with every refresh that asks for them.
 struct ViewRefresh {
     bool databaseReady = false;     // hint "može" rather than "još čitam"
     bool indicatorsUpdated = false; // indicators() holds new states
@@ -83,6 +91,8 @@ private:
     std::array<WoodRowTexts, vrqpb::kWoodChannels> woodRows(const ViewSnapshot& s) const;
 
     std::array<IndicatorState, 18> indicators_;
+    // What the previous refresh was made of: snapshot version and controls.
+    std::optional<std::pair<std::uint64_t, ViewControls>> previous_;
 };
 
 // What the view does to the table when it pushes the compensation back to zero: the entry's raw

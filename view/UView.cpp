@@ -143,8 +143,15 @@ void TFormView::applyReadiness()
         uBazu_->setCursor(Qt::BusyCursor);
         return;
     }
-    uBazu_->setToolTip(*databaseReady_ ? QStringLiteral("može") : QStringLiteral("još čitam"));
-    uBazu_->setCursor(*databaseReady_ ? Qt::ArrowCursor : Qt::BusyCursor);
+    // Set only when different: a refresh runs after every answer, and setting sends events.
+    const QString hint = *databaseReady_ ? QStringLiteral("može") : QStringLiteral("još čitam");
+    const Qt::CursorShape shape = *databaseReady_ ? Qt::ArrowCursor : Qt::BusyCursor;
+    if (uBazu_->toolTip() != hint) {
+        uBazu_->setToolTip(hint);
+    }
+    if (uBazu_->cursor().shape() != shape) {
+        uBazu_->setCursor(shape);
+    }
 }
 
 void TFormView::setVisible(bool visible)
@@ -452,6 +459,7 @@ ViewControls TFormView::controls() const
     c.beepChecked = beep_->isChecked();
     c.keepZeroChecked = keepZero_->isChecked();
     c.compTempFocused = compTemp_->hasFocus();
+    c.focused = QApplication::focusWidget();
     return c;
 }
 
@@ -459,10 +467,14 @@ void TFormView::RefreshView()
 {
     ++refreshCount_;
     const ViewControls c = controls();
-    main_.scheduler().withTable([this](const TProtocol& table) { snapshot_.readTable(table); });
-    if (MeasurementViewModel::needsCells(c)) {
-        snapshot_.readCells([this](Entry e) { return main_.scheduler().cellText(e); });
-    }
+    // One lock for the table and all cells: the worker waits for this refresh anyway.
+    main_.scheduler().withTableAndCells(
+        [this, &c](const TProtocol& table, const std::vector<std::string>& cells) {
+            snapshot_.readTable(table);
+            if (MeasurementViewModel::needsCells(c)) {
+                snapshot_.readCells(cells);
+            }
+        });
     const ViewRefresh out = model_.refresh(snapshot_, c);
 
     databaseReady_ = out.databaseReady;
@@ -476,15 +488,15 @@ void TFormView::RefreshView()
     if (out.lin) {
         applyLin(*out.lin);
     }
+    if (out.beep) {
+        QApplication::beep();
+    }
     if (out.woodHeader && out.wood) {
-        if (out.beep) {
-            QApplication::beep();
-        }
         applyWood(*out.woodHeader, *out.wood);
-        if (out.zeroCompensation) {
-            main_.scheduler().editTable([](TProtocol& table) { ZeroCompensation(table); });
-            write(kCompTemp, "0");
-        }
+    }
+    if (out.zeroCompensation) {
+        main_.scheduler().editTable([](TProtocol& table) { ZeroCompensation(table); });
+        write(kCompTemp, "0");
     }
 }
 

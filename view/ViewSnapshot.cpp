@@ -3,32 +3,70 @@
 #include "UCommands.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace quell {
 
+namespace {
+
+// Versions are unique across all snapshots, so a new snapshot never passes for an old one.
+std::uint64_t nextVersion()
+{
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
+} // namespace
+
+ViewSnapshot::ViewSnapshot() : version_(nextVersion())
+{
+}
+
+void ViewSnapshot::changed()
+{
+    version_ = nextVersion();
+}
+
 void ViewSnapshot::readTable(const TProtocol& table)
 {
-    allValid_ = true;
+    bool allValid = true;
     for (std::uint16_t e = 1; e <= table.Count; ++e) {
         if (!table.Commands[e].Valid) {
-            allValid_ = false;
+            allValid = false;
             break;
         }
     }
-    count_ = static_cast<std::uint16_t>(std::min<std::size_t>(table.Count, kSize - 1));
+    const auto count = static_cast<std::uint16_t>(std::min<std::size_t>(table.Count, kSize - 1));
+    bool different = allValid != allValid_ || count != count_;
+    allValid_ = allValid;
+    count_ = count;
     for (std::size_t e = 0; e < kSize; ++e) {
-        values_[e] = e <= count_ && e > 0 ? table.Commands[e].Value : 0;
+        const std::int16_t value = e <= count_ && e > 0 ? table.Commands[e].Value : 0;
+        different = different || value != values_[e];
+        values_[e] = value;
+    }
+    if (different) {
+        changed();
     }
 }
 
-void ViewSnapshot::readCells(const std::function<std::string(vrqpb::Entry)>& cellText)
+void ViewSnapshot::readCells(const std::vector<std::string>& cells)
 {
+    bool different = false;
     for (std::size_t e = 1; e < kSize; ++e) {
-        if (e <= count_) {
-            texts_[e] = cellText(static_cast<vrqpb::Entry>(e));
-        } else {
+        // Assigning only what differs keeps the strings and their buffers of the last read.
+        if (e <= count_ && e < cells.size()) {
+            if (texts_[e] != cells[e]) {
+                texts_[e] = cells[e];
+                different = true;
+            }
+        } else if (!texts_[e].empty()) {
             texts_[e].clear();
+            different = true;
         }
+    }
+    if (different) {
+        changed();
     }
 }
 

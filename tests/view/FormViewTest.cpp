@@ -130,6 +130,37 @@ TEST_F(ShownFormViewTest, FocusedEditKeepsTypedText)
     EXPECT_EQ(child<QLineEdit>("Filt8")->text(), "4");
 }
 
+TEST_F(ShownFormViewTest, RefreshesWithNothingNewStillRestoreLeftEditsAndShowTheNextAnswer)
+{
+    view.show();
+    QApplication::setActiveWindow(&view);
+    showPage(1);
+    answer(67, 3, "3");
+    view.RefreshView();
+    auto* filter = child<QLineEdit>("Filt7");
+    filter->setFocus();
+    ASSERT_TRUE(filter->hasFocus());
+    filter->setText("9");
+    view.RefreshView();
+    EXPECT_EQ(filter->text(), "9");
+    child<QLineEdit>("Filt8")->setFocus(); // left without Enter
+    view.RefreshView();
+    EXPECT_EQ(filter->text(), "3") << "the table did not change, the edit still shows its entry";
+
+    answer(93, 812, "81.2");
+    view.RefreshView();
+    EXPECT_EQ(child<QLabel>("U_3")->text(), "81.2");
+
+    showPage(0);
+    answer(103, 0x01, "1");
+    answer(105, 125, "12.5");
+    view.RefreshView();
+    view.RefreshView();
+    answer(105, 130, "13.0");
+    view.RefreshView();
+    EXPECT_EQ(child<TVesmarLiquidIndicator>("LedEMC1")->indicatorString(), "13.0");
+}
+
 TEST_F(ShownFormViewTest, WritesGoThroughTheMainWindowAndStopWhenRefused)
 {
     // The link is not started, so every write is refused with the main window's message.

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace quell {
 namespace {
@@ -31,12 +33,21 @@ public:
     ViewSnapshot snapshot() const
     {
         ViewSnapshot s;
-        s.readTable(*table_);
-        s.readCells([this](vrqpb::Entry e) {
-            auto it = cells_.find(e);
-            return it == cells_.end() ? std::string() : it->second;
-        });
+        readInto(s);
         return s;
+    }
+    // Reads the table and the cells again into a snapshot kept between refreshes, as the window
+    // does.
+    void readInto(ViewSnapshot& s) const
+    {
+        s.readTable(*table_);
+        std::vector<std::string> cells(table_->Count + 1u);
+        for (const auto& [entry, text] : cells_) {
+            if (entry < cells.size()) {
+                cells[entry] = text;
+            }
+        }
+        s.readCells(cells);
     }
 
 private:
@@ -255,6 +266,71 @@ TEST(MeasurementViewModel, CompensationIsPushedToZeroOncePerNonZeroAnswer)
     board.set(147, 4, "0.4");
     EXPECT_FALSE(refresh().woodHeader->compTemp);
     EXPECT_EQ(writes, 2);
+}
+
+TEST(MeasurementViewModel, RepeatedSnapshotSkipsTextsButShowsEveryChange)
+{
+    // One snapshot read again before each refresh, as the window keeps it.
+    struct Step {
+        const char* what;
+        std::function<void(Board&, ViewControls&)> change;
+        bool texts; // the refresh carries the page's texts
+        std::function<void(const MeasurementViewModel&, const ViewRefresh&)> check;
+    };
+    const auto none = [](Board&, ViewControls&) {};
+    const auto skip = [](const MeasurementViewModel&, const ViewRefresh&) {};
+    const Step steps[] = {
+        {"first refresh", none, true, skip},
+        {"nothing changed", none, false,
+         [](const MeasurementViewModel&, const ViewRefresh& out) {
+             EXPECT_TRUE(out.beep) << "the beep sounds on every refresh";
+             EXPECT_TRUE(out.zeroCompensation) << "and the compensation is pushed on each";
+         }},
+        {"a cell text alone", [](Board& b, ViewControls&) { b.set(93, 812, "81.3"); }, true,
+         [](const MeasurementViewModel&, const ViewRefresh& out) {
+             EXPECT_EQ((*out.lin)[3].voltage, "81.3");
+         }},
+        {"a flag word alone", [](Board& b, ViewControls&) { b.table().Commands[89].Value = 1; },
+         true,
+         [](const MeasurementViewModel&, const ViewRefresh& out) {
+             EXPECT_EQ((*out.lin)[0].voltError, "\u00D7");
+         }},
+        {"nothing again", none, false, skip},
+        {"the focus moved", [](Board&, ViewControls& c) { c.focused = &c; }, true, skip},
+        {"a group disabled", [](Board&, ViewControls& c) { c.linEnabled = false; }, true,
+         [](const MeasurementViewModel&, const ViewRefresh& out) { EXPECT_FALSE(out.lin); }},
+        {"another page", [](Board&, ViewControls& c) { c.page = ViewPage::Merenje; }, true, skip},
+        {"nothing on Merenje", none, false, skip},
+        {"an indicator's text", [](Board& b, ViewControls&) { b.set(105, 125, "12.5"); }, true,
+         [](const MeasurementViewModel& m, const ViewRefresh&) {
+             EXPECT_EQ(m.indicators()[indexOf("LedEMC1")].text, "12.5");
+         }},
+        {"a shorter table", [](Board& b, ViewControls&) { b.table().Count = 120; }, true,
+         [](const MeasurementViewModel& m, const ViewRefresh&) {
+             EXPECT_EQ(m.indicators()[indexOf("LedMC1")].colour, IndicatorColour::Olive);
+         }},
+    };
+    MeasurementViewModel model;
+    Board board;
+    board.set(87, 7);
+    board.set(93, 812, "81.2");
+    board.set(147, 5, "0.5");
+    board.set(103, 1);
+    board.set(138, 0x80);
+    ViewControls controls = page(ViewPage::Detalji);
+    controls.beepChecked = true;
+    controls.keepZeroChecked = true;
+    ViewSnapshot snapshot;
+    for (const auto& step : steps) {
+        step.change(board, controls);
+        board.readInto(snapshot);
+        const auto out = model.refresh(snapshot, controls);
+        const bool texts = controls.page == ViewPage::Merenje
+                               ? out.indicatorsUpdated
+                               : out.woodHeader.has_value() && out.wood.has_value();
+        ASSERT_EQ(texts, step.texts) << step.what;
+        step.check(model, out);
+    }
 }
 
 TEST(MeasurementViewModel, ShortDescriptionShowsMissingRowsEmpty)
