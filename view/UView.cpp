@@ -1,10 +1,12 @@
 #include "UView.h"
 
 #include "ClientCommunications.h"
+#include "TrendChart.h"
 #include "UpDown.h"
 #include "VesmarLiquidIndicator.h"
 #include "ViewLayout.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
@@ -16,10 +18,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -73,6 +77,7 @@ TFormView::TFormView(TClientMain& main, QWidget* parent)
     setWindowTitle(QStringLiteral("VRQ-08"));
 
     resize(900, 640);
+    buildTimers();
 }
 
 void TFormView::buildStrip(QWidget* strip)
@@ -94,6 +99,8 @@ void TFormView::buildStrip(QWidget* strip)
     izBaze_->setObjectName(QStringLiteral("IzBaze"));
 
     connect(bConnect_, &QPushButton::clicked, this, &TFormView::BConnectClick);
+    connect(ledTime_, &TVesmarLiquidIndicator::mouseUp, this,
+            [this](TVesmarLiquidIndicator*, QMouseEvent* event) { LedTimeMouseUp(event); });
     // The up-down reports after it moved; clearing then is as good as before, since the
     // refresh that follows reads the new board's answers only.
     connect(udpb_, &UpDown::mouseReleased, this, [this] {
@@ -405,9 +412,11 @@ void TFormView::buildDetalji(QWidget* page)
     lin_->setParent(page);
     wood_ = buildWood();
     wood_->setParent(page);
-    // The trend chart comes with the sampling; its place is kept.
-    auto* chart = new QWidget(page);
-    chart->setObjectName(QStringLiteral("Chart1"));
+    chart1_ = new TrendChart(page);
+    chart1_->setObjectName(QStringLiteral("Chart1"));
+    chart1_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(chart1_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { popupMenuTimeSample_->popup(chart1_->mapToGlobal(pos)); });
 }
 
 void TFormView::buildKalibracija(QWidget* page)
@@ -805,6 +814,12 @@ bool TFormView::isViewVisible() const
 void TFormView::setViewVisible(bool visible)
 {
     setVisible(visible);
+    // The stopwatch counts the time the view is on screen.
+    if (visible) {
+        timerStop_->start();
+    } else {
+        timerStop_->stop();
+    }
 }
 
 QRect TFormView::viewGeometry() const
@@ -832,6 +847,117 @@ void TFormView::markDatabaseReady()
 void TFormView::closeView()
 {
     close();
+}
+
+void TFormView::buildTimers()
+{
+    timerStop_ = new QTimer(this);
+    timerStop_->setObjectName(QStringLiteral("TimerStop"));
+    timerStop_->setInterval(1000);
+    connect(timerStop_, &QTimer::timeout, this, &TFormView::TimerStopTimer);
+    timerStop_->start();
+    timerGetSample_ = new QTimer(this);
+    timerGetSample_->setObjectName(QStringLiteral("TimerGetSample"));
+    timerGetSample_->setInterval(trend_.periodMs());
+    connect(timerGetSample_, &QTimer::timeout, this, &TFormView::TimerGetSampleTimer);
+
+    popupMenuStoper_ = new QMenu(this);
+    popupMenuStoper_->setObjectName(QStringLiteral("PopupMenuStoper"));
+    popupMenuStoper_->addAction(QStringLiteral("Reset"), this, &TFormView::Reset1Click)
+        ->setObjectName(QStringLiteral("Reset1"));
+
+    popupMenuTimeSample_ = new QMenu(this);
+    popupMenuTimeSample_->setObjectName(QStringLiteral("PopupMenuTimeSample"));
+    startGraf_ = popupMenuTimeSample_->addAction(QString::fromStdString(trend_.startCaption()),
+                                                 this, &TFormView::StartGrafClick);
+    startGraf_->setObjectName(QStringLiteral("StartGraf"));
+    popupMenuTimeSample_->addSeparator();
+    auto* periods = new QActionGroup(popupMenuTimeSample_);
+    for (int i = 0; i < static_cast<int>(kSamplePeriods.size()); ++i) {
+        auto* item = popupMenuTimeSample_->addAction(
+            QString::fromLatin1(kSamplePeriods[static_cast<std::size_t>(i)].caption), this,
+            [this, i] { PopupMenuTimeSampleClick(i); });
+        item->setCheckable(true);
+        item->setChecked(i == kDefaultSamplePeriod);
+        periods->addAction(item);
+    }
+    popupMenuTimeSample_->addSeparator();
+    for (const int channel : kTrendMenuChannels) {
+        auto* item = popupMenuTimeSample_->addAction(
+            QString::fromLatin1(kTrendChannels[static_cast<std::size_t>(channel)].title));
+        item->setCheckable(true);
+        item->setChecked(trend_.channelChecked(channel));
+        connect(item, &QAction::toggled, this,
+                [this, channel](bool checked) { trend_.setChannelChecked(channel, checked); });
+    }
+    popupMenuTimeSample_->addSeparator();
+    popupMenuTimeSample_->addAction(QStringLiteral("Reset"), this, &TFormView::Reset2Click)
+        ->setObjectName(QStringLiteral("Reset2"));
+}
+
+void TFormView::TimerStopTimer()
+{
+    if (!stopwatch_.tick(isVisible())) {
+        return;
+    }
+    ledTime_->setIndicatorString(QString::fromStdString(stopwatch_.text()));
+    updateConnectCaption();
+}
+
+void TFormView::LedTimeMouseUp(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton) {
+        popupMenuStoper_->popup(ledTime_->mapToGlobal(event->position().toPoint()));
+    }
+}
+
+void TFormView::Reset1Click()
+{
+    stopwatch_.reset();
+}
+
+void TFormView::TimerGetSampleTimer()
+{
+    const auto sampled =
+        trend_.sample([this](std::string_view label) { return labelText(label).toStdString(); });
+    if (chart1_ == nullptr) {
+        return;
+    }
+    for (const int channel : sampled) {
+        chart1_->appendPoint(channel, trend_.points(channel).back());
+    }
+}
+
+void TFormView::applySampleTimer()
+{
+    // Every menu action restarts the period, as stopping and starting a timer does.
+    timerGetSample_->stop();
+    timerGetSample_->setInterval(trend_.periodMs());
+    if (trend_.running()) {
+        timerGetSample_->start();
+    }
+}
+
+void TFormView::StartGrafClick()
+{
+    trend_.StartGrafClick();
+    startGraf_->setText(QString::fromStdString(trend_.startCaption()));
+    applySampleTimer();
+}
+
+void TFormView::PopupMenuTimeSampleClick(int periodIndex)
+{
+    trend_.PopupMenuTimeSampleClick(periodIndex);
+    applySampleTimer();
+}
+
+void TFormView::Reset2Click()
+{
+    trend_.Reset2Click();
+    if (chart1_ != nullptr) {
+        chart1_->clear();
+    }
+    applySampleTimer();
 }
 
 } // namespace quell

@@ -2,6 +2,8 @@
 
 #include "MeasurementViewModel.h"
 #include "ReferenceSelection.h"
+#include "Stopwatch.h"
+#include "TrendChartModel.h"
 #include "ViewEditing.h"
 #include "ViewLayout.h"
 #include "ViewLink.h"
@@ -13,18 +15,22 @@
 #include <vector>
 
 class QAbstractButton;
+class QAction;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QMouseEvent;
 class QPushButton;
 class QTabWidget;
+class QTimer;
 class TVesmarLiquidIndicator;
 
 namespace quell {
 
 class TClientMain;
+class TrendChart;
 class UpDown;
 
 // The measurement view window ("VRQ-08"): the strip, the pages "Merenje", "Detalji" and
@@ -82,6 +88,27 @@ public:
     // Makes the controls before the first showing.
     void setVisible(bool visible) override;
 
+    // Stopwatch tick (every second): counts and shows h.mm.ss on LedTime and renews the
+    // BConnect caption; does nothing at all while the window is hidden.
+    void TimerStopTimer();
+    // A mouse button released over LedTime: the right one opens the stopwatch popup there.
+    void LedTimeMouseUp(QMouseEvent* event);
+    // Stopwatch "Reset": back to zero, shown at the next tick.
+    void Reset1Click();
+    // The stopwatch's count of seconds.
+    std::uint32_t stopwatchSeconds() const { return stopwatch_.seconds(); }
+
+    // Sample tick: each checked channel of the trend chart gets its "Detalji" label's number.
+    void TimerGetSampleTimer();
+    // Chart "Start"/"Stop": stops sampling when it runs, else starts it.
+    void StartGrafClick();
+    // A period item of the chart popup (index into kSamplePeriods); keeps sampling as it was.
+    void PopupMenuTimeSampleClick(int periodIndex);
+    // Chart "Reset": clears every series and starts sampling.
+    void Reset2Click();
+    // The trend chart's points, channels and sampling state.
+    const TrendChartModel& trendChart() const { return trend_; }
+
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -111,6 +138,8 @@ private:
     ViewControls controls() const;
     QString labelText(std::string_view name) const;
     bool write(vrqpb::Entry entry, const std::string& text);
+    void buildTimers();
+    void applySampleTimer();
 
     TClientMain& main_;
     MeasurementViewModel model_;
@@ -164,6 +193,15 @@ private:
     QMenu* popupMenuGroupBoxCheckAll_ = nullptr;
     int selectAllGroup_ = ReferenceSelection::kMcR;
     std::array<std::array<QAbstractButton*, 9>, 8> selectorItems_{};
+
+    Stopwatch stopwatch_;
+    TrendChartModel trend_;
+    QTimer* timerStop_ = nullptr;
+    QTimer* timerGetSample_ = nullptr;
+    QMenu* popupMenuStoper_ = nullptr;
+    QMenu* popupMenuTimeSample_ = nullptr;
+    QAction* startGraf_ = nullptr;
+    TrendChart* chart1_ = nullptr;
 };
 
 } // namespace quell
