@@ -1,6 +1,8 @@
 #include "UView.h"
 
 #include "ClientCommunications.h"
+#include "Dialogs.h"
+#include "RecordList.h"
 #include "TrendChart.h"
 #include "UpDown.h"
 #include "VesmarLiquidIndicator.h"
@@ -10,7 +12,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -78,6 +82,12 @@ TFormView::TFormView(TClientMain& main, QWidget* parent)
 
     resize(900, 640);
     buildTimers();
+    // Test records are kept beside the settings file; a view made before start-up named one
+    // has no such folder.
+    if (!main_.SettingsFileName().isEmpty()) {
+        recordFolder_ = QFileInfo(main_.SettingsFileName()).absoluteDir().filePath("Test");
+        QDir().mkpath(recordFolder_);
+    }
 }
 
 void TFormView::buildStrip(QWidget* strip)
@@ -132,6 +142,7 @@ void TFormView::ensureControls()
     buildDetalji(pages_[1]);
     buildKalibracija(pages_[2]);
     buildMenus();
+    buildRecordList();
     applyIndicators();
     for (Entry e = kSelectorFirst; e <= kSelectorLast; ++e) {
         ShowSelection(e);
@@ -958,6 +969,53 @@ void TFormView::Reset2Click()
         chart1_->clear();
     }
     applySampleTimer();
+}
+
+void TFormView::buildRecordList()
+{
+    auto* list = findChild<QListWidget*>(QStringLiteral("FileListRec"));
+    // Holds the chosen file's name for the reader; never shown or laid out.
+    auto* editFileRec = new QLineEdit(this);
+    editFileRec->setObjectName(QStringLiteral("EditFileRec"));
+    editFileRec->hide();
+    recordList_ = new RecordList(list, editFileRec, this);
+    connect(recordList_, &RecordList::doubleClicked, this, &TFormView::FileListRecDblClick);
+    if (!recordFolder_.isEmpty()) {
+        recordList_->setFolder(recordFolder_);
+    }
+}
+
+void TFormView::setRecordFolder(const QString& folder)
+{
+    recordFolder_ = QFileInfo(folder).absoluteFilePath();
+    if (recordList_ != nullptr) {
+        recordList_->setFolder(recordFolder_);
+    }
+}
+
+void TFormView::FileListRecDblClick()
+{
+    if (recordList_ == nullptr) {
+        return;
+    }
+    QString error;
+    const QString path = recordList_->chosenFile(&error);
+    bool read = false;
+    if (!path.isEmpty()) {
+        if (recordReader_) {
+            read = recordReader_(path, &error);
+        } else {
+            error = QStringLiteral("Cannot read record file \"%1\".")
+                        .arg(QDir::toNativeSeparators(path));
+        }
+    }
+    if (!read) {
+        Dialogs::instance().message(Dialogs::Kind::Error, error, this, {});
+        return;
+    }
+    if (refreshResult_) {
+        refreshResult_();
+    }
 }
 
 } // namespace quell

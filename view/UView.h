@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -29,6 +30,7 @@ class TVesmarLiquidIndicator;
 
 namespace quell {
 
+class RecordList;
 class TClientMain;
 class TrendChart;
 class UpDown;
@@ -109,6 +111,20 @@ public:
     // The trend chart's points, channels and sampling state.
     const TrendChartModel& trendChart() const { return trend_; }
 
+    // Reads a record file into the test points: true, or false with the reason in error.
+    using RecordReader = std::function<bool(const QString& path, QString* error)>;
+    // The reader a double click on the record list uses (none: every double click fails).
+    void setRecordReader(RecordReader reader) { recordReader_ = std::move(reader); }
+    // Run after a record file was read, to redraw the results (may be empty).
+    void setRefreshResult(std::function<void()> refresh) { refreshResult_ = std::move(refresh); }
+    // Points the record list at another folder; the working directory stays as it is.
+    void setRecordFolder(const QString& folder);
+    // The folder the record list shows (Test beside the settings file at start).
+    QString recordFolder() const { return recordFolder_; }
+    // Double click on the record list: reads the named file, then redraws the results; an error
+    // message and no change when that fails (nothing selected, the file gone, unreadable).
+    void FileListRecDblClick();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -139,6 +155,7 @@ private:
     QString labelText(std::string_view name) const;
     bool write(vrqpb::Entry entry, const std::string& text);
     void buildTimers();
+    void buildRecordList();
     void applySampleTimer();
 
     TClientMain& main_;
@@ -202,6 +219,10 @@ private:
     QMenu* popupMenuTimeSample_ = nullptr;
     QAction* startGraf_ = nullptr;
     TrendChart* chart1_ = nullptr;
+    RecordList* recordList_ = nullptr;
+    QString recordFolder_;
+    RecordReader recordReader_;
+    std::function<void()> refreshResult_;
 };
 
 } // namespace quell

@@ -5,16 +5,38 @@
 #include "VesmarLiquidIndicator.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLineSeries>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 namespace quell {
 namespace {
+
+void touch(const QString& path)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+}
+
+QStringList listed(const QListWidget* list)
+{
+    QStringList names;
+    for (int row = 0; row < list->count(); ++row) {
+        names << list->item(row)->text();
+    }
+    return names;
+}
 
 class FormViewTimeTest : public ::testing::Test {
 protected:
@@ -137,6 +159,97 @@ TEST_F(FormViewTimeTest, SamplingDrawsTheDetaljiLabelsWithGaps)
     view.Reset2Click();
     EXPECT_TRUE(chart->segments(0).empty());
     EXPECT_TRUE(chart->chart()->series().isEmpty());
+}
+
+class RecordListViewTest : public FormViewTimeTest {
+protected:
+    RecordListViewTest()
+    {
+        touch(dir.filePath("b.rec"));
+        touch(dir.filePath("A.REC"));
+        touch(dir.filePath("notes.txt"));
+        touch(dir.filePath("c.rec.bak"));
+        QDir(dir.path()).mkdir("folder.rec");
+        view.setRecordFolder(dir.path());
+        view.setRecordReader([this](const QString& path, QString* error) {
+            readPaths << path;
+            *error = QStringLiteral("bad record");
+            return readSucceeds;
+        });
+        view.setRefreshResult([this] { ++refreshes; });
+    }
+
+    QTemporaryDir dir;
+    QStringList readPaths;
+    bool readSucceeds = true;
+    int refreshes = 0;
+};
+
+TEST_F(RecordListViewTest, ListsRecordFilesOnlyAndFollowsTheFolder)
+{
+    auto* list = child<QListWidget>("FileListRec");
+    EXPECT_EQ(listed(list), QStringList({"A.REC", "b.rec"}));
+    EXPECT_EQ(view.recordFolder(), QDir(dir.path()).absolutePath());
+
+    touch(dir.filePath("new.rec"));
+    EXPECT_TRUE(QTest::qWaitFor([list] { return list->count() == 3; }, 5000))
+        << listed(list).join(' ').toStdString();
+
+    const QString cwd = QDir::currentPath();
+    QTemporaryDir other;
+    touch(other.filePath("other.rec"));
+    view.setRecordFolder(other.path());
+    EXPECT_EQ(listed(list), QStringList("other.rec"));
+    EXPECT_EQ(QDir::currentPath(), cwd);
+}
+
+TEST_F(RecordListViewTest, DoubleClickReadsTheSelectedFile)
+{
+    auto* list = child<QListWidget>("FileListRec");
+    auto* name = child<QLineEdit>("EditFileRec");
+    EXPECT_EQ(name->text(), "*.rec");
+    view.FileListRecDblClick();
+    EXPECT_TRUE(readPaths.isEmpty()) << "nothing selected: the mask names no file";
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].first, Dialogs::Kind::Error);
+    EXPECT_TRUE(dialogs.messages[0].second.contains("*.rec"))
+        << dialogs.messages[0].second.toStdString();
+    EXPECT_EQ(refreshes, 0);
+
+    view.resize(936, 465);
+    view.show();
+    child<QTabWidget>("PageControl")->setCurrentIndex(2);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
+                       list->visualItemRect(list->item(1)).center());
+    EXPECT_EQ(name->text(), "b.rec");
+    EXPECT_EQ(list->toolTip(), "b.rec");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(readPaths, QStringList(QDir(dir.path()).absoluteFilePath("b.rec")));
+    EXPECT_EQ(refreshes, 1);
+
+    readSucceeds = false;
+    view.FileListRecDblClick();
+    EXPECT_EQ(dialogs.texts().last(), "bad record");
+    EXPECT_EQ(refreshes, 1) << "a failed read redraws nothing";
+
+    QFile::remove(dir.filePath("b.rec"));
+    EXPECT_TRUE(QTest::qWaitFor([list] { return list->count() == 1; }, 5000));
+    EXPECT_EQ(name->text(), "*.rec") << "the selected file went away";
+}
+
+TEST(RecordFolder, MadeBesideTheSettingsFileAtCreation)
+{
+    RecordingDialogs dialogs; // the empty description's message
+    QTemporaryDir dir;
+    const QString cwd = QDir::currentPath();
+    {
+        TClientMain main;
+        main.FormCreate({"quellcal", dir.filePath("station.cli")});
+        TFormView view(main);
+        EXPECT_TRUE(QDir(dir.filePath("Test")).exists());
+        EXPECT_EQ(view.recordFolder(), QDir(dir.path()).absoluteFilePath("Test"));
+    }
+    QDir::setCurrent(cwd); // start-up moved into the settings folder
 }
 
 } // namespace
