@@ -219,6 +219,7 @@ TEST_F(RecordListViewTest, DoubleClickReadsTheSelectedFile)
     view.resize(936, 465);
     view.show();
     child<QTabWidget>("PageControl")->setCurrentIndex(2);
+    EXPECT_FALSE(name->isVisible()) << "the name edit is never shown";
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
                        list->visualItemRect(list->item(1)).center());
     EXPECT_EQ(name->text(), "b.rec");
