@@ -161,6 +161,15 @@ double parseFloat(std::string_view text)
     return value;
 }
 
+std::optional<double> TryParseFloat(std::string_view text)
+{
+    try {
+        return parseFloat(text);
+    } catch (const EConvertError&) {
+        return std::nullopt;
+    }
+}
+
 std::int16_t scaleDecimalText(std::string_view text, unsigned decimals)
 {
     // Checks the syntax and the range exactly as parseFloat does.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace quell {
@@ -15,6 +16,10 @@ std::int32_t parseInteger(std::string_view text);
 // A decimal floating point number with "." as separator and an optional exponent, blanks allowed
 // around it; no "inf" or "nan". Throws EConvertError::floating otherwise, also on overflow.
 double parseFloat(std::string_view text);
+
+// parseFloat for texts that may well not be numbers (a label still showing "-----"): the value,
+// or nothing instead of the error.
+std::optional<double> TryParseFloat(std::string_view text);
 
 // The decimal text scaled by 10^decimals and truncated toward zero, computed on the decimal
 // digits themselves (so "0.7" with one decimal is exactly 7), returned as its low 16 bits.

@@ -2,11 +2,14 @@
 
 #include "ClientCommunications.h"
 #include "Dialogs.h"
+#include "RecordList.h"
+#include "TrendChart.h"
 #include "UpDown.h"
 #include "VesmarLiquidIndicator.h"
 #include "ViewLayout.h"
 #include "ViewSettings.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
@@ -21,10 +24,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -78,6 +83,13 @@ TFormView::TFormView(TClientMain& main, QWidget* parent)
     setWindowTitle(QStringLiteral("VRQ-08"));
 
     resize(900, 640);
+    buildTimers();
+    // Test records are kept beside the settings file; a view made before start-up named one
+    // has no such folder.
+    if (!main_.SettingsFileName().isEmpty()) {
+        recordFolder_ = QFileInfo(main_.SettingsFileName()).absoluteDir().filePath("Test");
+        QDir().mkpath(recordFolder_);
+    }
 }
 
 void TFormView::buildStrip(QWidget* strip)
@@ -100,6 +112,8 @@ void TFormView::buildStrip(QWidget* strip)
 
     connect(bConnect_, &QPushButton::clicked, this, &TFormView::BConnectClick);
     connect(udpb_, &UpDown::changing, this, &TFormView::UDPBChanging);
+    connect(ledTime_, &TVesmarLiquidIndicator::mouseUp, this,
+            [this](TVesmarLiquidIndicator*, QMouseEvent* event) { LedTimeMouseUp(event); });
     connect(vrqpb_, &QLineEdit::editingFinished, this, &TFormView::VRQPBExit);
 }
 
@@ -126,6 +140,7 @@ void TFormView::ensureControls()
     buildKalibracija(pages_[2]);
     buildMenus();
     buildLogMemo();
+    buildRecordList();
     applyIndicators();
     for (Entry e = kSelectorFirst; e <= kSelectorLast; ++e) {
         ShowSelection(e);
@@ -413,9 +428,11 @@ void TFormView::buildDetalji(QWidget* page)
     lin_->setParent(page);
     wood_ = buildWood();
     wood_->setParent(page);
-    // The trend chart comes with the sampling; its place is kept.
-    auto* chart = new QWidget(page);
-    chart->setObjectName(QStringLiteral("Chart1"));
+    chart1_ = new TrendChart(page);
+    chart1_->setObjectName(QStringLiteral("Chart1"));
+    chart1_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(chart1_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { popupMenuTimeSample_->popup(chart1_->mapToGlobal(pos)); });
 }
 
 void TFormView::buildKalibracija(QWidget* page)
@@ -660,7 +677,6 @@ void TFormView::UDPBChanging()
 void TFormView::VRQPBExit()
 {
     udpb_->setPosition(vrqpb_->text().toInt());
-    boardNumber_ = udpb_->position();
     main_.MClearClick();
 }
 
@@ -819,6 +835,12 @@ bool TFormView::isViewVisible() const
 void TFormView::setViewVisible(bool visible)
 {
     setVisible(visible);
+    // The stopwatch counts the time the view is on screen.
+    if (visible) {
+        timerStop_->start();
+    } else {
+        timerStop_->stop();
+    }
 }
 
 QRect TFormView::viewGeometry() const
@@ -850,9 +872,163 @@ void TFormView::closeView()
     close();
 }
 
-} // namespace quell
+void TFormView::buildTimers()
+{
+    timerStop_ = new QTimer(this);
+    timerStop_->setObjectName(QStringLiteral("TimerStop"));
+    timerStop_->setInterval(1000);
+    connect(timerStop_, &QTimer::timeout, this, &TFormView::TimerStopTimer);
+    timerStop_->start();
+    timerGetSample_ = new QTimer(this);
+    timerGetSample_->setObjectName(QStringLiteral("TimerGetSample"));
+    timerGetSample_->setInterval(trend_.periodMs());
+    connect(timerGetSample_, &QTimer::timeout, this, &TFormView::TimerGetSampleTimer);
 
-namespace quell {
+    popupMenuStoper_ = new QMenu(this);
+    popupMenuStoper_->setObjectName(QStringLiteral("PopupMenuStoper"));
+    popupMenuStoper_->addAction(QStringLiteral("Reset"), this, &TFormView::Reset1Click)
+        ->setObjectName(QStringLiteral("Reset1"));
+
+    popupMenuTimeSample_ = new QMenu(this);
+    popupMenuTimeSample_->setObjectName(QStringLiteral("PopupMenuTimeSample"));
+    startGraf_ = popupMenuTimeSample_->addAction(QString::fromStdString(trend_.startCaption()),
+                                                 this, &TFormView::StartGrafClick);
+    startGraf_->setObjectName(QStringLiteral("StartGraf"));
+    popupMenuTimeSample_->addSeparator();
+    auto* periods = new QActionGroup(popupMenuTimeSample_);
+    for (int i = 0; i < static_cast<int>(kSamplePeriods.size()); ++i) {
+        auto* item = popupMenuTimeSample_->addAction(
+            QString::fromLatin1(kSamplePeriods[static_cast<std::size_t>(i)].caption), this,
+            [this, i] { PopupMenuTimeSampleClick(i); });
+        item->setCheckable(true);
+        item->setChecked(i == kDefaultSamplePeriod);
+        periods->addAction(item);
+    }
+    popupMenuTimeSample_->addSeparator();
+    for (const int channel : kTrendMenuChannels) {
+        auto* item = popupMenuTimeSample_->addAction(
+            QString::fromLatin1(kTrendChannels[static_cast<std::size_t>(channel)].title));
+        item->setCheckable(true);
+        item->setChecked(trend_.channelChecked(channel));
+        connect(item, &QAction::toggled, this,
+                [this, channel](bool checked) { trend_.setChannelChecked(channel, checked); });
+    }
+    popupMenuTimeSample_->addSeparator();
+    popupMenuTimeSample_->addAction(QStringLiteral("Reset"), this, &TFormView::Reset2Click)
+        ->setObjectName(QStringLiteral("Reset2"));
+}
+
+void TFormView::TimerStopTimer()
+{
+    if (!stopwatch_.tick(isVisible())) {
+        return;
+    }
+    ledTime_->setIndicatorString(QString::fromStdString(stopwatch_.text()));
+    updateConnectCaption();
+}
+
+void TFormView::LedTimeMouseUp(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton) {
+        popupMenuStoper_->popup(ledTime_->mapToGlobal(event->position().toPoint()));
+    }
+}
+
+void TFormView::Reset1Click()
+{
+    stopwatch_.reset();
+}
+
+void TFormView::TimerGetSampleTimer()
+{
+    const auto sampled =
+        trend_.sample([this](std::string_view label) { return labelText(label).toStdString(); });
+    if (chart1_ == nullptr) {
+        return;
+    }
+    for (const int channel : sampled) {
+        chart1_->appendPoint(channel, trend_.points(channel).back());
+    }
+}
+
+void TFormView::applySampleTimer()
+{
+    // Every menu action restarts the period, as stopping and starting a timer does.
+    timerGetSample_->stop();
+    timerGetSample_->setInterval(trend_.periodMs());
+    if (trend_.running()) {
+        timerGetSample_->start();
+    }
+}
+
+void TFormView::StartGrafClick()
+{
+    trend_.StartGrafClick();
+    startGraf_->setText(QString::fromStdString(trend_.startCaption()));
+    applySampleTimer();
+}
+
+void TFormView::PopupMenuTimeSampleClick(int periodIndex)
+{
+    trend_.PopupMenuTimeSampleClick(periodIndex);
+    applySampleTimer();
+}
+
+void TFormView::Reset2Click()
+{
+    trend_.Reset2Click();
+    if (chart1_ != nullptr) {
+        chart1_->clear();
+    }
+    applySampleTimer();
+}
+
+void TFormView::buildRecordList()
+{
+    auto* list = findChild<QListWidget*>(QStringLiteral("FileListRec"));
+    // Holds the chosen file's name for the reader; never shown or laid out.
+    auto* editFileRec = new QLineEdit(this);
+    editFileRec->setObjectName(QStringLiteral("EditFileRec"));
+    editFileRec->hide();
+    recordList_ = new RecordList(list, editFileRec, this);
+    connect(recordList_, &RecordList::doubleClicked, this, &TFormView::FileListRecDblClick);
+    if (!recordFolder_.isEmpty()) {
+        recordList_->setFolder(recordFolder_);
+    }
+}
+
+void TFormView::setRecordFolder(const QString& folder)
+{
+    recordFolder_ = QFileInfo(folder).absoluteFilePath();
+    if (recordList_ != nullptr) {
+        recordList_->setFolder(recordFolder_);
+    }
+}
+
+void TFormView::FileListRecDblClick()
+{
+    if (recordList_ == nullptr) {
+        return;
+    }
+    QString error;
+    const QString path = recordList_->chosenFile(&error);
+    bool read = false;
+    if (!path.isEmpty()) {
+        if (recordReader_) {
+            read = recordReader_(path, &error);
+        } else {
+            error = QStringLiteral("Cannot read record file \"%1\".")
+                        .arg(QDir::toNativeSeparators(path));
+        }
+    }
+    if (!read) {
+        Dialogs::instance().message(Dialogs::Kind::Error, error, this, {});
+        return;
+    }
+    if (refreshResult_) {
+        refreshResult_();
+    }
+}
 
 TFormView::~TFormView()
 {
@@ -893,6 +1069,9 @@ void TFormView::LoadViewSettings()
 void TFormView::ButtonIniClick()
 {
     LoadViewSettings();
+    if (refreshResult_) {
+        refreshResult_();
+    }
 }
 
 void TFormView::FormDestroy()

@@ -4,6 +4,8 @@
 #include "ReferenceSelection.h"
 #include "RunLog.h"
 #include "TPointResult.h"
+#include "Stopwatch.h"
+#include "TrendChartModel.h"
 #include "ViewEditing.h"
 #include "ViewLayout.h"
 #include "ViewLink.h"
@@ -12,6 +14,7 @@
 
 #include <array>
 #include <memory>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -23,13 +26,17 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QMouseEvent;
 class QPushButton;
 class QTabWidget;
+class QTimer;
 class TVesmarLiquidIndicator;
 
 namespace quell {
 
+class RecordList;
 class TClientMain;
+class TrendChart;
 class UpDown;
 
 // The measurement view window ("VRQ-08"): the strip, the pages "Merenje", "Detalji" and
@@ -111,6 +118,41 @@ public:
     // Makes the controls before the first showing.
     void setVisible(bool visible) override;
 
+    // Stopwatch tick (every second): counts and shows h.mm.ss on LedTime and renews the
+    // BConnect caption; does nothing at all while the window is hidden.
+    void TimerStopTimer();
+    // A mouse button released over LedTime: the right one opens the stopwatch popup there.
+    void LedTimeMouseUp(QMouseEvent* event);
+    // Stopwatch "Reset": back to zero, shown at the next tick.
+    void Reset1Click();
+    // The stopwatch's count of seconds.
+    std::uint32_t stopwatchSeconds() const { return stopwatch_.seconds(); }
+
+    // Sample tick: each checked channel of the trend chart gets its "Detalji" label's number.
+    void TimerGetSampleTimer();
+    // Chart "Start"/"Stop": stops sampling when it runs, else starts it.
+    void StartGrafClick();
+    // A period item of the chart popup (index into kSamplePeriods); keeps sampling as it was.
+    void PopupMenuTimeSampleClick(int periodIndex);
+    // Chart "Reset": clears every series and starts sampling.
+    void Reset2Click();
+    // The trend chart's points, channels and sampling state.
+    const TrendChartModel& trendChart() const { return trend_; }
+
+    // Reads a record file into the test points: true, or false with the reason in error.
+    using RecordReader = std::function<bool(const QString& path, QString* error)>;
+    // The reader a double click on the record list uses (none: every double click fails).
+    void setRecordReader(RecordReader reader) { recordReader_ = std::move(reader); }
+    // Run after a record file was read, to redraw the results (may be empty).
+    void setRefreshResult(std::function<void()> refresh) { refreshResult_ = std::move(refresh); }
+    // Points the record list at another folder; the working directory stays as it is.
+    void setRecordFolder(const QString& folder);
+    // The folder the record list shows (Test beside the settings file at start).
+    QString recordFolder() const { return recordFolder_; }
+    // Double click on the record list: reads the named file, then redraws the results; an error
+    // message and no change when that fails (nothing selected, the file gone, unreadable).
+    void FileListRecDblClick();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -140,6 +182,9 @@ private:
     ViewControls controls() const;
     QString labelText(std::string_view name) const;
     bool write(vrqpb::Entry entry, const std::string& text);
+    void buildTimers();
+    void buildRecordList();
+    void applySampleTimer();
 
     void showError(const QString& text);
     void buildLogMemo();
@@ -206,6 +251,19 @@ private:
     QMenu* popupMenuGroupBoxCheckAll_ = nullptr;
     int selectAllGroup_ = ReferenceSelection::kMcR;
     std::array<std::array<QAbstractButton*, 9>, 8> selectorItems_{};
+
+    Stopwatch stopwatch_;
+    TrendChartModel trend_;
+    QTimer* timerStop_ = nullptr;
+    QTimer* timerGetSample_ = nullptr;
+    QMenu* popupMenuStoper_ = nullptr;
+    QMenu* popupMenuTimeSample_ = nullptr;
+    QAction* startGraf_ = nullptr;
+    TrendChart* chart1_ = nullptr;
+    RecordList* recordList_ = nullptr;
+    QString recordFolder_;
+    RecordReader recordReader_;
+    std::function<void()> refreshResult_;
 };
 
 } // namespace quell
