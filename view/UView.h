@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MeasurementViewModel.h"
+#include "ProportionalLayout.h"
 #include "ReferenceSelection.h"
 #include "ViewEditing.h"
 #include "ViewLayout.h"
@@ -24,6 +25,8 @@ class TVesmarLiquidIndicator;
 
 namespace quell {
 
+class KalibracijaPage;
+class PageControl;
 class TClientMain;
 class UpDown;
 
@@ -73,6 +76,8 @@ public:
     void FormResize();
     // "Select All" of the check-box group whose popup opened last.
     void SelectAll1Click();
+    // The controls of the page "Kalibracija" (null before the controls are made).
+    KalibracijaPage* kalibracijaPage() const { return kalibracija_; }
     // The entry the last popup was opened for (256: none).
     std::uint16_t contextEntry() const { return contextEntry_; }
 
@@ -91,7 +96,7 @@ private:
     void buildStrip(QWidget* strip);
     void buildMerenje(QWidget* page);
     void buildDetalji(QWidget* page);
-    void buildKalibracija(QWidget* page);
+    void buildLayout();
     void buildMenus();
     void buildSelectors(QWidget* page);
     std::uint8_t selectorMask(int group) const;
@@ -129,7 +134,7 @@ private:
     QPushButton* uBazu_ = nullptr;
     QPushButton* izBaze_ = nullptr;
     ::TVesmarLiquidIndicator* ledTime_ = nullptr;
-    QTabWidget* pageControl_ = nullptr;
+    PageControl* pageControl_ = nullptr;
     std::vector<QWidget*> pages_;
     std::array<::TVesmarLiquidIndicator*, 18> indicators_{};
 
@@ -147,6 +152,8 @@ private:
     using Placed = std::pair<QWidget*, viewlayout::Rect>;
     std::vector<Placed> linPlacements_;
     std::vector<Placed> woodPlacements_;
+    ProportionalLayout layout_;
+    KalibracijaPage* kalibracija_ = nullptr;
     QGroupBox* lin_ = nullptr;
     QGroupBox* wood_ = nullptr;
     std::array<LinRowControls, 10> linRows_{};
