@@ -2,6 +2,7 @@
 // 393) and at twice that, for a person to review. Usage: view_gallery <output folder>
 
 #include "ClientCommunications.h"
+#include "PageFit.h"
 #include "UView.h"
 
 #include <QApplication>
@@ -9,20 +10,6 @@
 #include <QTabWidget>
 
 #include <cstdio>
-
-namespace {
-
-// Resizes the window until its pages have the size wanted; the tab row and the frame take the
-// rest, and the tab row grows with the window, so a few rounds are needed.
-void fitPage(quell::TFormView& view, QTabWidget& pages, QSize wanted)
-{
-    for (int round = 0; round < 8 && pages.currentWidget()->size() != wanted; ++round) {
-        view.resize(view.size() + wanted - pages.currentWidget()->size());
-        QApplication::processEvents();
-    }
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -40,7 +27,7 @@ int main(int argc, char** argv)
     for (int scale : {1, 2}) {
         for (int index = 0; index < pages->count(); ++index) {
             pages->setCurrentIndex(index);
-            fitPage(view, *pages, QSize(912, 393) * scale);
+            quell::testing::FitPage(view, QSize(912, 393) * scale);
             const QString name = QStringLiteral("view-%1-x%2.png")
                                      .arg(pages->widget(index)->objectName())
                                      .arg(scale);
