@@ -113,7 +113,8 @@ KalibracijaPage::KalibracijaPage(QWidget* page) : QObject(page)
 
 QGroupBox* KalibracijaPage::buildCalibration(QWidget* page)
 {
-    auto* box = named(new QGroupBox(QStringLiteral("Kalibracija"), page), QStringLiteral("GBKalib"));
+    auto* box =
+        named(new QGroupBox(QStringLiteral("Kalibracija"), page), QStringLiteral("GBKalib"));
     for (int row = 0; row < kCalibrationRows; ++row) {
         calibrationButtons_[static_cast<std::size_t>(row)] = rowButton("Button", row, row, box);
         rowBoxes_[static_cast<std::size_t>(row)] = checkedBox(numbered("CheckBox", 10 * row), box);
@@ -132,13 +133,13 @@ QGroupBox* KalibracijaPage::buildCalibration(QWidget* page)
 QGroupBox* KalibracijaPage::buildTools(QWidget* page)
 {
     auto* box = named(new QGroupBox(page), QStringLiteral("GBTools"));
-    tipKalib_ = new RadioGroup(QStringLiteral("Metod merenja"),
-                               {QStringLiteral("Brzo"), QStringLiteral("Normalno"),
-                                QStringLiteral("Duboko")},
-                               box);
+    tipKalib_ = new RadioGroup(
+        QStringLiteral("Metod merenja"),
+        {QStringLiteral("Brzo"), QStringLiteral("Normalno"), QStringLiteral("Duboko")}, box);
     tipKalib_->setGroupName(QStringLiteral("RGTipKalib"));
     tipKalib_->setItemIndex(1);
-    buttonBreak_ = named(new QPushButton(QStringLiteral("Stop"), box), QStringLiteral("ButtonBreak"));
+    buttonBreak_ =
+        named(new QPushButton(QStringLiteral("Stop"), box), QStringLiteral("ButtonBreak"));
     buttonBreak_->setEnabled(false); // enabled while a procedure runs
     buttonLoad_ = named(new QPushButton(QStringLiteral("Load"), box), QStringLiteral("ButtonLoad"));
     buttonIni_ = named(new QPushButton(QStringLiteral("Ini"), box), QStringLiteral("ButtonIni"));
@@ -160,11 +161,11 @@ QGroupBox* KalibracijaPage::buildTest(QWidget* page)
         testBoxes_[static_cast<std::size_t>(row)] =
             checkedBox(numbered("CheckBox", 100 + 10 * row), box);
     }
-    result_ = new RadioGroup(QStringLiteral("Rezultat"),
-                             {QStringLiteral("Temp1"), QStringLiteral("Temp2"),
-                              QStringLiteral("EMC1"), QStringLiteral("EMC2"),
-                              QStringLiteral("Drvo"), QStringLiteral("Drvo sve")},
-                             box);
+    result_ =
+        new RadioGroup(QStringLiteral("Rezultat"),
+                       {QStringLiteral("Temp1"), QStringLiteral("Temp2"), QStringLiteral("EMC1"),
+                        QStringLiteral("EMC2"), QStringLiteral("Drvo"), QStringLiteral("Drvo sve")},
+                       box);
     result_->setGroupName(QStringLiteral("RGResult"));
     // The chart covers the right part of the result group, so it is made after it.
     buildChart(box);
@@ -219,7 +220,8 @@ QCheckBox* KalibracijaPage::rowBox(int row) const
 
 QCheckBox* KalibracijaPage::pointBox(int row, int point) const
 {
-    return pointBoxes_.at(static_cast<std::size_t>(row - 1)).at(static_cast<std::size_t>(point - 1));
+    return pointBoxes_.at(static_cast<std::size_t>(row - 1))
+        .at(static_cast<std::size_t>(point - 1));
 }
 
 QPushButton* KalibracijaPage::testButton(int row) const

@@ -29,8 +29,9 @@ class RadioGroup;
 class KalibracijaPage : public QObject {
     Q_OBJECT
 public:
-    // Channel rows of the calibration group (row 0 is "Sve") and of the test group.
+    // Rows of the calibration group: "Sve" and the five channels.
     static constexpr int kCalibrationRows = 6;
+    // Rows of the test group: "Sve" and the six tests.
     static constexpr int kTestRows = 7;
     // Points of a calibration row.
     static constexpr int kPoints = 8;
@@ -55,24 +56,33 @@ public:
     RadioGroup* result() const { return result_; }
     // "Stop", enabled only while a procedure runs.
     QPushButton* buttonBreak() const { return buttonBreak_; }
-    // "Load", "Ini" and "Save" of the record files.
+    // "Load": reads a record file.
     QPushButton* buttonLoad() const { return buttonLoad_; }
+    // "Ini": reads the view's settings again.
     QPushButton* buttonIni() const { return buttonIni_; }
+    // "Save": writes a record file.
     QPushButton* buttonSave() const { return buttonSave_; }
     // The record files of the folder Test.
     QListWidget* fileListRec() const { return fileListRec_; }
-    // "Filter za merenje" and "Swap period".
+    // "Filter za merenje", clear at start.
     QCheckBox* testFilter() const { return testFilter_; }
+    // "Swap period", clear at start.
     QCheckBox* testSwap() const { return testSwap_; }
-    // The result chart and its series: measured, expected (lines) and deviation (bars).
+    // The result chart Chart2.
     QChartView* chart2() const { return chart2_; }
+    // Series17 "Temp1M": the measured values (green line).
     QLineSeries* measured() const { return series17_; }
+    // Series18 "Temp1O": the expected values (red line).
     QLineSeries* expected() const { return series18_; }
+    // Series19 "Odstup1": the deviations (yellow bars with their values shown).
     QBarSeries* deviation() const { return series19_; }
+    // The one bar set of Series19.
     QBarSet* deviationSet() const { return deviationSet_; }
-    // The chart's popup and its two exclusive items "Line" (checked at start) and "Error".
+    // The chart's popup PMTipGraph.
     QMenu* tipGraph() const { return pmTipGraph_; }
+    // PMTLine "Line", checked at start; it and "Error" exclude each other.
     QAction* lineItem() const { return pmtLine_; }
+    // PMTError "Error".
     QAction* errorItem() const { return pmtError_; }
     // The run log memo.
     QPlainTextEdit* memoLog() const { return memoLog_; }

@@ -14,8 +14,7 @@ class FixedHeightTabBar : public QTabBar {
 public:
     using QTabBar::QTabBar;
 
-    int height_ = 0;
-
+    int tabHeight() const { return height_; }
     void setTabHeight(int height)
     {
         height_ = height;
@@ -29,6 +28,9 @@ protected:
         const QSize natural = QTabBar::tabSizeHint(index);
         return height_ > 0 ? QSize(natural.width(), height_) : natural;
     }
+
+private:
+    int height_ = 0;
 };
 
 FixedHeightTabBar* bar(const PageControl& control)
@@ -57,7 +59,7 @@ void PageControl::setTabHeight(int height)
 
 int PageControl::tabHeight() const
 {
-    return bar(*this)->height_;
+    return bar(*this)->tabHeight();
 }
 
 void PageControl::setPageRoom(int room)

@@ -20,8 +20,8 @@ void ProportionalLayout::apply() const
         }
         const QSize current = item.box->size();
         const auto r =
-            viewlayout::ScaleControl(item.design, item.reference.width(),
-                                     item.reference.height(), current.width(), current.height());
+            viewlayout::ScaleControl(item.design, item.reference.width(), item.reference.height(),
+                                     current.width(), current.height());
         item.control->setGeometry(r.left, r.top, r.width, r.height);
         if (auto* label = qobject_cast<QLabel*>(item.control.data()); label && item.fitText) {
             label->resize(label->sizeHint().width(), label->height());

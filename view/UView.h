@@ -20,7 +20,6 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class QTabWidget;
 class TVesmarLiquidIndicator;
 
 namespace quell {

@@ -92,9 +92,8 @@ TEST_F(FormLayoutTest, TabsAreFourPercentOfThePageControlAndThePagesStartBelowTh
     for (const QSize page : {kDesignPage, kDesignPage * 2, QSize(700, 300)}) {
         FitPage(view, page);
         const QTabWidget* control = pages();
-        EXPECT_EQ(control->geometry(),
-                  QRect(0, qRound(view.height() / 100.0), view.width(),
-                        qRound(view.height() * 99 / 100.0)));
+        EXPECT_EQ(control->geometry(), QRect(0, qRound(view.height() / 100.0), view.width(),
+                                             qRound(view.height() * 99 / 100.0)));
         EXPECT_EQ(control->tabBar()->tabRect(0).height(), qRound(control->height() * 4 / 100.0))
             << control->height();
         // The strip stands on the tab row and must not hide the pages' captions.

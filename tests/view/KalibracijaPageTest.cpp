@@ -1,7 +1,7 @@
 // The page "Kalibracija" as the procedures find it: names, captions, tags and initial states.
 
-#include "ClientCommunications.h"
 #include "KalibracijaPage.h"
+#include "ClientCommunications.h"
 #include "RadioGroup.h"
 #include "UView.h"
 
@@ -154,7 +154,8 @@ TEST_F(KalibracijaPageTest, ResultChartHasItsEmptySeriesAndAnExclusivePopup)
         QColor colour;
     } lines[] = {{"Series17", "Temp1M", QColor(0, 128, 0)}, {"Series18", "Temp1O", Qt::red}};
     for (const auto& l : lines) {
-        const auto* series = chartView->chart()->findChild<QLineSeries*>(QString::fromLatin1(l.name));
+        const auto* series =
+            chartView->chart()->findChild<QLineSeries*>(QString::fromLatin1(l.name));
         ASSERT_NE(series, nullptr) << l.name;
         EXPECT_EQ(series->name(), QString::fromLatin1(l.title));
         EXPECT_EQ(series->color(), l.colour);
