@@ -4,6 +4,8 @@
 #include "Dialogs.h"
 #include "RecordList.h"
 #include "TrendChart.h"
+#include "KalibracijaPage.h"
+#include "PageControl.h"
 #include "UpDown.h"
 #include "VesmarLiquidIndicator.h"
 #include "ViewLayout.h"
@@ -82,6 +84,11 @@ TFormView::TFormView(TClientMain& main, QWidget* parent)
     setObjectName(QStringLiteral("FormView"));
     setWindowTitle(QStringLiteral("VRQ-08"));
 
+    // The controls were drawn for a narrow 8 point face; a wide one clips their captions.
+    QFont face = font();
+    face.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Arial")});
+    setFont(face);
     resize(900, 640);
     buildTimers();
     // Test records are kept beside the settings file; a view made before start-up named one
@@ -125,7 +132,7 @@ void TFormView::ensureControls()
     if (lin_ != nullptr) {
         return;
     }
-    pageControl_ = new QTabWidget(this);
+    pageControl_ = new PageControl(this);
     pageControl_->setObjectName(QStringLiteral("PageControl"));
     for (const char* name : {"Merenje", "Detalji", "Kalibracija"}) {
         auto* page = new QWidget;
@@ -137,10 +144,13 @@ void TFormView::ensureControls()
     buildStrip(this);
     buildMerenje(pages_[0]);
     buildDetalji(pages_[1]);
-    buildKalibracija(pages_[2]);
+    kalibracija_ = new KalibracijaPage(pages_[2]);
+    connect(kalibracija_->buttonIni(), &QPushButton::clicked, this, &TFormView::ButtonIniClick);
     buildMenus();
     buildLogMemo();
     buildRecordList();
+    // Last: the layout places every control made above by its name.
+    buildLayout();
     applyIndicators();
     for (Entry e = kSelectorFirst; e <= kSelectorLast; ++e) {
         ShowSelection(e);
@@ -199,46 +209,46 @@ void TFormView::FormResize()
     const int clientHeight = height();
     pageControl_->setGeometry(0, RoundHalfEven(clientHeight / 100.0), width(),
                               RoundHalfEven(clientHeight * 99 / 100.0));
-    // All pages have one size; the current one has been given it.
-    const QWidget* page = pageControl_->currentWidget();
-    const int pw = page->width();
-    const int ph = page->height();
-    if (const int points = FontPointSize(ph); points > 0 && font().pointSize() != points) {
+    pageControl_->setTabHeight(TabHeight(pageControl_->height()));
+    // The strip stands on the tab row, right of the tabs, and is taller than the tabs; the
+    // pages start a little below the pane's edge, so it stays off their captions.
+    pageControl_->setPageRoom(StripRoom(pageControl_->height()));
+    // All pages have one size, but the page control resizes only the current one; the others
+    // take it now, so their contents are laid out for the size they will be shown at.
+    const QSize pageSize = pageControl_->currentWidget()->size();
+    for (QWidget* page : pages_) {
+        page->resize(pageSize);
+    }
+    // The window's font follows the page height.
+    const int points = FontPointSize(pageSize.height());
+    if (points > 0 && font().pointSize() != points) {
         QFont scaled = font();
         scaled.setPointSize(points);
         setFont(scaled);
     }
-    const auto place = [](QWidget* control, const Rect& design, int rw, int rh, const QSize& box) {
-        if (control == nullptr) {
-            return;
-        }
-        const Rect r = ScaleControl(design, rw, rh, box.width(), box.height());
-        control->setGeometry(r.left, r.top, r.width, r.height);
-    };
-    for (const auto& placement : PagePlacements()) {
-        place(findChild<QWidget*>(QString::fromLatin1(placement.name)), placement.design,
-              kPageWidth, kPageHeight, QSize(pw, ph));
-    }
-    // Labels size themselves to their text, as the design's labels did; the rest is scaled.
-    const auto placeGroup = [&place](const std::vector<Placed>& placed, int rw, int rh,
-                                     const QSize& box) {
+    layout_.apply();
+}
+
+void TFormView::buildLayout()
+{
+    using namespace viewlayout;
+    // The named controls come from the layout's table; the rows of Lin and Wood, many of them
+    // unnamed labels, from their builders. Their labels size themselves to their text.
+    const auto addGroup = [this](const std::vector<Placed>& placed, const QWidget* box, int rw) {
         for (const auto& [widget, design] : placed) {
-            place(widget, design, rw, rh, box);
-            if (auto* label = qobject_cast<QLabel*>(widget)) {
-                label->resize(label->sizeHint().width(), label->height());
-            }
+            layout_.add(widget, design, box, QSize(rw, kChannelGroupHeight), true);
         }
     };
-    placeGroup(linPlacements_, 912, 193, lin_->size());
-    placeGroup(woodPlacements_, 624, 193, wood_->size());
-    auto* tools = findChild<QWidget*>(QStringLiteral("GBTools"));
-    place(findChild<QWidget*>(QStringLiteral("FileListRec")), {5, 155, 100, 110}, 110, 270,
-          tools->size());
-    auto* test = findChild<QWidget*>(QStringLiteral("GBTest"));
-    auto* result = findChild<QWidget*>(QStringLiteral("RGResult"));
-    place(result, {120, 0, 400, 270}, 520, 270, test->size());
-    place(findChild<QWidget*>(QStringLiteral("Chart2")), {190, 10, 315, 245}, 390, 257,
-          result->size());
+    for (const auto& step : LayoutSequence()) {
+        layout_.add(findChild<QWidget*>(QString::fromStdString(step.control)), step.design,
+                    findChild<QWidget*>(QString::fromStdString(step.box)),
+                    QSize(step.refWidth, step.refHeight));
+        if (step.control == "GroupBoxLin") {
+            addGroup(linPlacements_, lin_, kLinWidth);
+        } else if (step.control == "GroupBoxWood") {
+            addGroup(woodPlacements_, wood_, kWoodWidth);
+        }
+    }
 }
 
 void TFormView::buildMenus()
@@ -433,35 +443,6 @@ void TFormView::buildDetalji(QWidget* page)
     chart1_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(chart1_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { popupMenuTimeSample_->popup(chart1_->mapToGlobal(pos)); });
-}
-
-void TFormView::buildKalibracija(QWidget* page)
-{
-    // The calibration and test procedures fill these; the controls exist so that they only add
-    // behaviour.
-    auto* kalib = new QGroupBox(QStringLiteral("Kalibracija"));
-    kalib->setObjectName(QStringLiteral("GBKalib"));
-    auto* tools = new QGroupBox(QStringLiteral("Tools"));
-    tools->setObjectName(QStringLiteral("GBTools"));
-    auto* test = new QGroupBox(QStringLiteral("Test"));
-    test->setObjectName(QStringLiteral("GBTest"));
-    auto* result = new QGroupBox(QStringLiteral("Result"));
-    result->setObjectName(QStringLiteral("RGResult"));
-    auto* chart2 = new QWidget;
-    chart2->setObjectName(QStringLiteral("Chart2"));
-    auto* memo = new QPlainTextEdit;
-    memo->setObjectName(QStringLiteral("MemoLog"));
-    memo->setReadOnly(true);
-    auto* records = new QListWidget;
-    records->setObjectName(QStringLiteral("FileListRec"));
-    kalib->setParent(page);
-    tools->setParent(page);
-    test->setParent(page);
-    memo->setParent(page);
-    records->setParent(tools);
-    result->setParent(test);
-    // The chart is a sibling of the result group, placed by that group's size.
-    chart2->setParent(test);
 }
 
 ViewControls TFormView::controls() const
@@ -722,7 +703,13 @@ void TFormView::buildSelectors(QWidget* page)
         const auto& info = groups[static_cast<std::size_t>(g)];
         auto* box = new QGroupBox(QString::fromUtf8(info.caption), page);
         box->setObjectName(QString::fromLatin1(info.name));
-        auto* column = new QVBoxLayout(box);
+        // The MC check groups place their boxes proportionally with the rest of the view.
+        auto* column = info.boxPrefix == nullptr ? new QVBoxLayout(box) : nullptr;
+        if (column != nullptr) {
+            // The groups are narrow; the style's default margins would clip the captions.
+            column->setContentsMargins(2, 0, 0, 0);
+            column->setSpacing(0);
+        }
         for (int k = 0; k < 9; ++k) {
             const QString caption = QString::fromUtf8(info.items[static_cast<std::size_t>(k)]);
             QAbstractButton* button = nullptr;
@@ -738,7 +725,9 @@ void TFormView::buildSelectors(QWidget* page)
             connect(button, &QAbstractButton::clicked, this,
                     [this, g, k] { selectorClicked(g, k); });
             selectorItems_[static_cast<std::size_t>(g)][static_cast<std::size_t>(k)] = button;
-            column->addWidget(button);
+            if (column != nullptr) {
+                column->addWidget(button);
+            }
         }
         if (info.boxPrefix != nullptr) {
             box->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -985,7 +974,7 @@ void TFormView::Reset2Click()
 
 void TFormView::buildRecordList()
 {
-    auto* list = findChild<QListWidget*>(QStringLiteral("FileListRec"));
+    QListWidget* list = kalibracija_->fileListRec();
     // Holds the chosen file's name for the reader; never shown or laid out.
     auto* editFileRec = new QLineEdit(this);
     editFileRec->setObjectName(QStringLiteral("EditFileRec"));
@@ -1042,9 +1031,7 @@ void TFormView::FormCreate()
         QDir(QFileInfo(main_.SettingsFileName()).absolutePath()).filePath(QStringLiteral("Log"));
     runLog_ = std::make_unique<RunLog>(logFolder);
     runLog_->start(QDateTime::currentDateTime());
-    if (memoLog_ != nullptr) {
-        memoLog_->setPlainText(runLog_->lines().join(QLatin1Char('\n')));
-    }
+    showLogInMemo();
     created_ = true;
     updateConnectCaption();
 }
@@ -1103,11 +1090,8 @@ QStringList TFormView::memoLines() const
 
 void TFormView::buildLogMemo()
 {
-    memoLog_ = findChild<QPlainTextEdit*>(QStringLiteral("MemoLog"));
-    memoLog_->setReadOnly(false);
-    if (runLog_) {
-        memoLog_->setPlainText(runLog_->lines().join(QLatin1Char('\n')));
-    }
+    memoLog_ = kalibracija_->memoLog();
+    showLogInMemo();
     popupMenuLog_ = new QMenu(this);
     popupMenuLog_->setObjectName(QStringLiteral("PopupMenuLog"));
     logOn_ = popupMenuLog_->addAction(QStringLiteral("Log Active"));
@@ -1118,6 +1102,15 @@ void TFormView::buildLogMemo()
     memoLog_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(memoLog_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { popupMenuLog_->popup(memoLog_->mapToGlobal(at)); });
+}
+
+void TFormView::showLogInMemo()
+{
+    // The controls may be made before or after the log starts; whichever comes second fills
+    // the memo.
+    if (memoLog_ != nullptr && runLog_) {
+        memoLog_->setPlainText(runLog_->lines().join(QLatin1Char('\n')));
+    }
 }
 
 void TFormView::appendToMemo()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MeasurementViewModel.h"
+#include "ProportionalLayout.h"
 #include "ReferenceSelection.h"
 #include "RunLog.h"
 #include "TPointResult.h"
@@ -35,6 +36,8 @@ class TVesmarLiquidIndicator;
 namespace quell {
 
 class RecordList;
+class KalibracijaPage;
+class PageControl;
 class TClientMain;
 class TrendChart;
 class UpDown;
@@ -109,6 +112,8 @@ public:
     void FormResize();
     // "Select All" of the check-box group whose popup opened last.
     void SelectAll1Click();
+    // The controls of the page "Kalibracija" (null before the controls are made).
+    KalibracijaPage* kalibracijaPage() const { return kalibracija_; }
     // The entry the last popup was opened for (256: none).
     std::uint16_t contextEntry() const { return contextEntry_; }
 
@@ -162,7 +167,7 @@ private:
     void buildStrip(QWidget* strip);
     void buildMerenje(QWidget* page);
     void buildDetalji(QWidget* page);
-    void buildKalibracija(QWidget* page);
+    void buildLayout();
     void buildMenus();
     void buildSelectors(QWidget* page);
     std::uint8_t selectorMask(int group) const;
@@ -188,6 +193,7 @@ private:
 
     void showError(const QString& text);
     void buildLogMemo();
+    void showLogInMemo();
     void appendToMemo();
     QStringList memoLines() const;
 
@@ -216,7 +222,7 @@ private:
     QPushButton* uBazu_ = nullptr;
     QPushButton* izBaze_ = nullptr;
     ::TVesmarLiquidIndicator* ledTime_ = nullptr;
-    QTabWidget* pageControl_ = nullptr;
+    PageControl* pageControl_ = nullptr;
     std::vector<QWidget*> pages_;
     std::array<::TVesmarLiquidIndicator*, 18> indicators_{};
 
@@ -234,6 +240,8 @@ private:
     using Placed = std::pair<QWidget*, viewlayout::Rect>;
     std::vector<Placed> linPlacements_;
     std::vector<Placed> woodPlacements_;
+    ProportionalLayout layout_;
+    KalibracijaPage* kalibracija_ = nullptr;
     QGroupBox* lin_ = nullptr;
     QGroupBox* wood_ = nullptr;
     std::array<LinRowControls, 10> linRows_{};

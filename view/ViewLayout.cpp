@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <utility>
 
 namespace quell::viewlayout {
 
@@ -61,6 +62,118 @@ constexpr std::array<Placement, 40> kPage = {{
     {"MemoLog", {0, 283, 912, 110}},
 }};
 
+// The page whose size is the page box's (all pages have one size).
+constexpr const char* kPageBox = "Kalibracija";
+
+struct Box {
+    const char* name;
+    int refWidth;
+    int refHeight;
+    std::vector<std::pair<std::string, Rect>> contents;
+};
+
+std::string numbered(const char* prefix, int number)
+{
+    return prefix + std::to_string(number);
+}
+
+// The nine check boxes of SlotMC1 or SlotMC2 sit at fixed percentages of their group: left
+// 80/7 %, width 570/7 %, height 4.25 %. On a 700 by 400 grid those are whole units and the
+// percentages formed from them are the same numbers.
+Box mcChecks(const char* group, const char* prefix)
+{
+    Box box{group, 700, 400, {}};
+    constexpr std::array<int, 9> tops = {28, 70, 112, 154, 196, 238, 280, 322, 365};
+    for (int k = 0; k < 9; ++k) {
+        box.contents.push_back(
+            {numbered(prefix, k), {80, tops[static_cast<std::size_t>(k)], 570, 17}});
+    }
+    return box;
+}
+
+// Calibration: a button per channel row with its row box beside it and, for rows 1..5, the
+// eight point boxes under the column label.
+Box kalibracija()
+{
+    Box box{"GBKalib", 260, 220, {}};
+    constexpr std::array<const char*, 6> buttons = {"ButtonAll",  "ButtonTemp1", "ButtonTemp2",
+                                                    "ButtonEMC1", "ButtonEMC2",  "ButtonDrvo"};
+    for (int row = 0; row < 6; ++row) {
+        const int top = 20 + 30 * row;
+        box.contents.push_back({buttons[static_cast<std::size_t>(row)], {8, top, 75, 25}});
+        box.contents.push_back({numbered("CheckBox", 10 * row), {90, top + 5, 17, 17}});
+        for (int point = 1; row > 0 && point <= 8; ++point) {
+            box.contents.push_back({numbered("CheckBox", 10 * row + point),
+                                    {120 + 16 * (point - 1), top + 5, 17, 17}});
+        }
+    }
+    box.contents.push_back({"LabelPoints", {125, 30, 111, 13}});
+    return box;
+}
+
+Box tools()
+{
+    return {"GBTools",
+            110,
+            270,
+            {{"RGTipKalib", {5, 10, 100, 80}},
+             {"ButtonBreak", {5, 95, 100, 25}},
+             {"ButtonLoad", {5, 125, 40, 25}},
+             {"ButtonIni", {45, 125, 20, 25}},
+             {"ButtonSave", {65, 125, 40, 25}},
+             {"FileListRec", {5, 155, 100, 110}}}};
+}
+
+// Tests: the two option boxes, a button per test with its box beside it, and the result group.
+Box testiranje()
+{
+    Box box{"GBTest",
+            520,
+            270,
+            {{"CBTestFilter", {10, 12, 105, 17}}, {"CBTestSwap", {10, 28, 105, 17}}}};
+    constexpr std::array<const char*, 7> buttons = {
+        "ButtonTestAll",  "ButtonTestTemp1", "ButtonTestTemp2",  "ButtonTestEMC1",
+        "ButtonTestEMC2", "ButtonTestDrvo",  "ButtonTestDrvoAll"};
+    for (int row = 0; row < 7; ++row) {
+        const int top = 50 + 30 * row;
+        box.contents.push_back({buttons[static_cast<std::size_t>(row)], {8, top, 75, 25}});
+        box.contents.push_back({numbered("CheckBox", 100 + 10 * row), {96, top + 5, 17, 17}});
+    }
+    box.contents.push_back({"RGResult", {120, 0, 400, 270}});
+    return box;
+}
+
+// The result chart is a sibling of RGResult in GBTest, scaled with RGResult's size.
+Box result()
+{
+    return {"RGResult", 390, 257, {{"Chart2", {190, 10, 315, 245}}}};
+}
+
+const std::vector<Box>& boxes()
+{
+    static const std::vector<Box> all = {mcChecks("SlotMC1", "MC1_"),
+                                         mcChecks("SlotMC2", "MC2_"),
+                                         kalibracija(),
+                                         tools(),
+                                         testiranje(),
+                                         result()};
+    return all;
+}
+
+void appendWithContents(std::vector<Step>& sequence, Step step)
+{
+    const std::string name = step.control;
+    sequence.push_back(std::move(step));
+    for (const auto& box : boxes()) {
+        if (name == box.name) {
+            for (const auto& [control, design] : box.contents) {
+                appendWithContents(sequence,
+                                   {control, design, box.name, box.refWidth, box.refHeight});
+            }
+        }
+    }
+}
+
 } // namespace
 
 int RoundHalfEven(double value)
@@ -83,9 +196,31 @@ int FontPointSize(int pageHeight)
     return RoundHalfEven(pageHeight * 2 / 100.0);
 }
 
+int TabHeight(int pageControlHeight)
+{
+    return RoundHalfEven(pageControlHeight * 4 / 100.0);
+}
+
+int StripRoom(int pageControlHeight)
+{
+    return RoundHalfEven(pageControlHeight * 1.5 / 100.0);
+}
+
 std::span<const Placement> PagePlacements()
 {
     return kPage;
+}
+
+const std::vector<Step>& LayoutSequence()
+{
+    static const std::vector<Step> sequence = [] {
+        std::vector<Step> out;
+        for (const auto& p : kPage) {
+            appendWithContents(out, {p.name, p.design, kPageBox, kPageWidth, kPageHeight});
+        }
+        return out;
+    }();
+    return sequence;
 }
 
 } // namespace quell::viewlayout

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <span>
+#include <string>
+#include <vector>
 
 // The proportional layout of the measurement view: every control has a design rectangle in the
 // units of its reference box and is scaled with the box's current size, so the view fills any
@@ -26,6 +28,21 @@ struct Placement {
 inline constexpr int kPageWidth = 912;
 inline constexpr int kPageHeight = 393;
 
+// Reference sizes of the groups "Lin" and "Wood", whose contents their builders place.
+inline constexpr int kLinWidth = 912;
+inline constexpr int kWoodWidth = 624;
+inline constexpr int kChannelGroupHeight = 193;
+
+// One control laid out by name: its design rectangle in the units of its reference box, the
+// box's reference size and the object name of the control whose current size the box has.
+struct Step {
+    std::string control;
+    Rect design;
+    std::string box;
+    int refWidth = 0;
+    int refHeight = 0;
+};
+
 // Nearest integer, exact halves to the even neighbour.
 int RoundHalfEven(double value);
 
@@ -36,8 +53,20 @@ Rect ScaleControl(const Rect& design, int refWidth, int refHeight, int width, in
 // The window's font size in points for a page height: two percent of it.
 int FontPointSize(int pageHeight);
 
+// The height of the page control's tabs: four percent of the page control's height.
+int TabHeight(int pageControlHeight);
+
+// Room between the pane's top edge and the pages: the strip of the window stands on the tab row
+// and is taller than the tabs, so the pages start below it.
+int StripRoom(int pageControlHeight);
+
 // Controls placed in the page box: the strip, the indicators and selector groups of "Merenje",
 // the groups of "Detalji" and of "Kalibracija", in the order they are laid out.
 std::span<const Placement> PagePlacements();
+
+// Every control laid out by name, in layout order: the page placements, each followed by the
+// contents of its box (the MC check groups, GBKalib, GBTools, GBTest and, after RGResult, Chart2).
+// A box always comes before its contents, so they are scaled with its new size.
+const std::vector<Step>& LayoutSequence();
 
 } // namespace quell::viewlayout

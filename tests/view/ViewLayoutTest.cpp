@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace quell::viewlayout {
 namespace {
@@ -19,6 +22,38 @@ TEST(ViewLayout, RoundHalfEvenAndTheFontRule)
     for (const auto& [height, points] : fonts) {
         EXPECT_EQ(FontPointSize(height), points) << height;
     }
+    // Page control height: tab height, room above the pages.
+    const std::array<int, 3> tabs[] = {{418, 17, 6}, {833, 33, 12}, {400, 16, 6}, {0, 0, 0}};
+    for (const auto& [height, tab, room] : tabs) {
+        EXPECT_EQ(TabHeight(height), tab) << height;
+        EXPECT_EQ(StripRoom(height), room) << height;
+    }
+}
+
+TEST(ViewLayout, SequencePlacesEveryBoxBeforeItsContentsInTheDrawnOrder)
+{
+    const auto& sequence = LayoutSequence();
+    std::vector<std::string> order;
+    std::set<std::string> placed = {"Kalibracija"};
+    for (const auto& step : sequence) {
+        EXPECT_TRUE(placed.count(step.box)) << step.control << " before its box " << step.box;
+        EXPECT_TRUE(placed.insert(step.control).second) << "placed twice: " << step.control;
+        EXPECT_GT(step.refWidth, 0);
+        EXPECT_GT(step.refHeight, 0);
+        order.push_back(step.control);
+    }
+    // 40 on the page, 18 MC check boxes, 53 in GBKalib, 6 in GBTools, 17 in GBTest, Chart2.
+    EXPECT_EQ(sequence.size(), 135u);
+    const auto at = [&order](const char* name) {
+        return std::find(order.begin(), order.end(), name) - order.begin();
+    };
+    EXPECT_EQ(at("MC1_0"), at("SlotMC1") + 1);
+    EXPECT_EQ(at("MC2_8"), at("SlotMC3") - 1);
+    EXPECT_EQ(at("Chart2"), at("RGResult") + 1);
+    EXPECT_EQ(at("RGResult"), at("CheckBox160") + 1);
+    EXPECT_EQ(order.back(), "MemoLog");
+    EXPECT_LT(at("FileListRec"), at("GBTest"));
+    EXPECT_LT(at("LabelPoints"), at("GBTools"));
 }
 
 TEST(ViewLayout, DesignSizeKeepsEveryRectangleAndTwiceTheSizeDoublesIt)

@@ -1,0 +1,229 @@
+// The page "Kalibracija" as the procedures find it: names, captions, tags and initial states.
+
+#include "KalibracijaPage.h"
+#include "ClientCommunications.h"
+#include "RadioGroup.h"
+#include "UView.h"
+
+#include <QAction>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+
+namespace quell {
+namespace {
+
+class KalibracijaPageTest : public ::testing::Test {
+protected:
+    KalibracijaPageTest() { view.ensureControls(); }
+    template <typename T> T* child(const QString& name)
+    {
+        auto* found = view.findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+
+    TClientMain main;
+    TFormView view{main};
+};
+
+TEST_F(KalibracijaPageTest, BoxesStartCheckedAndTemperaturePointsOtherThan357Disabled)
+{
+    const std::set<QString> disabled = {"CheckBox11", "CheckBox12", "CheckBox14", "CheckBox16",
+                                        "CheckBox18", "CheckBox21", "CheckBox22", "CheckBox24",
+                                        "CheckBox26", "CheckBox28"};
+    std::vector<QString> names = {"CheckBox0"};
+    for (int row = 1; row <= 5; ++row) {
+        names.push_back(QStringLiteral("CheckBox%1").arg(10 * row));
+        for (int point = 1; point <= 8; ++point) {
+            names.push_back(QStringLiteral("CheckBox%1%2").arg(row).arg(point));
+        }
+    }
+    for (int row = 0; row <= 6; ++row) {
+        names.push_back(QStringLiteral("CheckBox%1").arg(100 + 10 * row));
+    }
+    for (const QString& name : names) {
+        const auto* box = child<QCheckBox>(name);
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(box->isChecked()) << name.toStdString();
+        EXPECT_EQ(box->isEnabled(), disabled.count(name) == 0) << name.toStdString();
+    }
+    EXPECT_EQ(names.size(), 53u);
+    const auto* page = view.kalibracijaPage();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->pointBox(2, 6)->objectName(), "CheckBox26");
+    EXPECT_EQ(page->rowBox(0)->objectName(), "CheckBox0");
+    EXPECT_EQ(page->testBox(6)->objectName(), "CheckBox160");
+
+    for (const char* option : {"CBTestFilter", "CBTestSwap"}) {
+        EXPECT_FALSE(child<QCheckBox>(QString::fromLatin1(option))->isChecked()) << option;
+    }
+    EXPECT_EQ(child<QCheckBox>("CBTestFilter")->text(), "Filter za merenje");
+    EXPECT_EQ(child<QCheckBox>("CBTestSwap")->text(), "Swap period");
+}
+
+TEST_F(KalibracijaPageTest, ButtonsCarryTheirCaptionsTagsAndStates)
+{
+    const struct {
+        const char* name;
+        const char* caption;
+        int tag; // 0: none
+        bool enabled;
+    } buttons[] = {
+        {"ButtonAll", "Sve", 0, true},
+        {"ButtonTemp1", "Temp 1", 1, true},
+        {"ButtonTemp2", "Temp 2", 2, true},
+        {"ButtonEMC1", "EMC1", 3, true},
+        {"ButtonEMC2", "EMC2", 4, true},
+        {"ButtonDrvo", "Drvo", 5, true},
+        {"ButtonTestAll", "Sve", 0, true},
+        {"ButtonTestTemp1", "Temp 1", 6, true},
+        {"ButtonTestTemp2", "Temp 2", 7, true},
+        {"ButtonTestEMC1", "EMC1", 8, true},
+        {"ButtonTestEMC2", "EMC2", 9, true},
+        {"ButtonTestDrvo", "Drvo", 10, true},
+        {"ButtonTestDrvoAll", "Drvo sve", 11, true},
+        {"ButtonBreak", "Stop", 0, false},
+        {"ButtonLoad", "Load", 0, true},
+        {"ButtonIni", "Ini", 0, true},
+        {"ButtonSave", "Save", 0, true},
+    };
+    for (const auto& b : buttons) {
+        const auto* button = child<QPushButton>(QString::fromLatin1(b.name));
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->text(), QString::fromLatin1(b.caption)) << b.name;
+        EXPECT_EQ(button->property("tag").toInt(), b.tag) << b.name;
+        EXPECT_EQ(button->isEnabled(), b.enabled) << b.name;
+    }
+    EXPECT_EQ(view.kalibracijaPage()->testButton(6)->objectName(), "ButtonTestDrvoAll");
+}
+
+TEST_F(KalibracijaPageTest, GroupsRadioGroupsAndLabelsAsDrawn)
+{
+    EXPECT_EQ(child<QGroupBox>("GBKalib")->title(), "Kalibracija");
+    EXPECT_EQ(child<QGroupBox>("GBTest")->title(), "Testiranje");
+    EXPECT_EQ(child<QLabel>("LabelPoints")->text(), "1   2   3   4   5   6   7   8");
+    EXPECT_NE(child<QListWidget>("FileListRec"), nullptr);
+    EXPECT_EQ(child<QWidget>("FileListRec")->parentWidget()->objectName(), "GBTools");
+
+    const struct {
+        const char* name;
+        const char* caption;
+        QStringList items;
+        int index;
+    } groups[] = {
+        {"RGTipKalib", "Metod merenja", {"Brzo", "Normalno", "Duboko"}, 1},
+        {"RGResult", "Rezultat", {"Temp1", "Temp2", "EMC1", "EMC2", "Drvo", "Drvo sve"}, -1},
+    };
+    for (const auto& g : groups) {
+        const auto* group = child<RadioGroup>(QString::fromLatin1(g.name));
+        ASSERT_NE(group, nullptr);
+        EXPECT_EQ(group->title(), QString::fromLatin1(g.caption));
+        EXPECT_EQ(group->itemIndex(), g.index) << g.name;
+        ASSERT_EQ(group->count(), g.items.size());
+        for (int k = 0; k < group->count(); ++k) {
+            EXPECT_EQ(group->item(k)->text(), g.items[k]);
+            EXPECT_EQ(group->item(k)->objectName(), QStringLiteral("%1_%2").arg(g.name).arg(k));
+        }
+    }
+}
+
+TEST_F(KalibracijaPageTest, ResultChartHasItsEmptySeriesAndAnExclusivePopup)
+{
+    const auto* chartView = child<QChartView>("Chart2");
+    ASSERT_NE(chartView, nullptr);
+    EXPECT_EQ(chartView->parentWidget()->objectName(), "GBTest") << "a sibling of RGResult";
+    const struct {
+        const char* name;
+        const char* title;
+        QColor colour;
+    } lines[] = {{"Series17", "Temp1M", QColor(0, 128, 0)}, {"Series18", "Temp1O", Qt::red}};
+    for (const auto& l : lines) {
+        const auto* series =
+            chartView->chart()->findChild<QLineSeries*>(QString::fromLatin1(l.name));
+        ASSERT_NE(series, nullptr) << l.name;
+        EXPECT_EQ(series->name(), QString::fromLatin1(l.title));
+        EXPECT_EQ(series->color(), l.colour);
+        EXPECT_EQ(series->count(), 0);
+        EXPECT_TRUE(chartView->chart()->series().contains(series));
+    }
+    const auto* bars = chartView->chart()->findChild<QBarSeries*>("Series19");
+    ASSERT_NE(bars, nullptr);
+    EXPECT_EQ(bars->name(), "Odstup1");
+    EXPECT_TRUE(bars->isLabelsVisible()) << "value marks shown";
+    ASSERT_EQ(bars->count(), 1);
+    EXPECT_EQ(bars->barSets().front()->color(), QColor(Qt::yellow));
+    EXPECT_EQ(bars->barSets().front()->count(), 0);
+
+    auto* popup = child<QMenu>("PMTipGraph");
+    ASSERT_NE(popup, nullptr);
+    auto* line = popup->findChild<QAction*>("PMTLine");
+    auto* error = popup->findChild<QAction*>("PMTError");
+    ASSERT_TRUE(line && error);
+    EXPECT_EQ(line->text(), "Line");
+    EXPECT_EQ(error->text(), "Error");
+    EXPECT_TRUE(line->isChecked());
+    EXPECT_FALSE(error->isChecked());
+    error->trigger();
+    EXPECT_TRUE(error->isChecked());
+    EXPECT_FALSE(line->isChecked()) << "the items exclude each other";
+}
+
+TEST(RadioGroupTest, ItemIndexFollowsClicksAndCanBeCleared)
+{
+    RadioGroup group(QStringLiteral("Rezultat"), {"a", "b", "c"});
+    group.setGroupName(QStringLiteral("RG"));
+    QSignalSpy changes(&group, &RadioGroup::itemIndexChanged);
+    EXPECT_EQ(group.itemIndex(), -1);
+
+    group.item(2)->click();
+    EXPECT_EQ(group.itemIndex(), 2);
+    group.setItemIndex(0);
+    EXPECT_EQ(group.itemIndex(), 0);
+    EXPECT_FALSE(group.item(2)->isChecked());
+    group.setItemIndex(-1);
+    EXPECT_EQ(group.itemIndex(), -1);
+    EXPECT_FALSE(group.item(0)->isChecked());
+    group.setItemIndex(7);
+    EXPECT_EQ(group.itemIndex(), -1) << "an index outside the items checks none";
+    ASSERT_EQ(changes.size(), 2);
+    EXPECT_EQ(changes[0][0].toInt(), 2);
+    EXPECT_EQ(changes[1][0].toInt(), 0);
+}
+
+TEST(RadioGroupTest, ItemsShareTheGroupBelowItsCaption)
+{
+    RadioGroup group(QStringLiteral("Metod merenja"), {"Brzo", "Normalno", "Duboko"});
+    group.show();
+    for (const QSize size : {QSize(100, 80), QSize(200, 160), QSize(60, 30)}) {
+        group.resize(size);
+        const QRect area = group.contentsRect();
+        int top = area.top();
+        for (int k = 0; k < group.count(); ++k) {
+            const QRect item = group.item(k)->geometry();
+            EXPECT_EQ(item.top(), top) << k << " in " << size.width() << "x" << size.height();
+            EXPECT_EQ(item.width(), area.width());
+            EXPECT_LE(std::abs(item.height() - area.height() / group.count()), 1);
+            top = item.bottom() + 1;
+        }
+        EXPECT_EQ(top, area.bottom() + 1) << "the last item ends at the bottom";
+    }
+}
+
+} // namespace
+} // namespace quell

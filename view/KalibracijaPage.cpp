@@ -1,0 +1,236 @@
+#include "KalibracijaPage.h"
+
+#include "RadioGroup.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QFontMetricsF>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QMenu>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace quell {
+
+namespace {
+
+QString numbered(const char* prefix, int number)
+{
+    return QString::fromLatin1(prefix) + QString::number(number);
+}
+
+template <typename T> T* named(T* control, const QString& name)
+{
+    control->setObjectName(name);
+    return control;
+}
+
+// The rows of both groups: caption and name of their button after "Button" or "ButtonTest";
+// calibration has the first six.
+constexpr std::array<std::pair<const char*, const char*>, 7> kRows = {{
+    {"Sve", "All"},
+    {"Temp 1", "Temp1"},
+    {"Temp 2", "Temp2"},
+    {"EMC1", "EMC1"},
+    {"EMC2", "EMC2"},
+    {"Drvo", "Drvo"},
+    {"Drvo sve", "DrvoAll"},
+}};
+
+// The button of row: its Tag tells the shared click handler which channel it runs.
+QPushButton* rowButton(const char* prefix, int row, int tag, QWidget* parent)
+{
+    const auto& [caption, suffix] = kRows[static_cast<std::size_t>(row)];
+    auto* button = named(new QPushButton(QString::fromLatin1(caption), parent),
+                         QString::fromLatin1(prefix) + QString::fromLatin1(suffix));
+    if (tag > 0) {
+        button->setProperty("tag", tag);
+    }
+    return button;
+}
+
+QCheckBox* checkedBox(const QString& name, QWidget* parent)
+{
+    auto* box = named(new QCheckBox(parent), name);
+    box->setChecked(true);
+    return box;
+}
+
+// The column numbers over the point boxes: the numbers of the text are spread evenly over the
+// label's width, so they stay over their columns whatever the face's widths and the window size.
+class ColumnLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        const QStringList numbers = text().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (numbers.size() < 2) {
+            return;
+        }
+        QPainter painter(this);
+        painter.setPen(palette().color(foregroundRole()));
+        const QFontMetricsF metrics(font());
+        const double first = metrics.horizontalAdvance(numbers.front()) / 2;
+        const double last = width() - metrics.horizontalAdvance(numbers.back()) / 2;
+        const double pitch = (last - first) / static_cast<double>(numbers.size() - 1);
+        const double baseline = (height() + metrics.ascent() - metrics.descent()) / 2;
+        for (qsizetype i = 0; i < numbers.size(); ++i) {
+            const double centre = first + pitch * static_cast<double>(i);
+            painter.drawText(QPointF(centre - metrics.horizontalAdvance(numbers[i]) / 2, baseline),
+                             numbers[i]);
+        }
+    }
+};
+
+// The temperature rows calibrate points 3, 5 and 7 only.
+bool pointUsed(int row, int point)
+{
+    const bool temperature = row == 1 || row == 2;
+    return !temperature || point == 3 || point == 5 || point == 7;
+}
+
+} // namespace
+
+KalibracijaPage::KalibracijaPage(QWidget* page) : QObject(page)
+{
+    buildCalibration(page);
+    buildTools(page);
+    buildTest(page);
+    memoLog_ = named(new QPlainTextEdit(page), QStringLiteral("MemoLog"));
+}
+
+QGroupBox* KalibracijaPage::buildCalibration(QWidget* page)
+{
+    auto* box =
+        named(new QGroupBox(QStringLiteral("Kalibracija"), page), QStringLiteral("GBKalib"));
+    for (int row = 0; row < kCalibrationRows; ++row) {
+        calibrationButtons_[static_cast<std::size_t>(row)] = rowButton("Button", row, row, box);
+        rowBoxes_[static_cast<std::size_t>(row)] = checkedBox(numbered("CheckBox", 10 * row), box);
+        for (int point = 1; row > 0 && point <= kPoints; ++point) {
+            auto* pointBox = checkedBox(numbered("CheckBox", 10 * row + point), box);
+            pointBox->setEnabled(pointUsed(row, point));
+            pointBoxes_[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(point - 1)] =
+                pointBox;
+        }
+    }
+    named(new ColumnLabel(QStringLiteral("1   2   3   4   5   6   7   8"), box),
+          QStringLiteral("LabelPoints"));
+    return box;
+}
+
+QGroupBox* KalibracijaPage::buildTools(QWidget* page)
+{
+    auto* box = named(new QGroupBox(page), QStringLiteral("GBTools"));
+    tipKalib_ = new RadioGroup(
+        QStringLiteral("Metod merenja"),
+        {QStringLiteral("Brzo"), QStringLiteral("Normalno"), QStringLiteral("Duboko")}, box);
+    tipKalib_->setGroupName(QStringLiteral("RGTipKalib"));
+    tipKalib_->setItemIndex(1);
+    buttonBreak_ =
+        named(new QPushButton(QStringLiteral("Stop"), box), QStringLiteral("ButtonBreak"));
+    buttonBreak_->setEnabled(false); // enabled while a procedure runs
+    buttonLoad_ = named(new QPushButton(QStringLiteral("Load"), box), QStringLiteral("ButtonLoad"));
+    buttonIni_ = named(new QPushButton(QStringLiteral("Ini"), box), QStringLiteral("ButtonIni"));
+    buttonSave_ = named(new QPushButton(QStringLiteral("Save"), box), QStringLiteral("ButtonSave"));
+    fileListRec_ = named(new QListWidget(box), QStringLiteral("FileListRec"));
+    return box;
+}
+
+QGroupBox* KalibracijaPage::buildTest(QWidget* page)
+{
+    auto* box = named(new QGroupBox(QStringLiteral("Testiranje"), page), QStringLiteral("GBTest"));
+    testFilter_ = named(new QCheckBox(QStringLiteral("Filter za merenje"), box),
+                        QStringLiteral("CBTestFilter"));
+    testSwap_ =
+        named(new QCheckBox(QStringLiteral("Swap period"), box), QStringLiteral("CBTestSwap"));
+    for (int row = 0; row < kTestRows; ++row) {
+        testButtons_[static_cast<std::size_t>(row)] =
+            rowButton("ButtonTest", row, row > 0 ? 5 + row : 0, box);
+        testBoxes_[static_cast<std::size_t>(row)] =
+            checkedBox(numbered("CheckBox", 100 + 10 * row), box);
+    }
+    result_ =
+        new RadioGroup(QStringLiteral("Rezultat"),
+                       {QStringLiteral("Temp1"), QStringLiteral("Temp2"), QStringLiteral("EMC1"),
+                        QStringLiteral("EMC2"), QStringLiteral("Drvo"), QStringLiteral("Drvo sve")},
+                       box);
+    result_->setGroupName(QStringLiteral("RGResult"));
+    // The chart covers the right part of the result group, so it is made after it.
+    buildChart(box);
+    return box;
+}
+
+void KalibracijaPage::buildChart(QGroupBox* test)
+{
+    auto* chart = new QChart;
+    const auto line = [chart](const char* name, const char* title, QColor colour) {
+        auto* series = named(new QLineSeries(chart), QString::fromLatin1(name));
+        series->setName(QString::fromLatin1(title));
+        series->setColor(colour);
+        chart->addSeries(series);
+        return series;
+    };
+    series17_ = line("Series17", "Temp1M", QColor(0, 128, 0));
+    series18_ = line("Series18", "Temp1O", QColor(255, 0, 0));
+    series19_ = named(new QBarSeries(chart), QStringLiteral("Series19"));
+    series19_->setName(QStringLiteral("Odstup1"));
+    series19_->setLabelsVisible(true);
+    deviationSet_ = new QBarSet(QStringLiteral("Odstup1"), series19_);
+    deviationSet_->setColor(QColor(255, 255, 0));
+    series19_->append(deviationSet_);
+    chart->addSeries(series19_);
+    chart->setMargins({});
+    chart2_ = named(new QChartView(chart, test), QStringLiteral("Chart2"));
+
+    pmTipGraph_ = named(new QMenu(chart2_), QStringLiteral("PMTipGraph"));
+    auto* kinds = new QActionGroup(pmTipGraph_);
+    pmtLine_ = named(pmTipGraph_->addAction(QStringLiteral("Line")), QStringLiteral("PMTLine"));
+    pmtError_ = named(pmTipGraph_->addAction(QStringLiteral("Error")), QStringLiteral("PMTError"));
+    for (auto* item : {pmtLine_, pmtError_}) {
+        item->setCheckable(true);
+        kinds->addAction(item);
+    }
+    pmtLine_->setChecked(true);
+    chart2_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(chart2_, &QWidget::customContextMenuRequested, pmTipGraph_,
+            [this](const QPoint& pos) { pmTipGraph_->popup(chart2_->mapToGlobal(pos)); });
+}
+
+QPushButton* KalibracijaPage::calibrationButton(int row) const
+{
+    return calibrationButtons_.at(static_cast<std::size_t>(row));
+}
+
+QCheckBox* KalibracijaPage::rowBox(int row) const
+{
+    return rowBoxes_.at(static_cast<std::size_t>(row));
+}
+
+QCheckBox* KalibracijaPage::pointBox(int row, int point) const
+{
+    return pointBoxes_.at(static_cast<std::size_t>(row - 1))
+        .at(static_cast<std::size_t>(point - 1));
+}
+
+QPushButton* KalibracijaPage::testButton(int row) const
+{
+    return testButtons_.at(static_cast<std::size_t>(row));
+}
+
+QCheckBox* KalibracijaPage::testBox(int row) const
+{
+    return testBoxes_.at(static_cast<std::size_t>(row));
+}
+
+} // namespace quell

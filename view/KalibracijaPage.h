@@ -1,0 +1,121 @@
+#pragma once
+
+#include <QObject>
+
+#include <array>
+
+class QAction;
+class QBarSeries;
+class QBarSet;
+class QChartView;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineSeries;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QWidget;
+
+namespace quell {
+
+class RadioGroup;
+
+// The controls of the page "Kalibracija": the calibration group with its channel and point
+// boxes, the tools (method, Stop, record files), the test group with its result chart, and the
+// run log. It only makes them in their initial states; the procedures add the behaviour. Every
+// control carries its name as object name; the page owns them (and this object).
+class KalibracijaPage : public QObject {
+    Q_OBJECT
+public:
+    // Rows of the calibration group: "Sve" and the five channels.
+    static constexpr int kCalibrationRows = 6;
+    // Rows of the test group: "Sve" and the six tests.
+    static constexpr int kTestRows = 7;
+    // Points of a calibration row.
+    static constexpr int kPoints = 8;
+
+    // Makes the controls on page.
+    explicit KalibracijaPage(QWidget* page);
+
+    // The calibration button of row (0 "Sve", 1..5 the channels; Tag = row).
+    QPushButton* calibrationButton(int row) const;
+    // The box of row: 0 the "all" box CheckBox0, 1..5 CheckBox10..CheckBox50.
+    QCheckBox* rowBox(int row) const;
+    // Point box CheckBox<row><point> (row 1..5, point 1..8).
+    QCheckBox* pointBox(int row, int point) const;
+    // The test button of row (0 "Sve", 1..6 the tests; Tag = 5 + row).
+    QPushButton* testButton(int row) const;
+    // The box of test row: 0 the "all" box CheckBox100, 1..6 CheckBox110..CheckBox160.
+    QCheckBox* testBox(int row) const;
+
+    // "Metod merenja": 0 "Brzo", 1 "Normalno" (the default), 2 "Duboko".
+    RadioGroup* tipKalib() const { return tipKalib_; }
+    // "Rezultat": the row whose test result Chart2 shows.
+    RadioGroup* result() const { return result_; }
+    // "Stop", enabled only while a procedure runs.
+    QPushButton* buttonBreak() const { return buttonBreak_; }
+    // "Load": reads a record file.
+    QPushButton* buttonLoad() const { return buttonLoad_; }
+    // "Ini": reads the view's settings again.
+    QPushButton* buttonIni() const { return buttonIni_; }
+    // "Save": writes a record file.
+    QPushButton* buttonSave() const { return buttonSave_; }
+    // The record files of the folder Test.
+    QListWidget* fileListRec() const { return fileListRec_; }
+    // "Filter za merenje", clear at start.
+    QCheckBox* testFilter() const { return testFilter_; }
+    // "Swap period", clear at start.
+    QCheckBox* testSwap() const { return testSwap_; }
+    // The result chart Chart2.
+    QChartView* chart2() const { return chart2_; }
+    // Series17 "Temp1M": the measured values (green line).
+    QLineSeries* measured() const { return series17_; }
+    // Series18 "Temp1O": the expected values (red line).
+    QLineSeries* expected() const { return series18_; }
+    // Series19 "Odstup1": the deviations (yellow bars with their values shown).
+    QBarSeries* deviation() const { return series19_; }
+    // The one bar set of Series19.
+    QBarSet* deviationSet() const { return deviationSet_; }
+    // The chart's popup PMTipGraph.
+    QMenu* tipGraph() const { return pmTipGraph_; }
+    // PMTLine "Line", checked at start; it and "Error" exclude each other.
+    QAction* lineItem() const { return pmtLine_; }
+    // PMTError "Error".
+    QAction* errorItem() const { return pmtError_; }
+    // The run log memo.
+    QPlainTextEdit* memoLog() const { return memoLog_; }
+
+private:
+    QGroupBox* buildCalibration(QWidget* page);
+    QGroupBox* buildTools(QWidget* page);
+    QGroupBox* buildTest(QWidget* page);
+    void buildChart(QGroupBox* test);
+
+    std::array<QPushButton*, kCalibrationRows> calibrationButtons_{};
+    std::array<QCheckBox*, kCalibrationRows> rowBoxes_{};
+    std::array<std::array<QCheckBox*, kPoints>, kCalibrationRows - 1> pointBoxes_{};
+    std::array<QPushButton*, kTestRows> testButtons_{};
+    std::array<QCheckBox*, kTestRows> testBoxes_{};
+    RadioGroup* tipKalib_ = nullptr;
+    RadioGroup* result_ = nullptr;
+    QPushButton* buttonBreak_ = nullptr;
+    QPushButton* buttonLoad_ = nullptr;
+    QPushButton* buttonIni_ = nullptr;
+    QPushButton* buttonSave_ = nullptr;
+    QListWidget* fileListRec_ = nullptr;
+    QCheckBox* testFilter_ = nullptr;
+    QCheckBox* testSwap_ = nullptr;
+    QChartView* chart2_ = nullptr;
+    QLineSeries* series17_ = nullptr;
+    QLineSeries* series18_ = nullptr;
+    QBarSeries* series19_ = nullptr;
+    QBarSet* deviationSet_ = nullptr;
+    QMenu* pmTipGraph_ = nullptr;
+    QAction* pmtLine_ = nullptr;
+    QAction* pmtError_ = nullptr;
+    QPlainTextEdit* memoLog_ = nullptr;
+};
+
+} // namespace quell
