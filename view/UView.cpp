@@ -382,7 +382,7 @@ QGroupBox* TFormView::buildWood()
     select_ = place(flagLabel(QStringLiteral("ADC_4Select")), 120, 24, 20, 13);
     swap_ = place(flagLabel(QStringLiteral("ADC_4Swap")), 152, 24, 20, 13);
     count_ = place(flagLabel(QStringLiteral("ADC_4Count")), 184, 24, 20, 13);
-    compTemp_ = place(entryEdit(QStringLiteral("CompTemp")), 256, 24, 50, 16);
+    compTemp_ = place(entryEdit(QStringLiteral("CompTemp")), 256, 24, 42, 16);
     keepZero_ = place(new QCheckBox(QStringLiteral("Keep zero compensation")), 300, 24, 140, 17);
     keepZero_->setObjectName(QStringLiteral("CompTempCheckBox"));
     filtMC_ = place(entryEdit(QStringLiteral("EditFiltMC")), 480, 24, 50, 16);
