@@ -2,10 +2,10 @@
 
 #include "ClientCommunications.h"
 #include "Dialogs.h"
-#include "RecordList.h"
-#include "TrendChart.h"
 #include "KalibracijaPage.h"
 #include "PageControl.h"
+#include "RecordList.h"
+#include "TrendChart.h"
 #include "UpDown.h"
 #include "VesmarLiquidIndicator.h"
 #include "ViewLayout.h"
@@ -30,7 +30,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 

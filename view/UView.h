@@ -4,8 +4,8 @@
 #include "ProportionalLayout.h"
 #include "ReferenceSelection.h"
 #include "RunLog.h"
-#include "TPointResult.h"
 #include "Stopwatch.h"
+#include "TPointResult.h"
 #include "TrendChartModel.h"
 #include "ViewEditing.h"
 #include "ViewLayout.h"
@@ -14,8 +14,8 @@
 #include <QWidget>
 
 #include <array>
-#include <memory>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -29,7 +29,6 @@ class QMenu;
 class QPlainTextEdit;
 class QMouseEvent;
 class QPushButton;
-class QTabWidget;
 class QTimer;
 class TVesmarLiquidIndicator;
 

@@ -67,8 +67,8 @@ protected:
 
     int stored(const char* section, const char* key) const
     {
-        return IniFile(settingsFile()).readInteger(QString::fromLatin1(section),
-                                                   QString::fromLatin1(key), -99999);
+        return IniFile(settingsFile())
+            .readInteger(QString::fromLatin1(section), QString::fromLatin1(key), -99999);
     }
 
     QStringList logFiles() const
@@ -91,8 +91,12 @@ TEST_F(FormViewSettingsTest, FirstStartPlacesTheSmallHiddenWindowAndWritesItsSec
     EXPECT_FALSE(view->isVisible());
     EXPECT_EQ(view->viewGeometry(), QRect(150, 350, 300, 280));
     EXPECT_EQ(view->boardNumber(), 0);
-    for (auto [key, value] : {std::pair{"LeftPos", 150}, {"TopPos", 350}, {"Width", 300},
-                              {"Height", 280}, {"Visible", 0}, {"PB", 0}}) {
+    for (auto [key, value] : {std::pair{"LeftPos", 150},
+                              {"TopPos", 350},
+                              {"Width", 300},
+                              {"Height", 280},
+                              {"Visible", 0},
+                              {"PB", 0}}) {
         EXPECT_EQ(stored("View", key), value) << key;
     }
     EXPECT_EQ(stored("Calibrate", "Different"), 3);
@@ -173,7 +177,8 @@ TEST_F(FormViewSettingsTest, EndWritesTheBoardNumberAndTheLogAsTheMemoShowsIt)
     EXPECT_TRUE(text.contains("Temp 1 point 3 done"));
     EXPECT_TRUE(text.contains("operator remark"));
     EXPECT_FALSE(text.contains("not logged"));
-    EXPECT_TRUE(dialogs.texts().filter("run log").isEmpty()) << dialogs.texts().join('\n').toStdString();
+    EXPECT_TRUE(dialogs.texts().filter("run log").isEmpty())
+        << dialogs.texts().join('\n').toStdString();
 }
 
 TEST_F(FormViewSettingsTest, ALogFolderThatCannotBeMadeIsReportedAndTheBoardNumberStillSaved)

@@ -135,8 +135,7 @@ TEST_F(ViewLiveTest, SelectorsFollowTheBoardAndClicksReachIt)
 
     // A click writes the item's bit; the board's later answers keep it checked.
     radio("SlotEMC1_5")->click();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return boardValue(4) == 0x20; }, kWaitMs))
-        << boardValue(4);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return boardValue(4) == 0x20; }, kWaitMs)) << boardValue(4);
     ASSERT_TRUE(main_->ReadParameter(4));
     const int refreshes = view_->refreshCount();
     QTest::qWaitFor([&] { return view_->refreshCount() > refreshes + 20; }, kWaitMs);
