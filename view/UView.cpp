@@ -13,6 +13,8 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QChart>
+#include <QChartView>
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDateTime>
@@ -23,6 +25,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLegend>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -224,6 +227,10 @@ void TFormView::FormResize()
         QFont scaled = font();
         scaled.setPointSize(points);
         setFont(scaled);
+        // A chart draws its legend in a scene, which does not take the widget's font.
+        if (kalibracija_ != nullptr) {
+            kalibracija_->chart2()->chart()->legend()->setFont(scaled);
+        }
     }
     layout_.apply();
 }
