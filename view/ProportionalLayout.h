@@ -22,8 +22,6 @@ public:
              bool fitText = false);
     // Places every added control, boxes before their contents as they were added.
     void apply() const;
-    // Whether nothing was added yet.
-    bool empty() const { return items_.empty(); }
 
 private:
     struct Item {

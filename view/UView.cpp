@@ -95,8 +95,8 @@ TFormView::TFormView(TClientMain& main, QWidget* parent)
     buildTimers();
     // Test records are kept beside the settings file; a view made before start-up named one
     // has no such folder.
-    if (!main_.SettingsFileName().isEmpty()) {
-        recordFolder_ = QFileInfo(main_.SettingsFileName()).absoluteDir().filePath("Test");
+    if (!main_.WorkDir().isEmpty()) {
+        recordFolder_ = QDir(main_.WorkDir()).filePath(QStringLiteral("Test"));
         QDir().mkpath(recordFolder_);
     }
 }
@@ -1033,9 +1033,7 @@ TFormView::~TFormView()
 void TFormView::FormCreate()
 {
     LoadViewSettings();
-    const QString logFolder =
-        QDir(QFileInfo(main_.SettingsFileName()).absolutePath()).filePath(QStringLiteral("Log"));
-    runLog_ = std::make_unique<RunLog>(logFolder);
+    runLog_ = std::make_unique<RunLog>(QDir(main_.WorkDir()).filePath(QStringLiteral("Log")));
     runLog_->start(QDateTime::currentDateTime());
     showLogInMemo();
     created_ = true;
