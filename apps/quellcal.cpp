@@ -1,10 +1,10 @@
 // quellcal: the calibration station's program. Main window first, then the measurement view, then
 // the database window; the program ends when the main window closes.
 
-#include "ClientCommunications.h"
-#include "CloseOnSignal.h"
-#include "UBase.h"
-#include "UView.h"
+#include "client/ClientCommunications.h"
+#include "client/CloseOnSignal.h"
+#include "database/UBase.h"
+#include "view/UView.h"
 
 #include <QApplication>
 

@@ -1,12 +1,12 @@
 // quellgw: the communication server. Wires the command line, the bus (serial port or virtual
 // bus of simulated devices), the trace and the TCP server, and runs until SIGTERM or SIGINT.
 
-#include "DeviceFactory.h"
-#include "GatewayOptions.h"
-#include "GatewayServer.h"
-#include "SerialPort.h"
-#include "TrafficTrace.h"
-#include "VirtualBus.h"
+#include "gateway/GatewayOptions.h"
+#include "gateway/GatewayServer.h"
+#include "gateway/SerialPort.h"
+#include "gateway/TrafficTrace.h"
+#include "gateway/VirtualBus.h"
+#include "sim/DeviceFactory.h"
 
 #include <atomic>
 #include <csignal>

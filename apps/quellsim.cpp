@@ -1,7 +1,7 @@
 // quellsim: simulated devices on a pseudo-terminal, for quellgw --port or any serial program.
 
-#include "DeviceFactory.h"
-#include "PtyPort.h"
+#include "sim/DeviceFactory.h"
+#include "sim/PtyPort.h"
 
 #include <atomic>
 #include <charconv>

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "VarCheck.h"
-#include "VarCommandLine.h"
-#include "VarDump.h"
-#include "VarRunner.h"
+#include "tools/quellvar/VarCheck.h"
+#include "tools/quellvar/VarCommandLine.h"
+#include "tools/quellvar/VarDump.h"
+#include "tools/quellvar/VarRunner.h"
 
 int main(int argc, char* argv[])
 {

@@ -1,4 +1,4 @@
-#include "InstantGateway.h"
+#include "bench/InstantGateway.h"
 
 #include <arpa/inet.h>
 #include <ctime>

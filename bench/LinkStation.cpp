@@ -1,7 +1,7 @@
-#include "LinkStation.h"
+#include "bench/LinkStation.h"
 
-#include "ClientCommunications.h"
-#include "InstantGateway.h"
+#include "bench/InstantGateway.h"
+#include "client/ClientCommunications.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

@@ -5,10 +5,10 @@
 //     inverse is the bus utilisation.
 //   - the latency the server adds to a one-frame exchange beyond that wire time: median and 99th
 //     percentile over 2000 exchanges, printed after the benchmarks.
-#include "RatioReporter.h"
+#include "bench/RatioReporter.h"
 
-#include "GatewayServer.h"
-#include "VirtualBus.h"
+#include "gateway/GatewayServer.h"
+#include "gateway/VirtualBus.h"
 
 #include <DeviceFactory.h>
 

@@ -3,10 +3,10 @@
 //   rendered, then the widget painted) against repainting a plain widget of the same size
 //   (what Qt charges any widget for a paint), and setting an unchanged text against comparing
 //   two strings (all the setter has to do). Also the render alone, without Qt's paint.
-#include "RatioReporter.h"
+#include "bench/RatioReporter.h"
 
-#include "IndicatorText.h"
-#include "VesmarLiquidIndicator.h"
+#include "widgets/IndicatorText.h"
+#include "widgets/VesmarLiquidIndicator.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -4,11 +4,11 @@
 //     loopback ping-pong of lines of the same length;
 //   - the CPU the program spends connected with nothing due, as a share of one core;
 //   - start-up to the window shown with a 1023-entry description, against loading that file.
-#include "ClientCommunications.h"
-#include "Dialogs.h"
-#include "InstantGateway.h"
-#include "LinkStation.h"
-#include "RatioReporter.h"
+#include "bench/InstantGateway.h"
+#include "bench/LinkStation.h"
+#include "bench/RatioReporter.h"
+#include "client/ClientCommunications.h"
+#include "client/Dialogs.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

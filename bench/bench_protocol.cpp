@@ -2,9 +2,9 @@
 //   loading a full 1023-entry description file against merely reading it and splitting it
 //   into lines (what any loader must pay), and parsing one answer or building one request
 //   against copying the frame's bytes (what the link layer pays per frame anyway).
-#include "RatioReporter.h"
+#include "bench/RatioReporter.h"
 
-#include "UCommands.h"
+#include "protocol/UCommands.h"
 
 #include <benchmark/benchmark.h>
 

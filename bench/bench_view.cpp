@@ -8,10 +8,10 @@
 //     exchanges and as the client's CPU per exchange.
 // The refresh figures are the refresh call itself; repainting the changed labels happens later
 // in the event loop and is not counted.
-#include "ClientCommunications.h"
-#include "LinkStation.h"
-#include "RatioReporter.h"
-#include "UView.h"
+#include "bench/LinkStation.h"
+#include "bench/RatioReporter.h"
+#include "client/ClientCommunications.h"
+#include "view/UView.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "TPointResult.h"
+#include "calibration/TPointResult.h"
 
 namespace quell {
 

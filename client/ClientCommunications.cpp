@@ -1,13 +1,13 @@
-#include "ClientCommunications.h"
+#include "client/ClientCommunications.h"
 
-#include "ConvertError.h"
-#include "NumberText.h"
-#include "ParameterTableModel.h"
-#include "TClientHandleThread.h"
-#include "UpDown.h"
-#include "ValueCellDelegate.h"
-#include "ValueSetFile.h"
-#include "ViewLink.h"
+#include "client/ParameterTableModel.h"
+#include "client/TClientHandleThread.h"
+#include "client/UpDown.h"
+#include "client/ValueCellDelegate.h"
+#include "client/ValueSetFile.h"
+#include "client/ViewLink.h"
+#include "protocol/ConvertError.h"
+#include "protocol/NumberText.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ClientSettings.h"
-#include "Dialogs.h"
-#include "RequestScheduler.h"
+#include "client/ClientSettings.h"
+#include "client/Dialogs.h"
+#include "client/RequestScheduler.h"
 
-#include "UCommands.h"
+#include "protocol/UCommands.h"
 
 #include <QPointer>
 #include <QStringList>

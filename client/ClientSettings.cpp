@@ -1,6 +1,6 @@
-#include "ClientSettings.h"
+#include "client/ClientSettings.h"
 
-#include "IniFile.h"
+#include "client/IniFile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "CloseOnSignal.h"
+#include "client/CloseOnSignal.h"
 
 #include <QSocketNotifier>
 

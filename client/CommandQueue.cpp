@@ -1,4 +1,4 @@
-#include "CommandQueue.h"
+#include "client/CommandQueue.h"
 
 namespace quell {
 

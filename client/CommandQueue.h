@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TSendCommand.h"
+#include "client/TSendCommand.h"
 
 #include <array>
 

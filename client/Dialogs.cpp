@@ -1,4 +1,4 @@
-#include "Dialogs.h"
+#include "client/Dialogs.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "IniFile.h"
+#include "client/IniFile.h"
 
-#include "TextEncoding.h"
+#include "protocol/TextEncoding.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,4 +1,4 @@
-#include "LineProtocol.h"
+#include "client/LineProtocol.h"
 
 namespace quell::LineProtocol {
 

@@ -1,6 +1,6 @@
-#include "ParameterTableModel.h"
+#include "client/ParameterTableModel.h"
 
-#include "RequestScheduler.h"
+#include "client/RequestScheduler.h"
 
 #include <QApplication>
 #include <QPalette>

@@ -1,7 +1,7 @@
-#include "RequestScheduler.h"
+#include "client/RequestScheduler.h"
 
-#include "ConvertError.h"
-#include "NumberText.h"
+#include "protocol/ConvertError.h"
+#include "protocol/NumberText.h"
 
 #include <algorithm>
 

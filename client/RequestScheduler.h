@@ -1,10 +1,10 @@
 #pragma once
 
-#include "CommandQueue.h"
-#include "LineProtocol.h"
-#include "TSendCommand.h"
+#include "client/CommandQueue.h"
+#include "client/LineProtocol.h"
+#include "client/TSendCommand.h"
 
-#include "UCommands.h"
+#include "protocol/UCommands.h"
 
 #include <array>
 #include <chrono>

@@ -1,8 +1,8 @@
-#include "TClientHandleThread.h"
+#include "client/TClientHandleThread.h"
 
-#include "AnswerLineReader.h"
-#include "LineProtocol.h"
-#include "RequestScheduler.h"
+#include "client/AnswerLineReader.h"
+#include "client/LineProtocol.h"
+#include "client/RequestScheduler.h"
 
 #include <QTcpSocket>
 

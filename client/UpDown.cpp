@@ -1,4 +1,4 @@
-#include "UpDown.h"
+#include "client/UpDown.h"
 
 #include <QLineEdit>
 #include <QToolButton>

@@ -1,4 +1,4 @@
-#include "ValueCellDelegate.h"
+#include "client/ValueCellDelegate.h"
 
 #include <QComboBox>
 #include <QKeyEvent>

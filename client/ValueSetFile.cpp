@@ -1,9 +1,9 @@
-#include "ValueSetFile.h"
+#include "client/ValueSetFile.h"
 
-#include "IniFile.h"
+#include "client/IniFile.h"
 
-#include "ConvertError.h"
-#include "NumberText.h"
+#include "protocol/ConvertError.h"
+#include "protocol/NumberText.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "UBase.h"
+#include "database/UBase.h"
 
 namespace quell {
 

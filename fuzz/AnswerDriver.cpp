@@ -1,8 +1,8 @@
-#include "AnswerDriver.h"
+#include "fuzz/AnswerDriver.h"
 
-#include "ConvertError.h"
-#include "FuzzScratch.h"
-#include "UCommands.h"
+#include "fuzz/FuzzScratch.h"
+#include "protocol/ConvertError.h"
+#include "protocol/UCommands.h"
 
 #include <cstdio>
 #include <cstdlib>

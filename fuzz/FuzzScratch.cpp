@@ -1,7 +1,7 @@
-#include "FuzzScratch.h"
+#include "fuzz/FuzzScratch.h"
 
-#include "ConvertError.h"
-#include "UCommands.h"
+#include "protocol/ConvertError.h"
+#include "protocol/UCommands.h"
 
 #include <cstdio>
 #include <cstdlib>

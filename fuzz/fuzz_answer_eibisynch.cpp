@@ -1,7 +1,7 @@
 // EI-Bisynch answers against a small table: one entry per value type, channels, an entry whose
 // second mnemonic character equals another's first (the backward search compares only the
 // first), pick lists with shifts, and fixed-address and write-only entries.
-#include "AnswerDriver.h"
+#include "fuzz/AnswerDriver.h"
 
 #include <cstddef>
 #include <cstdint>

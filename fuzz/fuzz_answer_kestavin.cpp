@@ -1,7 +1,7 @@
 // Answers of the maker's protocol against a small table: one entry per value type, codes that
 // several entries share (so the forward search wraps), codes in the status-byte range, the
 // routing marker as a code, and fixed-address and write-only entries.
-#include "AnswerDriver.h"
+#include "fuzz/AnswerDriver.h"
 
 #include <cstddef>
 #include <cstdint>

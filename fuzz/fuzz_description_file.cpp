@@ -2,9 +2,9 @@
 // is pushed through the codec and the request builders, because a loader that lets a strange
 // line through (a pick list longer than the table holds, a decimals digit that is not a digit,
 // shifts beyond the width) only shows its fault when the entry is used.
-#include "ConvertError.h"
-#include "FuzzScratch.h"
-#include "UCommands.h"
+#include "fuzz/FuzzScratch.h"
+#include "protocol/ConvertError.h"
+#include "protocol/UCommands.h"
 
 #include <array>
 #include <cstddef>

@@ -1,10 +1,10 @@
 // Bytes from a client through the gateway's line handling: cut into lines (in chunks of the size
 // byte 0 gives), each line taken apart, its settings applied, and an answer composed for it.
 // Checks that what the parser hands on is what the server relies on.
-#include "AnswerLine.h"
-#include "LineReader.h"
-#include "RequestLine.h"
-#include "SerialSettings.h"
+#include "gateway/AnswerLine.h"
+#include "gateway/LineReader.h"
+#include "gateway/RequestLine.h"
+#include "gateway/SerialSettings.h"
 
 #include <cstddef>
 #include <cstdint>

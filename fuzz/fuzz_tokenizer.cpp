@@ -1,10 +1,10 @@
 // One line of text through the tokenizer, and the line and each of its tokens through the number
 // parsers (tokens are what the loader hands them), and the hexadecimal helpers. Input: byte 0
 // gives the decimals of the scaled conversion, byte 1 a second start column, the rest is the line.
-#include "ConvertError.h"
-#include "NumberText.h"
-#include "TextEncoding.h"
-#include "UCommands.h"
+#include "protocol/ConvertError.h"
+#include "protocol/NumberText.h"
+#include "protocol/TextEncoding.h"
+#include "protocol/UCommands.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "AnswerFramer.h"
+#include "gateway/AnswerFramer.h"
 
 #include <KestavinFrames.h>
 

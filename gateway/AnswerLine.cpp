@@ -1,4 +1,4 @@
-#include "AnswerLine.h"
+#include "gateway/AnswerLine.h"
 
 namespace quell::gw {
 

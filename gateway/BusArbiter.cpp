@@ -1,4 +1,4 @@
-#include "BusArbiter.h"
+#include "gateway/BusArbiter.h"
 
 namespace quell::gw {
 

@@ -1,7 +1,7 @@
-#include "BusExchanger.h"
+#include "gateway/BusExchanger.h"
 
-#include "AnswerFramer.h"
-#include "AnswerLine.h"
+#include "gateway/AnswerFramer.h"
+#include "gateway/AnswerLine.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ByteLink.h"
-#include "SerialSettings.h"
-#include "TrafficTrace.h"
+#include "gateway/ByteLink.h"
+#include "gateway/SerialSettings.h"
+#include "gateway/TrafficTrace.h"
 
 #include <string>
 #include <string_view>

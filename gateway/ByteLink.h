@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SerialSettings.h"
+#include "gateway/SerialSettings.h"
 
 #include <chrono>
 #include <string>

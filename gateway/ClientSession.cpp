@@ -1,8 +1,8 @@
-#include "ClientSession.h"
+#include "gateway/ClientSession.h"
 
-#include "AnswerLine.h"
-#include "BusExchanger.h"
-#include "RequestLine.h"
+#include "gateway/AnswerLine.h"
+#include "gateway/BusExchanger.h"
+#include "gateway/RequestLine.h"
 
 namespace quell::gw {
 

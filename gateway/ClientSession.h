@@ -1,9 +1,9 @@
 #pragma once
 
-#include "BusArbiter.h"
-#include "ByteLink.h"
-#include "SerialSettings.h"
-#include "TrafficTrace.h"
+#include "gateway/BusArbiter.h"
+#include "gateway/ByteLink.h"
+#include "gateway/SerialSettings.h"
+#include "gateway/TrafficTrace.h"
 
 #include <functional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "GatewayOptions.h"
+#include "gateway/GatewayOptions.h"
 
 #include <charconv>
 #include <stdexcept>

@@ -1,8 +1,8 @@
-#include "GatewayServer.h"
+#include "gateway/GatewayServer.h"
 
-#include "ClientSession.h"
-#include "LineReader.h"
-#include "RequestLine.h"
+#include "gateway/ClientSession.h"
+#include "gateway/LineReader.h"
+#include "gateway/RequestLine.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "BusArbiter.h"
-#include "ByteLink.h"
-#include "TrafficTrace.h"
+#include "gateway/BusArbiter.h"
+#include "gateway/ByteLink.h"
+#include "gateway/TrafficTrace.h"
 
 #include <atomic>
 #include <list>

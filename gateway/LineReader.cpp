@@ -1,4 +1,4 @@
-#include "LineReader.h"
+#include "gateway/LineReader.h"
 
 namespace quell::gw {
 

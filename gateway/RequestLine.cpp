@@ -1,4 +1,4 @@
-#include "RequestLine.h"
+#include "gateway/RequestLine.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "SerialPort.h"
+#include "gateway/SerialPort.h"
 
 #include <cerrno>
 #include <cstring>

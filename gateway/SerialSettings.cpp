@@ -1,4 +1,4 @@
-#include "SerialSettings.h"
+#include "gateway/SerialSettings.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "TrafficTrace.h"
+#include "gateway/TrafficTrace.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "VirtualBus.h"
+#include "gateway/VirtualBus.h"
 
 #include <algorithm>
 #include <thread>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ByteLink.h"
+#include "gateway/ByteLink.h"
 
 #include <DeviceBus.h>
 

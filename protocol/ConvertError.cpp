@@ -1,4 +1,4 @@
-#include "ConvertError.h"
+#include "protocol/ConvertError.h"
 
 #include <utility>
 

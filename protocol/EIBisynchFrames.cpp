@@ -1,6 +1,6 @@
-#include "EIBisynchFrames.h"
+#include "protocol/EIBisynchFrames.h"
 
-#include "TextEncoding.h"
+#include "protocol/TextEncoding.h"
 
 #include <algorithm>
 

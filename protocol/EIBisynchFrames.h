@@ -3,7 +3,7 @@
 // Frames of the EI-Bisynch ASCII protocol: decimal group and unit address digits, a two-character
 // mnemonic with an optional channel character, and data carried as text.
 
-#include "UCommands.h"
+#include "protocol/UCommands.h"
 
 #include <cstdint>
 #include <string>

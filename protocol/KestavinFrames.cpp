@@ -1,7 +1,7 @@
-#include "KestavinFrames.h"
+#include "protocol/KestavinFrames.h"
 
-#include "ConvertError.h"
-#include "TextEncoding.h"
+#include "protocol/ConvertError.h"
+#include "protocol/TextEncoding.h"
 
 namespace quell::kestavin {
 

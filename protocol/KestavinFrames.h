@@ -4,7 +4,7 @@
 // requests start with SOH and the address byte, and a request can be routed through a master
 // controller (MC) that forwards it to the device.
 
-#include "UCommands.h"
+#include "protocol/UCommands.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "NumberText.h"
+#include "protocol/NumberText.h"
 
-#include "ConvertError.h"
+#include "protocol/ConvertError.h"
 
 #include <charconv>
 #include <cmath>

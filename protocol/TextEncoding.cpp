@@ -1,4 +1,4 @@
-#include "TextEncoding.h"
+#include "protocol/TextEncoding.h"
 
 #include <array>
 #include <cstdint>

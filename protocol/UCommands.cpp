@@ -1,10 +1,10 @@
-#include "UCommands.h"
+#include "protocol/UCommands.h"
 
-#include "ConvertError.h"
-#include "EIBisynchFrames.h"
-#include "KestavinFrames.h"
-#include "NumberText.h"
-#include "TextEncoding.h"
+#include "protocol/ConvertError.h"
+#include "protocol/EIBisynchFrames.h"
+#include "protocol/KestavinFrames.h"
+#include "protocol/NumberText.h"
+#include "protocol/TextEncoding.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,9 +1,9 @@
 // The conversions between a parameter's raw device value and the text the user reads and types.
 
-#include "UCommands.h"
+#include "protocol/UCommands.h"
 
-#include "ConvertError.h"
-#include "NumberText.h"
+#include "protocol/ConvertError.h"
+#include "protocol/NumberText.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "DeviceBus.h"
+#include "sim/DeviceBus.h"
 
 namespace quell::sim {
 

@@ -1,8 +1,8 @@
-#include "DeviceFactory.h"
+#include "sim/DeviceFactory.h"
 
-#include "EIController.h"
-#include "VrqCompactBoard.h"
-#include "VrqPbBoard.h"
+#include "sim/EIController.h"
+#include "sim/VrqCompactBoard.h"
+#include "sim/VrqPbBoard.h"
 
 #include <charconv>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DeviceBus.h"
-#include "FaultyDevice.h"
+#include "sim/DeviceBus.h"
+#include "sim/FaultyDevice.h"
 
 #include <UCommands.h>
 

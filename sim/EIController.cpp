@@ -1,4 +1,4 @@
-#include "EIController.h"
+#include "sim/EIController.h"
 
 #include <EIBisynchFrames.h>
 

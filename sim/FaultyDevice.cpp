@@ -1,4 +1,4 @@
-#include "FaultyDevice.h"
+#include "sim/FaultyDevice.h"
 
 #include <charconv>
 #include <utility>

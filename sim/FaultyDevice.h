@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SimDevice.h"
+#include "sim/SimDevice.h"
 
 #include <memory>
 #include <optional>

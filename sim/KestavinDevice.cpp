@@ -1,4 +1,4 @@
-#include "KestavinDevice.h"
+#include "sim/KestavinDevice.h"
 
 #include <KestavinFrames.h>
 

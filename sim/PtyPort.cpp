@@ -1,6 +1,6 @@
-#include "PtyPort.h"
+#include "sim/PtyPort.h"
 
-#include "RequestAssembler.h"
+#include "sim/RequestAssembler.h"
 
 #include <cerrno>
 #include <chrono>

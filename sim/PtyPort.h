@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DeviceBus.h"
+#include "sim/DeviceBus.h"
 
 #include <atomic>
 #include <ostream>

@@ -1,4 +1,4 @@
-#include "RequestAssembler.h"
+#include "sim/RequestAssembler.h"
 
 namespace quell::sim {
 

@@ -1,4 +1,4 @@
-#include "VrqCompactBoard.h"
+#include "sim/VrqCompactBoard.h"
 
 #include <NumberText.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KestavinDevice.h"
+#include "sim/KestavinDevice.h"
 
 #include <random>
 

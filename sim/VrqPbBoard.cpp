@@ -1,4 +1,4 @@
-#include "VrqPbBoard.h"
+#include "sim/VrqPbBoard.h"
 
 #include <algorithm>
 #include <cmath>

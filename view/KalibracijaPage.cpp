@@ -1,6 +1,6 @@
-#include "KalibracijaPage.h"
+#include "view/KalibracijaPage.h"
 
-#include "RadioGroup.h"
+#include "view/RadioGroup.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -1,7 +1,7 @@
-#include "MeasurementViewModel.h"
+#include "view/MeasurementViewModel.h"
 
-#include "DisplayHelpers.h"
-#include "UCommands.h"
+#include "protocol/UCommands.h"
+#include "view/DisplayHelpers.h"
 
 namespace quell {
 

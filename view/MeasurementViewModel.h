@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ViewChannels.h"
-#include "ViewSnapshot.h"
+#include "view/ViewChannels.h"
+#include "view/ViewSnapshot.h"
 
 #include <array>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "PageControl.h"
+#include "view/PageControl.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "ProportionalLayout.h"
+#include "view/ProportionalLayout.h"
 
 #include <QLabel>
 

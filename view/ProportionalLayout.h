@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ViewLayout.h"
+#include "view/ViewLayout.h"
 
 #include <QPointer>
 #include <QSize>

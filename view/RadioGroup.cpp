@@ -1,4 +1,4 @@
-#include "RadioGroup.h"
+#include "view/RadioGroup.h"
 
 #include <QButtonGroup>
 #include <QRadioButton>

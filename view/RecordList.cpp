@@ -1,4 +1,4 @@
-#include "RecordList.h"
+#include "view/RecordList.h"
 
 #include <QDir>
 #include <QEvent>

@@ -1,6 +1,6 @@
-#include "ReferenceSelection.h"
+#include "view/ReferenceSelection.h"
 
-#include "UCommands.h"
+#include "protocol/UCommands.h"
 
 namespace quell {
 

@@ -1,4 +1,4 @@
-#include "Stopwatch.h"
+#include "view/Stopwatch.h"
 
 namespace quell {
 

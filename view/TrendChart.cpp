@@ -1,4 +1,4 @@
-#include "TrendChart.h"
+#include "view/TrendChart.h"
 
 #include <QChart>
 #include <QGraphicsLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TrendChartModel.h"
+#include "view/TrendChartModel.h"
 
 #include <QChartView>
 

@@ -1,6 +1,6 @@
-#include "TrendChartModel.h"
+#include "view/TrendChartModel.h"
 
-#include "NumberText.h"
+#include "protocol/NumberText.h"
 
 namespace quell {
 

@@ -1,15 +1,15 @@
-#include "UView.h"
+#include "view/UView.h"
 
-#include "ClientCommunications.h"
-#include "Dialogs.h"
-#include "KalibracijaPage.h"
-#include "PageControl.h"
-#include "RecordList.h"
-#include "TrendChart.h"
-#include "UpDown.h"
-#include "VesmarLiquidIndicator.h"
-#include "ViewLayout.h"
-#include "ViewSettings.h"
+#include "client/ClientCommunications.h"
+#include "client/Dialogs.h"
+#include "client/UpDown.h"
+#include "view/KalibracijaPage.h"
+#include "view/PageControl.h"
+#include "view/RecordList.h"
+#include "view/TrendChart.h"
+#include "view/ViewLayout.h"
+#include "view/ViewSettings.h"
+#include "widgets/VesmarLiquidIndicator.h"
 
 #include <QActionGroup>
 #include <QApplication>

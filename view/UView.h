@@ -1,15 +1,15 @@
 #pragma once
 
-#include "MeasurementViewModel.h"
-#include "ProportionalLayout.h"
-#include "ReferenceSelection.h"
-#include "RunLog.h"
-#include "Stopwatch.h"
-#include "TPointResult.h"
-#include "TrendChartModel.h"
-#include "ViewEditing.h"
-#include "ViewLayout.h"
-#include "ViewLink.h"
+#include "calibration/TPointResult.h"
+#include "client/ViewLink.h"
+#include "view/MeasurementViewModel.h"
+#include "view/ProportionalLayout.h"
+#include "view/ReferenceSelection.h"
+#include "view/RunLog.h"
+#include "view/Stopwatch.h"
+#include "view/TrendChartModel.h"
+#include "view/ViewEditing.h"
+#include "view/ViewLayout.h"
 
 #include <QWidget>
 

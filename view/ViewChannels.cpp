@@ -1,4 +1,4 @@
-#include "ViewChannels.h"
+#include "view/ViewChannels.h"
 
 namespace quell::vrqpb {
 

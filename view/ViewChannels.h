@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VrqPbEntryMap.h"
+#include "boards/VrqPbEntryMap.h"
 
 #include <array>
 #include <string>

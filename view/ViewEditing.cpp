@@ -1,7 +1,7 @@
-#include "ViewEditing.h"
+#include "view/ViewEditing.h"
 
-#include "UCommands.h"
-#include "ViewChannels.h"
+#include "protocol/UCommands.h"
+#include "view/ViewChannels.h"
 
 namespace quell {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DisplayHelpers.h"
-#include "VrqPbEntryMap.h"
+#include "boards/VrqPbEntryMap.h"
+#include "view/DisplayHelpers.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
-#include "ViewSettings.h"
+#include "view/ViewSettings.h"
 
-#include "IniFile.h"
+#include "client/IniFile.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TPointResult.h"
+#include "calibration/TPointResult.h"
 
 #include <QString>
 

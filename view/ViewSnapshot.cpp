@@ -1,6 +1,6 @@
-#include "ViewSnapshot.h"
+#include "view/ViewSnapshot.h"
 
-#include "UCommands.h"
+#include "protocol/UCommands.h"
 
 #include <algorithm>
 #include <atomic>

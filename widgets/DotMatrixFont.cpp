@@ -1,4 +1,4 @@
-#include "DotMatrixFont.h"
+#include "widgets/DotMatrixFont.h"
 
 #include <string_view>
 

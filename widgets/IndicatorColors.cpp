@@ -1,4 +1,4 @@
-#include "IndicatorColors.h"
+#include "widgets/IndicatorColors.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "IndicatorGeometry.h"
+#include "widgets/IndicatorGeometry.h"
 
 #include <QLineF>
 

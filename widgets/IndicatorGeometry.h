@@ -1,7 +1,7 @@
 #pragma once
 
-#include "IndicatorOptions.h"
-#include "SegmentPatterns.h"
+#include "widgets/IndicatorOptions.h"
+#include "widgets/SegmentPatterns.h"
 
 #include <QPolygonF>
 #include <QRect>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "IndicatorTypes.h"
+#include "widgets/IndicatorTypes.h"
 
 #include <QColor>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "IndicatorRenderer.h"
+#include "widgets/IndicatorRenderer.h"
 
 #include <QPainter>
 

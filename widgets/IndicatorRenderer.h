@@ -1,8 +1,8 @@
 #pragma once
 
-#include "IndicatorColors.h"
-#include "IndicatorOptions.h"
-#include "IndicatorScene.h"
+#include "widgets/IndicatorColors.h"
+#include "widgets/IndicatorOptions.h"
+#include "widgets/IndicatorScene.h"
 
 #include <QImage>
 #include <QRect>

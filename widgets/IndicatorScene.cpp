@@ -1,6 +1,6 @@
-#include "IndicatorScene.h"
+#include "widgets/IndicatorScene.h"
 
-#include "IndicatorGeometry.h"
+#include "widgets/IndicatorGeometry.h"
 
 namespace {
 

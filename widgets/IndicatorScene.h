@@ -1,6 +1,6 @@
 #pragma once
 
-#include "IndicatorOptions.h"
+#include "widgets/IndicatorOptions.h"
 
 #include <QPainterPath>
 #include <QPolygonF>

@@ -1,7 +1,7 @@
-#include "IndicatorText.h"
+#include "widgets/IndicatorText.h"
 
-#include "DotMatrixFont.h"
-#include "SegmentPatterns.h"
+#include "widgets/DotMatrixFont.h"
+#include "widgets/SegmentPatterns.h"
 
 namespace IndicatorText {
 

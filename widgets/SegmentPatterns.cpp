@@ -1,4 +1,4 @@
-#include "SegmentPatterns.h"
+#include "widgets/SegmentPatterns.h"
 
 #include <string_view>
 

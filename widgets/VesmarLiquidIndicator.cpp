@@ -1,7 +1,7 @@
-#include "VesmarLiquidIndicator.h"
+#include "widgets/VesmarLiquidIndicator.h"
 
-#include "IndicatorGeometry.h"
-#include "IndicatorText.h"
+#include "widgets/IndicatorGeometry.h"
+#include "widgets/IndicatorText.h"
 
 #include <QEnterEvent>
 #include <QMouseEvent>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "IndicatorColors.h"
-#include "IndicatorOptions.h"
-#include "IndicatorRenderer.h"
-#include "IndicatorScene.h"
-#include "IndicatorTypes.h"
+#include "widgets/IndicatorColors.h"
+#include "widgets/IndicatorOptions.h"
+#include "widgets/IndicatorRenderer.h"
+#include "widgets/IndicatorScene.h"
+#include "widgets/IndicatorTypes.h"
 
 #include <QColor>
 #include <QImage>

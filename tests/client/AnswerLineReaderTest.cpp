@@ -1,4 +1,4 @@
-#include "AnswerLineReader.h"
+#include "client/AnswerLineReader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "ClientSettings.h"
-#include "IniFile.h"
+#include "client/ClientSettings.h"
+#include "client/IniFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

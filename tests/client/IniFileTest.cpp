@@ -1,4 +1,4 @@
-#include "IniFile.h"
+#include "client/IniFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "ClientCommunications.h"
-#include "FakeGateway.h"
-#include "IniFile.h"
-#include "RecordingDialogs.h"
+#include "client/ClientCommunications.h"
+#include "client/IniFile.h"
+#include "tests/client/FakeGateway.h"
+#include "tests/support/RecordingDialogs.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // quellcal as a program: started headless, ended by SIGTERM, it must leave its settings written
 // as a normal close does.
 
-#include "IniFile.h"
+#include "client/IniFile.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "RequestScheduler.h"
+#include "client/RequestScheduler.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // One frame on the bus: what the exchanger makes of clean, noisy, late, broken and missing
 // answers, against a scripted line that never really waits.
 
-#include "BusExchanger.h"
+#include "gateway/BusExchanger.h"
 
 #include <gtest/gtest.h>
 

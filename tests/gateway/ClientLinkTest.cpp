@@ -2,10 +2,10 @@
 // simulated board: it reads the whole board, writes a value that the board takes, and reads it
 // back.
 
-#include "GatewayServer.h"
-#include "RequestScheduler.h"
-#include "TestNet.h"
-#include "VirtualBus.h"
+#include "client/RequestScheduler.h"
+#include "gateway/GatewayServer.h"
+#include "gateway/VirtualBus.h"
+#include "tests/gateway/TestNet.h"
 
 #include <DeviceFactory.h>
 

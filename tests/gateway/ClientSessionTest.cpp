@@ -1,7 +1,7 @@
 // One client's session: its settings are its own, and a framing the line cannot make is refused
 // before the echo, not at the next exchange.
 
-#include "ClientSession.h"
+#include "gateway/ClientSession.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Request lines in, answer lines out: the parser, the line cutter, the settings words and the
 // answer composer.
 
-#include "AnswerLine.h"
-#include "LineReader.h"
-#include "RequestLine.h"
-#include "SerialSettings.h"
+#include "gateway/AnswerLine.h"
+#include "gateway/LineReader.h"
+#include "gateway/RequestLine.h"
+#include "gateway/SerialSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // quellgw driving quellsim through a pseudo-terminal: the real termios path, both protocols,
 // time-outs and retries, late answers, and a port that goes away and comes back.
 
-#include "TestNet.h"
+#include "tests/gateway/TestNet.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // quellcal itself against quellgw with the simulated board: its link reads every entry of the
 // board, and a value written to the board comes back in quellcal's next poll of it.
 
-#include "TestNet.h"
+#include "tests/gateway/TestNet.h"
 
 #include <UCommands.h>
 

@@ -1,9 +1,9 @@
 // The server with several clients on one virtual bus: turns, own settings, the client limit,
 // clients that go away, and input that is not a request line.
 
-#include "GatewayServer.h"
-#include "TestNet.h"
-#include "VirtualBus.h"
+#include "gateway/GatewayServer.h"
+#include "gateway/VirtualBus.h"
+#include "tests/gateway/TestNet.h"
 
 #include <DeviceFactory.h>
 

@@ -1,7 +1,7 @@
 // The virtual bus charges the real wire time: every character at the configured framing, and the
 // device's turnaround before its answer.
 
-#include "VirtualBus.h"
+#include "gateway/VirtualBus.h"
 
 #include <DeviceBus.h>
 

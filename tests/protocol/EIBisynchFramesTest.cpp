@@ -1,7 +1,7 @@
 // EI-Bisynch frames: polls and selections with their BCC, data answers, ACK/NAK and failure words.
-#include "ConvertError.h"
-#include "TestSupport.h"
-#include "UCommands.h"
+#include "protocol/ConvertError.h"
+#include "protocol/UCommands.h"
+#include "tests/protocol/TestSupport.h"
 
 #include <gtest/gtest.h>
 

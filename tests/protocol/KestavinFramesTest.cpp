@@ -1,8 +1,8 @@
 // Kestavin frames: byte-exact requests with worked checksums, MC routing, answer parsing, status
 // bytes and the rollback of an unconfirmed write.
-#include "ConvertError.h"
-#include "TestSupport.h"
-#include "UCommands.h"
+#include "protocol/ConvertError.h"
+#include "protocol/UCommands.h"
+#include "tests/protocol/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Description-file loader, tokenizer, comment lines, FindKeyword and Clear.
-#include "ConvertError.h"
-#include "TestSupport.h"
-#include "UCommands.h"
+#include "protocol/ConvertError.h"
+#include "protocol/UCommands.h"
+#include "tests/protocol/TestSupport.h"
 
 #include <gtest/gtest.h>
 

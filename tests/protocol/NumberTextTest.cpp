@@ -1,7 +1,7 @@
 // Number syntax of description files and value texts, and the character-set conversion.
-#include "NumberText.h"
-#include "ConvertError.h"
-#include "TextEncoding.h"
+#include "protocol/NumberText.h"
+#include "protocol/ConvertError.h"
+#include "protocol/TextEncoding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The poll selector and the two entry searches used by the answer parsers.
-#include "TestSupport.h"
-#include "UCommands.h"
+#include "protocol/UCommands.h"
+#include "tests/protocol/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UCommands.h"
+#include "protocol/UCommands.h"
 
 #include <atomic>
 #include <filesystem>

@@ -1,7 +1,7 @@
 // Value codec: raw value <-> text per type, EI-Bisynch data fields, the hexadecimal helpers.
-#include "ConvertError.h"
-#include "TestSupport.h"
-#include "UCommands.h"
+#include "protocol/ConvertError.h"
+#include "protocol/UCommands.h"
+#include "tests/protocol/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The controller's answers through the client's own EI-Bisynch parser.
 
-#include "EIController.h"
-#include "SimTestSupport.h"
+#include "sim/EIController.h"
+#include "tests/sim/SimTestSupport.h"
 
 #include <EIBisynchFrames.h>
 

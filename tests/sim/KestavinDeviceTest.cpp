@@ -1,8 +1,8 @@
 // The board's frames as the client's own parser sees them: every answer the simulated board gives
 // must be one the client reads the way a real board's is read.
 
-#include "SimTestSupport.h"
-#include "VrqPbBoard.h"
+#include "sim/VrqPbBoard.h"
+#include "tests/sim/SimTestSupport.h"
 
 #include <KestavinFrames.h>
 

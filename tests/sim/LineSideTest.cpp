@@ -1,7 +1,7 @@
 // The device side of the line: requests cut out of a byte stream, and faults put on answers.
 
-#include "FaultyDevice.h"
-#include "RequestAssembler.h"
+#include "sim/FaultyDevice.h"
+#include "sim/RequestAssembler.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DeviceFactory.h"
-#include "SimDevice.h"
+#include "sim/DeviceFactory.h"
+#include "sim/SimDevice.h"
 
 #include <UCommands.h>
 

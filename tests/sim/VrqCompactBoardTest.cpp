@@ -1,9 +1,9 @@
 // The board as the compact configurator sees it: its own description syntax, one command code
 // for reading and writing, live values where its view looks for them.
 
-#include "VrqCompactBoard.h"
-#include "DeviceFactory.h"
-#include "SimTestSupport.h"
+#include "sim/VrqCompactBoard.h"
+#include "sim/DeviceFactory.h"
+#include "tests/sim/SimTestSupport.h"
 
 #include <KestavinFrames.h>
 

@@ -2,8 +2,8 @@
 // constants taken from the readings make the values right, and the wood inputs follow the swap
 // cycle.
 
-#include "VrqPbBoard.h"
-#include "SimTestSupport.h"
+#include "sim/VrqPbBoard.h"
+#include "tests/sim/SimTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "VarCommandLine.h"
+#include "tools/quellvar/VarCommandLine.h"
 
 namespace quell::tools {
 namespace {

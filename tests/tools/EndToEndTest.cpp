@@ -11,8 +11,8 @@
 #include <sstream>
 #include <string>
 
-#include "TempFile.h"
-#include "VarRunner.h"
+#include "tests/tools/TempFile.h"
+#include "tools/quellvar/VarRunner.h"
 
 namespace quell::tools {
 namespace {

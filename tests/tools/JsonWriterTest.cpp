@@ -5,7 +5,7 @@
 #include <limits>
 #include <string>
 
-#include "JsonWriter.h"
+#include "tools/quellvar/JsonWriter.h"
 
 namespace quell::tools {
 namespace {

@@ -5,8 +5,8 @@
 #include <sstream>
 #include <string>
 
-#include "TempFile.h"
-#include "VarCheck.h"
+#include "tests/tools/TempFile.h"
+#include "tools/quellvar/VarCheck.h"
 
 namespace quell::tools {
 namespace {

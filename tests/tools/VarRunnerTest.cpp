@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "TempFile.h"
-#include "VarRunner.h"
+#include "tests/tools/TempFile.h"
+#include "tools/quellvar/VarRunner.h"
 
 namespace quell::tools {
 namespace {

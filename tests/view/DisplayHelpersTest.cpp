@@ -1,4 +1,4 @@
-#include "DisplayHelpers.h"
+#include "view/DisplayHelpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The proportional layout of a real window: where every control lands at the size the view was
 // drawn for and at twice it, the tab row, and the font that follows the page height.
 
-#include "ClientCommunications.h"
-#include "PageFit.h"
-#include "UView.h"
-#include "ViewLayout.h"
+#include "client/ClientCommunications.h"
+#include "tests/view/PageFit.h"
+#include "view/UView.h"
+#include "view/ViewLayout.h"
 
 #include <QTabBar>
 #include <QTabWidget>

@@ -1,10 +1,10 @@
 // The view's start and end as quellcal runs them: settings applied by FormCreate and "Ini", the
 // board number written back and the run log saved when the view goes away.
 
-#include "ClientCommunications.h"
-#include "IniFile.h"
-#include "RecordingDialogs.h"
-#include "UView.h"
+#include "client/ClientCommunications.h"
+#include "client/IniFile.h"
+#include "tests/support/RecordingDialogs.h"
+#include "view/UView.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "ClientCommunications.h"
-#include "Dialogs.h"
-#include "UView.h"
-#include "VesmarLiquidIndicator.h"
-#include "ViewLayout.h"
+#include "client/ClientCommunications.h"
+#include "client/Dialogs.h"
+#include "view/UView.h"
+#include "view/ViewLayout.h"
+#include "widgets/VesmarLiquidIndicator.h"
 
 #include <QApplication>
 #include <QCheckBox>

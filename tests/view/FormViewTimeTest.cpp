@@ -1,8 +1,8 @@
-#include "ClientCommunications.h"
-#include "RecordingDialogs.h"
-#include "TrendChart.h"
-#include "UView.h"
-#include "VesmarLiquidIndicator.h"
+#include "client/ClientCommunications.h"
+#include "tests/support/RecordingDialogs.h"
+#include "view/TrendChart.h"
+#include "view/UView.h"
+#include "widgets/VesmarLiquidIndicator.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,9 +1,9 @@
 // The page "Kalibracija" as the procedures find it: names, captions, tags and initial states.
 
-#include "KalibracijaPage.h"
-#include "ClientCommunications.h"
-#include "RadioGroup.h"
-#include "UView.h"
+#include "view/KalibracijaPage.h"
+#include "client/ClientCommunications.h"
+#include "view/RadioGroup.h"
+#include "view/UView.h"
 
 #include <QAction>
 #include <QBarSeries>

@@ -1,5 +1,5 @@
-#include "MeasurementViewModel.h"
-#include "UCommands.h"
+#include "view/MeasurementViewModel.h"
+#include "protocol/UCommands.h"
 
 #include <gtest/gtest.h>
 

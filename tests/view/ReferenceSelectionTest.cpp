@@ -1,4 +1,4 @@
-#include "ReferenceSelection.h"
+#include "view/ReferenceSelection.h"
 
 #include <gtest/gtest.h>
 

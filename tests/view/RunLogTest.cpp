@@ -1,4 +1,4 @@
-#include "RunLog.h"
+#include "view/RunLog.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "TrendChartModel.h"
+#include "view/TrendChartModel.h"
 
 #include <gtest/gtest.h>
 

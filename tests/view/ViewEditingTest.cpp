@@ -1,6 +1,6 @@
-#include "ViewEditing.h"
-#include "UCommands.h"
-#include "ViewChannels.h"
+#include "view/ViewEditing.h"
+#include "protocol/UCommands.h"
+#include "view/ViewChannels.h"
 
 #include <gtest/gtest.h>
 

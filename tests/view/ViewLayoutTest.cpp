@@ -1,4 +1,4 @@
-#include "ViewLayout.h"
+#include "view/ViewLayout.h"
 
 #include <gtest/gtest.h>
 

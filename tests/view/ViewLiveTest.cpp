@@ -2,19 +2,18 @@
 // values reach both pages, the selectors follow what the board reports, and clicks and edits
 // reach the board.
 
-#include "ClientCommunications.h"
-#include "RecordingDialogs.h"
-#include "RequestScheduler.h"
-#include "UView.h"
-#include "VesmarLiquidIndicator.h"
+#include "client/ClientCommunications.h"
+#include "client/RequestScheduler.h"
+#include "tests/support/RecordingDialogs.h"
+#include "tests/support/SimulatedGateway.h"
+#include "view/UView.h"
+#include "widgets/VesmarLiquidIndicator.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -33,20 +32,9 @@ protected:
     void SetUp() override
     {
         cwd_ = QDir::currentPath();
-        gateway_.setProgram(QStringLiteral(QUELLGW_PATH));
-        gateway_.setArguments({"--sim", "vrq-pb@1", "--listen", "127.0.0.1:0"});
-        gateway_.start();
-        ASSERT_TRUE(gateway_.waitForStarted()) << gateway_.errorString().toStdString();
-        const QRegularExpression listening(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
-        QString said;
-        int port = 0;
-        for (int waited = 0; waited < kWaitMs && port == 0; waited += 50) {
-            gateway_.waitForReadyRead(50);
-            said += QString::fromLocal8Bit(gateway_.readAllStandardError());
-            const auto match = listening.match(said);
-            port = match.hasMatch() ? match.captured(1).toInt() : 0;
-        }
-        ASSERT_NE(port, 0) << said.toStdString();
+        ASSERT_TRUE(gateway_.start(QStringLiteral(QUELLGW_PATH), {QStringLiteral("vrq-pb@1")}))
+            << gateway_.error().toStdString();
+        const int port = gateway_.port();
 
         const QString settings = dir_.filePath(QStringLiteral("quellcal.cli"));
         QFile file(settings);
@@ -71,8 +59,7 @@ protected:
     {
         view_.reset();
         main_.reset();
-        gateway_.terminate();
-        gateway_.waitForFinished();
+        gateway_.stop();
         QDir::setCurrent(cwd_);
     }
 
@@ -96,7 +83,7 @@ protected:
 
     QTemporaryDir dir_;
     RecordingDialogs dialogs_;
-    QProcess gateway_;
+    testsupport::SimulatedGateway gateway_;
     std::unique_ptr<TClientMain> main_;
     std::unique_ptr<TFormView> view_;
 

@@ -1,5 +1,5 @@
-#include "ViewSettings.h"
-#include "IniFile.h"
+#include "view/ViewSettings.h"
+#include "client/IniFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

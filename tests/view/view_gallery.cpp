@@ -4,9 +4,9 @@
 // takes the pictures, so they show live values.
 // Usage: view_gallery <output folder> [<settings file> [<seconds>]]
 
-#include "ClientCommunications.h"
-#include "PageFit.h"
-#include "UView.h"
+#include "client/ClientCommunications.h"
+#include "tests/view/PageFit.h"
+#include "view/UView.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "IndicatorText.h"
-#include "DotMatrixFont.h"
-#include "SegmentPatterns.h"
+#include "widgets/IndicatorText.h"
+#include "widgets/DotMatrixFont.h"
+#include "widgets/SegmentPatterns.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "VesmarLiquidIndicator.h"
-#include "IndicatorColors.h"
-#include "IndicatorGeometry.h"
+#include "widgets/VesmarLiquidIndicator.h"
+#include "widgets/IndicatorColors.h"
+#include "widgets/IndicatorGeometry.h"
 
 #include <QCoreApplication>
 #include <QEnterEvent>

@@ -1,7 +1,7 @@
 // Renders every look of the indicator onto one sheet, for a person to review.
 // Usage: indicator_gallery <output.png>
 
-#include "VesmarLiquidIndicator.h"
+#include "widgets/VesmarLiquidIndicator.h"
 
 #include <QApplication>
 #include <QCoreApplication>

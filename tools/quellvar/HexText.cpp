@@ -1,4 +1,4 @@
-#include "HexText.h"
+#include "tools/quellvar/HexText.h"
 
 namespace quell::tools {
 

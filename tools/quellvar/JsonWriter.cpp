@@ -1,4 +1,4 @@
-#include "JsonWriter.h"
+#include "tools/quellvar/JsonWriter.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "VarCheck.h"
+#include "tools/quellvar/VarCheck.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,9 +8,9 @@
 #include <optional>
 #include <ostream>
 
-#include "ConvertError.h"
-#include "NumberText.h"
-#include "TextEncoding.h"
+#include "protocol/ConvertError.h"
+#include "protocol/NumberText.h"
+#include "protocol/TextEncoding.h"
 
 namespace quell::tools {
 

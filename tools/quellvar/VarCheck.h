@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "UCommands.h"
+#include "protocol/UCommands.h"
 
 namespace quell::tools {
 

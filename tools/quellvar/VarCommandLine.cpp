@@ -1,10 +1,10 @@
-#include "VarCommandLine.h"
+#include "tools/quellvar/VarCommandLine.h"
 
 #include <cstdint>
 #include <optional>
 
-#include "ConvertError.h"
-#include "NumberText.h"
+#include "protocol/ConvertError.h"
+#include "protocol/NumberText.h"
 
 namespace quell::tools {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "VarRunner.h"
+#include "tools/quellvar/VarRunner.h"
 
 namespace quell::tools {
 

@@ -1,11 +1,11 @@
-#include "VarDump.h"
+#include "tools/quellvar/VarDump.h"
 
 #include <algorithm>
 #include <memory>
 #include <ostream>
 
-#include "ConvertError.h"
-#include "JsonWriter.h"
+#include "protocol/ConvertError.h"
+#include "tools/quellvar/JsonWriter.h"
 
 namespace quell::tools {
 

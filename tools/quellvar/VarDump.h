@@ -4,7 +4,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "UCommands.h"
+#include "protocol/UCommands.h"
 
 namespace quell::tools {
 

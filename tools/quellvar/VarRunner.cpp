@@ -1,15 +1,15 @@
-#include "VarRunner.h"
+#include "tools/quellvar/VarRunner.h"
 
 #include <istream>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
 
-#include "ConvertError.h"
-#include "HexText.h"
-#include "JsonWriter.h"
-#include "NumberText.h"
-#include "VarDump.h"
+#include "protocol/ConvertError.h"
+#include "protocol/NumberText.h"
+#include "tools/quellvar/HexText.h"
+#include "tools/quellvar/JsonWriter.h"
+#include "tools/quellvar/VarDump.h"
 
 namespace quell::tools {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "UCommands.h"
+#include "protocol/UCommands.h"
 
 namespace quell::tools {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Dialogs.h"
+#include "client/Dialogs.h"
 
 #include <QStringList>
 

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace quell::testsupport {
+
+// quellgw with simulated devices on an ephemeral loopback port, for tests that drive a real link.
+// The process ends with the object (SIGTERM, then a bounded wait).
+class SimulatedGateway {
+public:
+    SimulatedGateway() = default;
+    ~SimulatedGateway();
+    SimulatedGateway(const SimulatedGateway&) = delete;
+    SimulatedGateway& operator=(const SimulatedGateway&) = delete;
+
+    // Starts quellgw (the program file) with "--sim SPEC" for each spec plus extra arguments and
+    // waits up to waitMs for the port it listens on; false with what it said in error().
+    bool start(const QString& program, const QStringList& sims, const QStringList& extra = {},
+               int waitMs = 10000);
+    // The port it listens on (0 before a successful start).
+    int port() const { return port_; }
+    // What went wrong, with everything the server printed.
+    const QString& error() const { return error_; }
+    // Ends the server; true when it exited within waitMs.
+    bool stop(int waitMs = 5000);
+
+private:
+    QProcess process_;
+    int port_ = 0;
+    QString error_;
+};
+
+} // namespace quell::testsupport
