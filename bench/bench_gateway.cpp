@@ -10,7 +10,7 @@
 #include "gateway/GatewayServer.h"
 #include "gateway/VirtualBus.h"
 
-#include <DeviceFactory.h>
+#include "sim/DeviceFactory.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -95,7 +95,47 @@ QString loginName()
 
 } // namespace
 
-TClientMain::TClientMain(QWidget* parent) : QWidget(parent)
+// The window's link as the view and the procedures see it.
+class TClientMain::Link : public DeviceLink {
+public:
+    explicit Link(TClientMain& main) : main_(main) {}
+    bool WriteParameter(std::uint16_t entry, const std::string& valueText) override
+    {
+        return main_.WriteParameter(entry, QString::fromStdString(valueText));
+    }
+    bool ReadParameter(std::uint16_t entry) override { return main_.ReadParameter(entry); }
+    TSendCommand currentCommand() const override { return main_.currentCommand(); }
+    LinkState linkState() const override
+    {
+        if (!main_.started_)
+            return LinkState::Stopped;
+        return main_.isConnected() ? LinkState::Connected : LinkState::Reconnecting;
+    }
+    void readTable(const std::function<void(const TProtocol&)>& read) const override
+    {
+        main_.scheduler_.withTable(read);
+    }
+    void readTableAndCells(
+        const std::function<void(const TProtocol&, const std::vector<std::string>&)>& read)
+        const override
+    {
+        main_.scheduler_.withTableAndCells(read);
+    }
+    void editTable(const std::function<void(TProtocol&)>& edit) override
+    {
+        main_.scheduler_.editTable(edit);
+    }
+
+private:
+    TClientMain& main_;
+};
+
+DeviceLink& TClientMain::link()
+{
+    return *link_;
+}
+
+TClientMain::TClientMain(QWidget* parent) : QWidget(parent), link_(std::make_unique<Link>(*this))
 {
     setObjectName(QStringLiteral("ClientMain"));
     setWindowTitle(QStringLiteral("Client"));
@@ -637,13 +677,10 @@ void TClientMain::answerReady(TClientHandleThread* worker)
         if (auto v = echoed(SettingsWord::Retries))
             editRetries_->setText(QString::fromStdString(*v));
     model_->cellsChanged(effects.changedCells);
-    if (view_)
-        for (std::uint16_t entry : effects.selectorEntries)
-            view_->ShowSelection(entry);
     if (effects.error)
         showMessage(Dialogs::Kind::Error, QString::fromStdString(*effects.error));
     if (view_)
-        view_->RefreshView();
+        view_->answerApplied(effects.answeredEntries);
     // A message box above may have let a Stop run meanwhile.
     if (worker == worker_)
         worker->answerProcessed();
@@ -706,6 +743,8 @@ void TClientMain::reloadForAddress()
     } catch (const std::exception&) {
         // Quiet by design: the user sees the entries come back as they are read.
     }
+    if (view_)
+        view_->tableReset();
 }
 
 bool TClientMain::LoadProtocolFile()
@@ -732,6 +771,8 @@ bool TClientMain::LoadProtocolFile()
     }
     scheduler_.clearCells();
     model_->reload();
+    if (view_)
+        view_->tableReset();
     const std::string section = scheduler_.withTable([](const TProtocol& t) { return t.Section; });
     setWindowTitle(settings_.caption + QStringLiteral("[") + QString::fromStdString(section)
                    + QStringLiteral("]"));
@@ -765,6 +806,8 @@ void TClientMain::MClearClick()
 {
     scheduler_.clearCells();
     model_->refreshAll();
+    if (view_)
+        view_->tableReset();
 }
 
 void TClientMain::MRefreshClick()
@@ -896,10 +939,10 @@ void TClientMain::MLoadValueClick()
             scheduler_.setCellText(static_cast<std::uint16_t>(i + 1),
                                    loaded.cells[i]->toStdString());
     model_->refreshAll();
+    if (view_)
+        view_->tableReset();
     showMessage(Dialogs::Kind::Information, QStringLiteral("Vrednosti su učitane iz fajla: ")
                                                 + QFileInfo(chosen).absoluteFilePath());
-    if (view_)
-        view_->markDatabaseReady();
 }
 
 std::uint16_t TClientMain::selectedEntry() const
@@ -936,6 +979,8 @@ void TClientMain::ValueListEditorKeyDown(int row, int key)
     if (key == Qt::Key_Escape || (key == Qt::Key_Return && access == kAccessReadOnly)) {
         scheduler_.setCellText(entry, valueText);
         model_->cellsChanged({entry});
+        if (view_)
+            view_->tableReset();
         return;
     }
     if (key == Qt::Key_Return)

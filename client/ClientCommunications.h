@@ -1,7 +1,9 @@
 #pragma once
 
 #include "client/ClientSettings.h"
+#include "client/DeviceLink.h"
 #include "client/Dialogs.h"
+#include "client/ParameterWindow.h"
 #include "client/RequestScheduler.h"
 
 #include "protocol/UCommands.h"
@@ -34,7 +36,7 @@ class ViewLink;
 // menu, and the owner of the parameter table, the settings file and the link. Controls carry
 // their names as object names. The window turns events into calls on the scheduler and the
 // worker; what a line carries and how an answer is applied live there.
-class TClientMain : public QWidget {
+class TClientMain : public QWidget, public ParameterWindow {
     Q_OBJECT
 public:
     // The window with its controls; FormCreate() then reads the settings and starts up.
@@ -54,26 +56,25 @@ public:
     bool ReadParameter(std::uint16_t index);
     // The direct request last queued or taken from the queue.
     TSendCommand currentCommand() const { return scheduler_.currentCommand(); }
+    // The link as the view and the procedures see it.
+    DeviceLink& link();
 
     // The parameter table. Lock it through scheduler() while the link runs.
     const TProtocol& protocol() const { return protocol_; }
     // The scheduler of the link, which also guards the table.
     RequestScheduler& scheduler() { return scheduler_; }
-    // The absolute settings file name.
-    const QString& SettingsFileName() const { return settingsFileName_; }
-    // The folder of the settings file.
-    const QString& WorkDir() const { return workDir_; }
-    // Whether the user has started the link.
-    bool Started() const { return started_; }
+    const QString& SettingsFileName() const override { return settingsFileName_; }
+    const QString& WorkDir() const override { return workDir_; }
+    bool Started() const override { return started_; }
     // Whether the link is connected now.
     bool isConnected() const;
 
     // Menu and link operations, named as the operators know them.
-    void MStartStopClick();
+    void MStartStopClick() override;
     void MSuspendResumeClick();
     void MSendAllClick();
     void MLoadProtocolClick();
-    void MClearClick();
+    void MClearClick() override;
     void MLoadValueClick();
     void MSaveValueClick();
     void MRefreshClick();
@@ -84,11 +85,8 @@ public:
     void MDisableAllClick();
     // Loads ProtocolFileName into the table and rebuilds the rows; false with a message.
     bool LoadProtocolFile();
-    // Caption of the View item after the view was shown or hidden.
-    void ShowViewState(bool visible);
-    // Selects the value cell of an entry's row in the parameter window (entries outside the
-    // table are ignored).
-    void SelectRow(std::uint16_t entry);
+    void ShowViewState(bool visible) override;
+    void SelectRow(std::uint16_t entry) override;
     // Writes [Base] Path for the database window.
     void StoreBasePath(const QString& path);
     // A key in a row's value cell (Enter writes, Esc restores); row 0 is entry 1.
@@ -130,6 +128,8 @@ private:
     static Dialogs::FileRequest valueSetRequest();
     QString rowNamesAndSection(QStringList& names) const;
 
+    class Link;
+    std::unique_ptr<Link> link_;
     TProtocol protocol_;
     RequestScheduler scheduler_{protocol_};
     ClientSettings settings_;

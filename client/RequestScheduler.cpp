@@ -7,16 +7,6 @@
 
 namespace quell {
 
-namespace {
-
-// Entries 4..11 drive the calibrator's reference selectors.
-constexpr std::uint16_t kFirstSelectorEntry = 4;
-constexpr std::uint16_t kLastSelectorEntry = 11;
-// Entries with a fixed address are always asked at this device address.
-constexpr std::uint8_t kFixedDeviceAddress = 15;
-
-} // namespace
-
 RequestScheduler::RequestScheduler(TProtocol& table) : table_(table), cells_(kTableSize)
 {
 }
@@ -340,8 +330,7 @@ AnswerEffects RequestScheduler::ProcessAnswerLine(std::string_view line)
             currentCommand_.State = TSendCommand::kAnswered;
             currentCommand_.Value = entry.Value;
         }
-        if (result.Entry >= kFirstSelectorEntry && result.Entry <= kLastSelectorEntry)
-            effects.selectorEntries.push_back(result.Entry);
+        effects.answeredEntries.push_back(result.Entry);
         if (cells_[result.Entry] != entry.ValueText) {
             cells_[result.Entry] = entry.ValueText;
             effects.changedCells.push_back(result.Entry);

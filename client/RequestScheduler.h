@@ -52,7 +52,7 @@ struct AnswerEffects {
     LineProtocol::SettingsWordValues echo;      // settings words the server echoed
     std::optional<int> timeOutPosition;         // up-down position from an echoed "TOUT="
     std::vector<std::uint16_t> changedCells;    // rows whose value cell now shows ValueText
-    std::vector<std::uint16_t> selectorEntries; // accepted answers for entries 4..11
+    std::vector<std::uint16_t> answeredEntries; // entries whose answer was taken, in line order
     std::optional<std::string> error;           // conversion error that stopped the line
 };
 

@@ -3,6 +3,7 @@
 #include <QRect>
 
 #include <cstdint>
+#include <vector>
 
 namespace quell {
 
@@ -13,10 +14,12 @@ class ViewLink {
 public:
     virtual ~ViewLink() = default;
 
-    // Redraws the view from the table after an answer line (GUI thread).
-    virtual void RefreshView() = 0;
-    // Mirrors a reference selector entry (4..11) whose answer was accepted.
-    virtual void ShowSelection(std::uint16_t entry) = 0;
+    // An answer line was applied: answered lists the entries it updated, in line order (GUI
+    // thread). The view redraws what they change.
+    virtual void answerApplied(const std::vector<std::uint16_t>& answered) = 0;
+    // The table or the value cells changed other than by an answer (cleared, a value set or a
+    // description loaded, a cell typed): the view reads everything again.
+    virtual void tableReset() = 0;
     // Whether the view window is shown.
     virtual bool isViewVisible() const = 0;
     // Shows or hides the view window.
@@ -27,8 +30,6 @@ public:
     virtual int boardNumber() const = 0;
     // Sets the board number from a value set.
     virtual void setBoardNumber(int number) = 0;
-    // A value set was loaded: the database write is now possible.
-    virtual void markDatabaseReady() = 0;
     // Closes the view window at shut-down.
     virtual void closeView() = 0;
 };

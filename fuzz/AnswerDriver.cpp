@@ -15,7 +15,6 @@ namespace {
 constexpr std::uint8_t kDefaultMask = 0xA0;
 constexpr std::uint8_t kMcAddress = 1;
 constexpr std::uint8_t kMcMask = 0x40;
-constexpr std::uint8_t kFixedDeviceAddress = 15;
 constexpr int kMaxExchanges = 8;
 
 // Reads a length-prefixed field; the length is cut to what is left of the input.

@@ -1,6 +1,6 @@
 #include "gateway/AnswerFramer.h"
 
-#include <KestavinFrames.h>
+#include "protocol/KestavinFrames.h"
 
 namespace quell::gw {
 

@@ -2,7 +2,7 @@
 
 #include "gateway/ByteLink.h"
 
-#include <DeviceBus.h>
+#include "sim/DeviceBus.h"
 
 #include <deque>
 

@@ -10,6 +10,8 @@ namespace quell {
 // Size of the parameter table: entries 1..1023 can be filled, entry 0 never is.
 inline constexpr int kTableSize = 1024;
 inline constexpr int kMaxEntries = kTableSize - 1;
+// Entries marked FixedAddress are asked at this device address on every board.
+inline constexpr std::uint8_t kFixedDeviceAddress = 15;
 // A pick list holds items 0..20.
 inline constexpr int kPickListSize = 21;
 // Only the first 255 columns of a description-file line are read.

@@ -3,7 +3,7 @@
 #include "sim/DeviceBus.h"
 #include "sim/FaultyDevice.h"
 
-#include <UCommands.h>
+#include "protocol/UCommands.h"
 
 #include <map>
 #include <memory>

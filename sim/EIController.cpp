@@ -1,6 +1,6 @@
 #include "sim/EIController.h"
 
-#include <EIBisynchFrames.h>
+#include "protocol/EIBisynchFrames.h"
 
 #include <algorithm>
 #include <charconv>

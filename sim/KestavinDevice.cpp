@@ -1,6 +1,6 @@
 #include "sim/KestavinDevice.h"
 
-#include <KestavinFrames.h>
+#include "protocol/KestavinFrames.h"
 
 #include <utility>
 
@@ -41,7 +41,8 @@ KestavinDevice::KestavinDevice(std::string model, std::shared_ptr<const TProtoco
                                std::uint8_t address, std::uint8_t mask, std::uint8_t mcByte)
     : model_(std::move(model)), description_(std::move(description)), address_(address),
       addressByte_(static_cast<std::uint8_t>(mask | address)),
-      fixedByte_(static_cast<std::uint8_t>(mask | 15)), mcByte_(mcByte), values_(kTableSize, 0)
+      fixedByte_(static_cast<std::uint8_t>(mask | kFixedDeviceAddress)), mcByte_(mcByte),
+      values_(kTableSize, 0)
 {
     for (std::uint16_t e = 1; e <= description_->Count; ++e)
         values_[e] = description_->Commands[e].Default;

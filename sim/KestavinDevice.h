@@ -2,7 +2,7 @@
 
 #include "sim/SimDevice.h"
 
-#include <UCommands.h>
+#include "protocol/UCommands.h"
 
 #include <cstdint>
 #include <memory>

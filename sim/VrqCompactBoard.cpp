@@ -1,6 +1,6 @@
 #include "sim/VrqCompactBoard.h"
 
-#include <NumberText.h>
+#include "protocol/NumberText.h"
 
 #include <algorithm>
 #include <cmath>

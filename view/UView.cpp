@@ -858,7 +858,15 @@ void TFormView::setBoardNumber(int number)
     }
 }
 
-void TFormView::markDatabaseReady()
+void TFormView::answerApplied(const std::vector<std::uint16_t>& answered)
+{
+    for (const std::uint16_t entry : answered) {
+        ShowSelection(entry);
+    }
+    RefreshView();
+}
+
+void TFormView::tableReset()
 {
 }
 

@@ -75,14 +75,16 @@ public:
     std::int16_t different() const { return different_; }
 
     // Redraws the active page from the table and the value cells (GUI thread, after an answer).
-    void RefreshView() override;
-    void ShowSelection(std::uint16_t entry) override;
+    void RefreshView();
+    // Mirrors a reference selector entry (4..11) from its raw value.
+    void ShowSelection(std::uint16_t entry);
+    void answerApplied(const std::vector<std::uint16_t>& answered) override;
+    void tableReset() override;
     bool isViewVisible() const override;
     void setViewVisible(bool visible) override;
     QRect viewGeometry() const override;
     int boardNumber() const override;
     void setBoardNumber(int number) override;
-    void markDatabaseReady() override;
     void closeView() override;
 
     // A key in an entry edit: Enter writes the edit's text to its entry.

@@ -243,10 +243,12 @@ TEST_F(SchedulerFixture, AnswersUpdateCellsAndSelectors)
     const AnswerEffects effects =
         scheduler.ProcessAnswerLine(answerFor(5, 17) + answerFor(12, 300));
     EXPECT_EQ(effects.changedCells, (std::vector<std::uint16_t>{5, 12}));
-    EXPECT_EQ(effects.selectorEntries, std::vector<std::uint16_t>{5});
+    EXPECT_EQ(effects.answeredEntries, (std::vector<std::uint16_t>{5, 12}));
     EXPECT_EQ(scheduler.cellText(12), "300");
-    // The same value again changes no cell.
-    EXPECT_TRUE(scheduler.ProcessAnswerLine(answerFor(12, 300)).changedCells.empty());
+    // The same value again changes no cell, but the entry was answered.
+    const AnswerEffects again = scheduler.ProcessAnswerLine(answerFor(12, 300));
+    EXPECT_TRUE(again.changedCells.empty());
+    EXPECT_EQ(again.answeredEntries, std::vector<std::uint16_t>{12});
 }
 
 TEST_F(SchedulerFixture, SettingsEchoIsAppliedAndABadTimeOutStopsTheLine)

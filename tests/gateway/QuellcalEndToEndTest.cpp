@@ -3,7 +3,7 @@
 
 #include "tests/gateway/TestNet.h"
 
-#include <UCommands.h>
+#include "protocol/UCommands.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "gateway/VirtualBus.h"
 #include "tests/gateway/TestNet.h"
 
-#include <DeviceFactory.h>
+#include "sim/DeviceFactory.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "gateway/VirtualBus.h"
 
-#include <DeviceBus.h>
+#include "sim/DeviceBus.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "sim/EIController.h"
 #include "tests/sim/SimTestSupport.h"
 
-#include <EIBisynchFrames.h>
+#include "protocol/EIBisynchFrames.h"
 
 #include <gtest/gtest.h>
 

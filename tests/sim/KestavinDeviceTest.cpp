@@ -4,7 +4,7 @@
 #include "sim/VrqPbBoard.h"
 #include "tests/sim/SimTestSupport.h"
 
-#include <KestavinFrames.h>
+#include "protocol/KestavinFrames.h"
 
 #include <gtest/gtest.h>
 

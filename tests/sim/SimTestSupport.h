@@ -3,7 +3,7 @@
 #include "sim/DeviceFactory.h"
 #include "sim/SimDevice.h"
 
-#include <UCommands.h>
+#include "protocol/UCommands.h"
 
 #include <memory>
 #include <string>

@@ -5,7 +5,7 @@
 #include "sim/DeviceFactory.h"
 #include "tests/sim/SimTestSupport.h"
 
-#include <KestavinFrames.h>
+#include "protocol/KestavinFrames.h"
 
 #include <gtest/gtest.h>
 
