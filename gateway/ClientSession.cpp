@@ -35,9 +35,12 @@ std::string ClientSession::handle(std::string_view line)
         for (const auto& [word, value] : r.settings) {
             if (word == "USER" && value != settings_.user)
                 log_("client " + std::to_string(id_) + ": user " + value);
-            if (!settings_.apply(word, value))
-                log_("client " + std::to_string(id_) + ": " + word + "=" + value
-                     + " refused, keeping the setting in force");
+            if (!settings_.apply(word, value)) {
+                std::string note = "client " + std::to_string(id_) + ": ";
+                note.append(word).append("=").append(value);
+                note += " refused, keeping the setting in force";
+                log_(note);
+            }
         }
         // A framing the line itself cannot make (a baud rate the port's driver refuses) is
         // refused now, so the echo shows what will really be used. Trying it needs the bus.

@@ -19,9 +19,9 @@ RequestLine bad(const char* problem)
 
 bool RequestLine::isSettingsWord(std::string_view word)
 {
-    static constexpr std::array<std::string_view, 7> words{"USER",  "BAUD", "PARITY", "DATAB",
-                                                           "STOPB", "TOUT", "RET"};
-    for (std::string_view w : words)
+    static constexpr std::array<std::string_view, 7> kWords{"USER",  "BAUD", "PARITY", "DATAB",
+                                                            "STOPB", "TOUT", "RET"};
+    for (std::string_view w : kWords)
         if (w == word)
             return true;
     return false;

@@ -19,12 +19,12 @@ TrafficTrace::TrafficTrace(const std::string& path)
 
 std::string TrafficTrace::hex(std::string_view bytes)
 {
-    static constexpr char digits[] = "0123456789ABCDEF";
+    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(bytes.size() * 2);
     for (unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
+        out += kDigits[c >> 4];
+        out += kDigits[c & 15];
     }
     return out;
 }

@@ -53,7 +53,7 @@ std::uint8_t addressByte(std::uint8_t deviceAddress, std::uint8_t mask)
 
 std::string finish(std::string frame, bool viaMC, std::uint8_t mcAddress, std::uint8_t mcMask)
 {
-    return viaMC ? route(frame, static_cast<std::uint8_t>(mcMask | mcAddress)) : frame;
+    return viaMC ? route(frame, static_cast<std::uint8_t>(mcMask | mcAddress)) : std::move(frame);
 }
 
 void applyValueAnswer(TProtocol& protocol, std::uint16_t index, std::string_view answer)

@@ -14,7 +14,7 @@ struct Row {
 // Drawn so that every glyph reads at a glance on a small read-out: digits and capitals fill the
 // full height, lower case keeps its x-height from row 2, and look-alikes ("0"/"O", "1"/"l"/"I"/"|")
 // stay distinguishable.
-constexpr Row font[] = {
+constexpr Row kFont[] = {
     {'!', {"..#..", "..#..", "..#..", "..#..", "..#..", ".....", "..#.."}},
     {'"', {".#.#.", ".#.#.", ".#.#.", ".....", ".....", ".....", "....."}},
     {'#', {".....", ".#.#.", "#####", ".#.#.", "#####", ".#.#.", "....."}},
@@ -115,7 +115,7 @@ using Table = std::array<Glyph, 128>;
 Table buildTable()
 {
     Table table{};
-    for (const Row& entry : font) {
+    for (const Row& entry : kFont) {
         Glyph& glyph = table[std::size_t(static_cast<unsigned char>(entry.ch))];
         for (int r = 0; r < 7; ++r) {
             std::uint8_t bits = 0;

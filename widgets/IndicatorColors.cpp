@@ -15,7 +15,7 @@ SchemeColors scheme(Vm::TVMColorScheme scheme)
     struct Row {
         std::uint32_t back, bevel, numberBack, numberFore, numberFore1;
     };
-    static constexpr Row rows[] = {
+    static constexpr Row kRows[] = {
         {0xDDDDDD, 0xDDDDDD, 0xD3D3D3, 0x363636, 0x0000FF}, // csSilver
         {0x000000, 0xDDDDDD, 0x363636, 0xDDDDDD, 0x0000FF}, // csInvSilver
         {0xFFFFFF, 0xDDDDDD, 0xFFFFFF, 0x000000, 0x0000FF}, // csWhite
@@ -24,8 +24,8 @@ SchemeColors scheme(Vm::TVMColorScheme scheme)
         {0x48BFFF, 0x48BFFF, 0x57A3F7, 0x000080, 0x2747FC}, // csInvPlasma
         {0xA00000, 0xA00000, 0x804000, 0xDAF376, 0x00FFFF}, // csVORN
     };
-    const int index = std::clamp(int(scheme), 0, int(std::size(rows)) - 1);
-    const Row& row = rows[index];
+    const int index = std::clamp(int(scheme), 0, int(std::size(kRows)) - 1);
+    const Row& row = kRows[index];
     return {fromBgr(row.back), fromBgr(row.bevel), fromBgr(row.numberBack), fromBgr(row.numberFore),
             fromBgr(row.numberFore1)};
 }

@@ -172,7 +172,7 @@ std::array<QRectF, 35> dotRects(const QRectF& cell, Vm::TVMIndicatorStyle style,
         for (int column = 0; column < 5; ++column) {
             const double x = cell.left() + inset + column * pitchX + (pitchX - sizeX) / 2.0;
             const double y = cell.top() + row * pitchY + (pitchY - sizeY) / 2.0;
-            dots[std::size_t(row * 5 + column)] = QRectF(x, y, sizeX, sizeY);
+            dots[std::size_t(row) * 5 + std::size_t(column)] = QRectF(x, y, sizeX, sizeY);
         }
     return dots;
 }
@@ -191,9 +191,9 @@ std::array<QPolygonF, 4> bevelFaces(const QRectF& outer, double width)
 
 bool facesLight(Side side, int angle)
 {
-    static constexpr double normals[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+    static constexpr double kNormals[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
     const double a = radians(angle);
-    const double nx = normals[side][0], ny = normals[side][1];
+    const double nx = kNormals[side][0], ny = kNormals[side][1];
     // Turned counter-clockwise on a screen whose y axis points down.
     const double sx = nx * std::cos(a) + ny * std::sin(a);
     const double sy = -nx * std::sin(a) + ny * std::cos(a);

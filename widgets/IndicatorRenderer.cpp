@@ -83,7 +83,8 @@ void IndicatorRenderer::renderLayer(const IndicatorScene& scene, const Indicator
                 mask.setBrush(Qt::white);
                 mask.drawPolygon(element);
                 mask.end();
-                coverage.alpha.reserve(std::size_t(scratch.width() * scratch.height()));
+                coverage.alpha.reserve(std::size_t(scratch.width())
+                                       * std::size_t(scratch.height()));
                 for (int y = 0; y < scratch.height(); ++y) {
                     const auto* line = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
                     for (int x = 0; x < scratch.width(); ++x)

@@ -13,7 +13,7 @@ struct Row {
     std::string_view lit;
 };
 
-constexpr Row rows[] = {
+constexpr Row kRows[] = {
     {'-', "0000001"}, {'0', "1111110"}, {'O', "1111110"}, {'1', "0001100"}, {'2', "1011011"},
     {'3', "0011111"}, {'4', "0101101"}, {'5', "0110111"}, {'6', "1110111"}, {'7', "0011100"},
     {'8', "1111111"}, {'9', "0111111"}, {'A', "1111101"}, {'C', "1110010"}, {'E', "1110011"},
@@ -42,7 +42,7 @@ std::uint32_t pattern(QChar ch, Vm::TVMIndicatorKind kind)
         return 1u << SegPoint;
     if (code == u':')
         return kind == Vm::ik9segment ? (1u << SegColonUpper) | (1u << SegColonLower) : 0u;
-    for (const Row& row : rows)
+    for (const Row& row : kRows)
         if (char16_t(row.ch) == code)
             return decode(row.lit);
     return 0;
