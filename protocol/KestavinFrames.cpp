@@ -3,6 +3,8 @@
 #include "protocol/ConvertError.h"
 #include "protocol/TextEncoding.h"
 
+#include <utility>
+
 namespace quell::kestavin {
 
 namespace {
