@@ -169,9 +169,9 @@ void TClientHandleThread::run()
     }
     if (ok)
         socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    connected_ = ok;
     if (stopping())
         return;
+    connected_ = ok;
     emit connectFinished(ok);
     if (!ok)
         return;
