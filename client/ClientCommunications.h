@@ -3,39 +3,32 @@
 #include "client/ClientSettings.h"
 #include "client/DeviceLink.h"
 #include "client/Dialogs.h"
+#include "client/LinkController.h"
 #include "client/ParameterWindow.h"
 #include "client/RequestScheduler.h"
 
 #include "protocol/UCommands.h"
 
-#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 
 #include <functional>
-#include <memory>
 
 class QAction;
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLineEdit;
 class QMenu;
 class QTabWidget;
-class QTableView;
-class QTimer;
 
 namespace quell {
 
+class ParameterGrid;
 class ParameterTableModel;
-class TClientHandleThread;
-class UpDown;
+class SettingsTab;
 class ViewLink;
 
 // The main window of the calibration station: the settings tab, the parameter grid, the context
-// menu, and the owner of the parameter table, the settings file and the link. Controls carry
-// their names as object names. The window turns events into calls on the scheduler and the
-// worker; what a line carries and how an answer is applied live there.
+// menu, and the owner of the settings file and the link. Controls carry their names as object
+// names. The window maps its controls to the settings and calls on the link controller; what a
+// line carries, how an answer is applied and when to reconnect live there.
 class TClientMain : public QWidget, public ParameterWindow {
     Q_OBJECT
 public:
@@ -55,19 +48,19 @@ public:
     // Queues a one-off read of an entry; false (with a message) as for WriteParameter.
     bool ReadParameter(std::uint16_t index);
     // The direct request last queued or taken from the queue.
-    TSendCommand currentCommand() const { return scheduler_.currentCommand(); }
-    // The link as the view and the procedures see it.
-    DeviceLink& link();
+    TSendCommand currentCommand() const { return link_->currentCommand(); }
+    // The link as the view and the procedures see it: the controller.
+    LinkController& link() { return *link_; }
 
     // The parameter table. Lock it through scheduler() while the link runs.
-    const TProtocol& protocol() const { return protocol_; }
+    const TProtocol& protocol() const { return link_->protocol(); }
     // The scheduler of the link, which also guards the table.
-    RequestScheduler& scheduler() { return scheduler_; }
+    RequestScheduler& scheduler() { return link_->scheduler(); }
     const QString& SettingsFileName() const override { return settingsFileName_; }
     const QString& WorkDir() const override { return workDir_; }
-    bool Started() const override { return started_; }
+    bool Started() const override { return link_->started(); }
     // Whether the link is connected now.
-    bool isConnected() const;
+    bool isConnected() const { return link_->isConnected(); }
 
     // Menu and link operations, named as the operators know them.
     void MStartStopClick() override;
@@ -87,8 +80,6 @@ public:
     bool LoadProtocolFile();
     void ShowViewState(bool visible) override;
     void SelectRow(std::uint16_t entry) override;
-    // Writes [Base] Path for the database window.
-    void StoreBasePath(const QString& path);
     // A key in a row's value cell (Enter writes, Esc restores); row 0 is entry 1.
     void ValueListEditorKeyDown(int row, int key);
 
@@ -102,62 +93,25 @@ protected:
 private:
     void buildControls();
     void buildMenus();
-    void applySettingsToControls();
-    void collectControlsIntoSettings();
-    void pushLinkSettings();
-    void applyViaMcRule();
-    void updateLinkControls();
-    void setLinkControlsConnected(bool connected);
-    bool ConnectToServer(QString* reason);
-    void disconnectFromServer();
-    void StartReconnect();
-    void SenderTimerTimer();
+    void wireLink();
+    void settingsEdited();
+    void linkStateChanged(LinkState state);
+    void answerApplied(const AnswerEffects& effects);
     void reloadForAddress();
-    void setSettingsWordChanged(LineProtocol::SettingsWord word);
-    void editEnterPressed(QLineEdit* edit, UpDown* upDown);
-    void answerReady(TClientHandleThread* worker);
-    void planReady(TClientHandleThread* worker);
-    void connectionLost(TClientHandleThread* worker);
-    void selectedCellChanged();
     void gridMousePressed(const QPoint& pos, Qt::MouseButton button);
-    bool queueDirectRequest(std::uint16_t index, const QString& what,
-                            const std::function<bool()>& queue);
-    void resumeIfPaused();
     void showMessage(Dialogs::Kind kind, const QString& text);
-    std::uint16_t selectedEntry() const;
-    static Dialogs::FileRequest valueSetRequest();
-    QString rowNamesAndSection(QStringList& names) const;
+    void editEntries(const std::function<void(TProtocol&)>& edit);
 
-    class Link;
-    std::unique_ptr<Link> link_;
-    TProtocol protocol_;
-    RequestScheduler scheduler_{protocol_};
+    LinkController* link_ = nullptr;
     ClientSettings settings_;
     QString settingsFileName_;
     QString workDir_;
-    bool started_ = false;
     ViewLink* view_ = nullptr;
-    QPointer<TClientHandleThread> worker_;
-    QTimer* senderTimer_ = nullptr;
+    LinkState shownState_ = LinkState::Stopped;
 
     QTabWidget* pageControl_ = nullptr;
-    QGroupBox* groupBoxSettings_ = nullptr;
-    QLineEdit* editHost_ = nullptr;
-    QLineEdit* editPort_ = nullptr;
-    QComboBox* comboBaud_ = nullptr;
-    QComboBox* comboDataBits_ = nullptr;
-    QComboBox* comboParity_ = nullptr;
-    QComboBox* comboStopBits_ = nullptr;
-    QLineEdit* editTimeOut_ = nullptr;
-    UpDown* upDownTimeOut_ = nullptr;
-    QLineEdit* editRetries_ = nullptr;
-    UpDown* upDownRetries_ = nullptr;
-    QLineEdit* editAddress_ = nullptr;
-    UpDown* upDownAddress_ = nullptr;
-    QCheckBox* checkViaMc_ = nullptr;
-    QLineEdit* editMcAddress_ = nullptr;
-    UpDown* upDownMcAddress_ = nullptr;
-    QTableView* grid_ = nullptr;
+    SettingsTab* settingsTab_ = nullptr;
+    ParameterGrid* grid_ = nullptr;
     ParameterTableModel* model_ = nullptr;
 
     QMenu* popupMenu_ = nullptr;

@@ -17,7 +17,6 @@ const QString kProtocol = QStringLiteral("Protocol");
 const QString kAction = QStringLiteral("Action");
 const QString kConfig = QStringLiteral("Config");
 const QString kView = QStringLiteral("View");
-const QString kBase = QStringLiteral("Base");
 
 // Each read first writes a missing key's default, so every start leaves a complete file.
 QString readText(IniFile& ini, const QString& section, const QString& key, const QString& def)
@@ -168,14 +167,6 @@ bool ClientSettings::storeProtocolFile(const QString& settingsFileName, const QS
 {
     IniFile ini(settingsFileName);
     ini.writeString(kProtocol, QStringLiteral("File"), protocolFile);
-    return saveIni(ini, errorText);
-}
-
-bool ClientSettings::storeBasePath(const QString& settingsFileName, const QString& path,
-                                   QString* errorText)
-{
-    IniFile ini(settingsFileName);
-    ini.writeString(kBase, QStringLiteral("Path"), path);
     return saveIni(ini, errorText);
 }
 

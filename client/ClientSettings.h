@@ -116,9 +116,6 @@ public:
     // Writes [Protocol] File after the user picked a description file; false on failure.
     static bool storeProtocolFile(const QString& settingsFileName, const QString& protocolFile,
                                   QString* errorText = nullptr);
-    // Writes [Base] Path for the database window; false on failure.
-    static bool storeBasePath(const QString& settingsFileName, const QString& path,
-                              QString* errorText = nullptr);
 };
 
 } // namespace quell

@@ -22,11 +22,4 @@ bool CommandQueue::PopCommand(TSendCommand& command)
     return true;
 }
 
-void CommandQueue::ClearCommands()
-{
-    head_ = 0;
-    tail_ = 0;
-    empty_ = true;
-}
-
 } // namespace quell

@@ -15,8 +15,6 @@ public:
     bool PushCommand(const TSendCommand& command);
     // Takes the oldest command; false when none is waiting.
     bool PopCommand(TSendCommand& command);
-    // Forgets every waiting command.
-    void ClearCommands();
     // True when no command is waiting.
     bool isEmpty() const { return empty_; }
 

@@ -4,10 +4,18 @@
 #include "client/LineProtocol.h"
 #include "client/RequestScheduler.h"
 
+#include <QElapsedTimer>
 #include <QTcpSocket>
 
 #include <chrono>
 #include <utility>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace quell {
 
@@ -33,13 +41,54 @@ TClientHandleThread::~TClientHandleThread()
     wait();
 }
 
-bool TClientHandleThread::connectAndStart(int connectTimeoutMs)
+void TClientHandleThread::start(int connectTimeoutMs)
 {
     connectTimeoutMs_ = connectTimeoutMs;
     thread_ = std::thread([this] { run(); });
-    std::unique_lock lock(mutex_);
-    wakeUp_.wait(lock, [this] { return connectDone_; });
-    return connected_;
+}
+
+int TClientHandleThread::openConnection()
+{
+    // A non-blocking connect watched in short slices: a host that never answers holds the worker
+    // only until stop is asked for, not for the whole time-out (which a blocking connect would).
+    QElapsedTimer elapsed;
+    elapsed.start();
+    addrinfo hints = {};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const std::string host = host_.toStdString();
+    const std::string port = std::to_string(port_);
+    if (::getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0)
+        return -1;
+    int connected = -1;
+    for (addrinfo* at = found; at && connected < 0 && !stopping(); at = at->ai_next) {
+        const int fd = ::socket(at->ai_family, at->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
+                                at->ai_protocol);
+        if (fd < 0)
+            continue;
+        bool ok = ::connect(fd, at->ai_addr, at->ai_addrlen) == 0;
+        if (!ok && errno == EINPROGRESS) {
+            pollfd watch = {fd, POLLOUT, 0};
+            while (!stopping() && elapsed.elapsed() < connectTimeoutMs_) {
+                const int ready = ::poll(&watch, 1, kSliceMs);
+                if (ready > 0) {
+                    int error = 0;
+                    socklen_t length = sizeof error;
+                    ok = ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+                    break;
+                }
+                if (ready < 0 && errno != EINTR)
+                    break;
+            }
+        }
+        if (ok && !stopping())
+            connected = fd;
+        else
+            ::close(fd);
+    }
+    ::freeaddrinfo(found);
+    return connected;
 }
 
 void TClientHandleThread::wait()
@@ -112,16 +161,18 @@ bool TClientHandleThread::handOff(std::string line)
 void TClientHandleThread::run()
 {
     QTcpSocket socket;
-    socket.connectToHost(host_, port_);
-    const bool ok = socket.waitForConnected(connectTimeoutMs_);
+    const int fd = openConnection();
+    bool ok = fd >= 0;
+    if (ok && !socket.setSocketDescriptor(fd)) {
+        ::close(fd);
+        ok = false;
+    }
     if (ok)
         socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    {
-        std::lock_guard lock(mutex_);
-        connected_ = ok;
-        connectDone_ = true;
-    }
-    wakeUp_.notify_all();
+    if (stopping())
+        return;
+    connected_ = ok;
+    emit connectFinished(ok);
     if (!ok)
         return;
 

@@ -16,10 +16,10 @@ namespace quell {
 class RequestScheduler;
 struct RequestPlan;
 
-// The link worker of one connection: connects to the communication server, then asks the
-// scheduler for request lines, writes them, reads each answer line and hands it to the GUI
-// thread, waiting until the GUI has applied it before it builds the next line. Every wait is
-// bounded by short slices so that stop takes effect at once, wherever the worker is. The thread
+// The link worker of one connection: connects to the communication server off the GUI thread,
+// then asks the scheduler for request lines, writes them, reads each answer line and hands it to
+// the GUI thread, waiting until the GUI has applied it before it builds the next line. Every wait
+// is bounded by short slices so that stop takes effect at once, wherever the worker is. The thread
 // is a standard thread, joined by wait(), so that every tool sees where it ends.
 class TClientHandleThread : public QObject {
     Q_OBJECT
@@ -29,9 +29,10 @@ public:
                         QObject* parent = nullptr);
     ~TClientHandleThread() override;
 
-    // Starts the thread and waits until the connection is made or has failed (at most
-    // connectTimeoutMs); true when connected. GUI thread.
-    bool connectAndStart(int connectTimeoutMs = 10000);
+    // Starts the thread, which connects (at most connectTimeoutMs, given up at once on
+    // requestStop()) and then runs the link; connectFinished() tells how the connect went. Returns
+    // at once. GUI thread.
+    void start(int connectTimeoutMs = 10000);
     // Asks the worker to end; it closes the connection and ends within a fraction of a second.
     // Any thread.
     void requestStop();
@@ -51,6 +52,9 @@ public:
     std::vector<RequestPlan> takePlans();
 
 signals:
+    // The connect has ended: connected, or not (refused, unreachable, timed out). Not sent when
+    // the worker was asked to stop meanwhile; after false the thread has ended.
+    void connectFinished(bool connected);
     // The worker holds an answer line for the GUI to apply; answerProcessed() must follow.
     // Signals carry no data: what crosses threads is kept here under the lock.
     void answerReady();
@@ -62,6 +66,7 @@ signals:
 
 private:
     void run();
+    int openConnection();
     bool stopping() const { return stop_; }
     void waitWhilePaused();
     bool handOff(std::string line);
@@ -71,7 +76,6 @@ private:
     quint16 port_;
     int connectTimeoutMs_ = 10000;
     std::thread thread_;
-    bool connectDone_ = false;
     std::atomic<bool> connected_{false};
     std::atomic<bool> stop_{false};
     std::atomic<bool> paused_{false};

@@ -170,9 +170,7 @@ TEST(ClientSettings, CloseWritesItsKeysAndOnlyThose)
     EXPECT_TRUE(ini.readBool("View", "Visible", false));
 
     ASSERT_TRUE(ClientSettings::storeProtocolFile(name, "/var/vrq/pb.var"));
-    ASSERT_TRUE(ClientSettings::storeBasePath(name, "/data/baza.mdb"));
     EXPECT_EQ(IniFile(name).readString("Protocol", "File", ""), "/var/vrq/pb.var");
-    EXPECT_EQ(IniFile(name).readString("Base", "Path", ""), "/data/baza.mdb");
 }
 
 TEST(ClientSettings, UnwritableFileStillGivesTheValuesAndSaysWhy)
@@ -186,7 +184,7 @@ TEST(ClientSettings, UnwritableFileStillGivesTheValuesAndSaysWhy)
     EXPECT_EQ(settings.host, "localhost");
     EXPECT_TRUE(error.contains(name)) << error.toStdString();
     EXPECT_FALSE(settings.saveClosingState(name, &error));
-    EXPECT_FALSE(ClientSettings::storeBasePath(name, "x", &error));
+    EXPECT_FALSE(ClientSettings::storeProtocolFile(name, "x", &error));
     EXPECT_FALSE(QFile::exists(name));
 }
 

@@ -38,6 +38,9 @@ public:
     // Stops accepting connections.
     void close() { server_.close(); }
 
+    // Accepts connections again, on the given loopback port (a server that is back).
+    bool listen(quint16 port) { return server_.listen(QHostAddress::LocalHost, port); }
+
     QList<QByteArray> lines; // request lines without CR LF, in order
     int connections = 0;
     // The answer line (without CR LF) for a request line; a null QByteArray sends nothing.

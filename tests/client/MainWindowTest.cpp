@@ -1,4 +1,6 @@
+#include "client/AwaitedTransaction.h"
 #include "client/ClientCommunications.h"
+#include "client/CloseOnSignal.h"
 #include "client/IniFile.h"
 #include "tests/client/FakeGateway.h"
 #include "tests/support/RecordingDialogs.h"
@@ -15,8 +17,11 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace quell {
 namespace {
@@ -473,10 +478,37 @@ TEST_F(MainWindowTest, ConnectFailureSaysWhereAndLeavesTheLinkStopped)
     writeSettings(port);
     auto window = makeWindow();
     window->MStartStopClick();
-    EXPECT_FALSE(window->Started());
+    // Connecting runs on the worker; the failure comes back a moment later.
+    ASSERT_TRUE(waitFor([&] { return !window->Started(); }));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].second.startsWith("Error while connecting:\r"));
     EXPECT_TRUE(window->findChild<QLineEdit*>("LEditHost")->isEnabled());
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowEndsAWaitingTransaction)
+{
+    writeSettings(9);
+    // The window's Exit and SIGTERM (which closes the window the same way) end the wait at once.
+    for (const bool bySignal : {false, true}) {
+        auto window = makeWindow();
+        std::unique_ptr<CloseOnSignal> closer;
+        if (bySignal)
+            closer = std::make_unique<CloseOnSignal>(window.get());
+        QTimer::singleShot(50, window.get(), [&] {
+            if (bySignal)
+                std::raise(SIGTERM);
+            else
+                window->close();
+        });
+        AwaitedTransaction transaction(window->link());
+        QElapsedTimer elapsed;
+        elapsed.start();
+        EXPECT_EQ(transaction.waitUntil([] { return false; }, 5000),
+                  AwaitedTransaction::Outcome::Aborted)
+            << bySignal;
+        EXPECT_LT(elapsed.elapsed(), 1000) << bySignal;
+        EXPECT_TRUE(QFile::exists(path("station.cli")));
+    }
 }
 
 } // namespace
