@@ -49,6 +49,9 @@ public:
     int timeOut = 80;
     // [Comm] Retrying: position of UpDownRet, kRetryingMin..kRetryingMax.
     int retrying = 3;
+    // Text of LEditRet, which "RET=" carries as it stands (the server's echo or what the user
+    // typed may differ from the up-down's position); not a key of its own. Empty: the position.
+    QString retryingText;
     // [Comm] MaxPacket: most poll blocks per request line; the file's number cut to 8 bits.
     std::uint8_t maxPacket = 1;
     // [Comm] TransmitDelay: pause in ms after each device line; 0 or less means none.

@@ -46,7 +46,8 @@ LinkSettings LinkController::linkSettingsOf(const ClientSettings& s)
     link.dataBits = s.dataBits.toStdString();
     link.stopBits = s.stopBits.toStdString();
     link.timeOutPosition = s.timeOut;
-    link.retries = std::to_string(s.retrying);
+    link.retries =
+        s.retryingText.isEmpty() ? std::to_string(s.retrying) : s.retryingText.toStdString();
     link.viaMC = s.enableMc;
     link.deviceAddress = static_cast<std::uint8_t>(s.address);
     link.mcAddress = static_cast<std::uint8_t>(s.mcAddress);

@@ -152,6 +152,7 @@ void SettingsTab::collect(ClientSettings& s) const
     s.stopBits = comboStopBits_->currentText();
     s.timeOut = upDownTimeOut_->position();
     s.retrying = upDownRetries_->position();
+    s.retryingText = editRetries_->text();
     s.address = upDownAddress_->position();
     s.enableMc = checkViaMc_->isChecked();
     s.mcAddress = upDownMcAddress_->position();
