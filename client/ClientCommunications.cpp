@@ -239,6 +239,11 @@ void TClientMain::buildControls()
         grid_);
     grid_->setItemDelegateForColumn(1, delegate);
     connect(delegate, &ValueCellDelegate::keyPressed, this, &TClientMain::ValueListEditorKeyDown);
+    // A typed cell is no answer: the view reads all cells again, as the value column shows it.
+    connect(delegate, &QAbstractItemDelegate::commitData, this, [this] {
+        if (view_)
+            view_->tableReset();
+    });
     connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TClientMain::selectedCellChanged);
     grid_->viewport()->installEventFilter(new GridMouseFilter(
