@@ -223,6 +223,17 @@ QCheckBox* KalibracijaPage::pointBox(int row, int point) const
         .at(static_cast<std::size_t>(point - 1));
 }
 
+QCheckBox* KalibracijaPage::calPointBox(int recipeRow, int point) const
+{
+    constexpr std::array<int, 7> kButtonRow = {3, 1, 4, 2, 5, 5, 0};
+    if (recipeRow < 0 || recipeRow >= static_cast<int>(kButtonRow.size()) || point < 1
+        || point > 8) {
+        return nullptr;
+    }
+    const int row = kButtonRow[static_cast<std::size_t>(recipeRow)];
+    return row > 0 ? pointBox(row, point) : nullptr;
+}
+
 QPushButton* KalibracijaPage::testButton(int row) const
 {
     return testButtons_.at(static_cast<std::size_t>(row));

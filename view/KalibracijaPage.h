@@ -45,6 +45,9 @@ public:
     QCheckBox* rowBox(int row) const;
     // Point box CheckBox<row><point> (row 1..5, point 1..8).
     QCheckBox* pointBox(int row, int point) const;
+    // The box a calibration point is bound to, by recipe row (0..6) and point (1..8): Temp 1 on
+    // button row 1, Temp 2 on 2, EMC 1 on 3, EMC 2 on 4, both wood rows on 5; null for "Drvo sve".
+    QCheckBox* calPointBox(int recipeRow, int point) const;
     // The test button of row (0 "Sve", 1..6 the tests; Tag = 5 + row).
     QPushButton* testButton(int row) const;
     // The box of test row: 0 the "all" box CheckBox100, 1..6 CheckBox110..CheckBox160.

@@ -39,7 +39,7 @@ protected:
     }
 
     TClientMain main;
-    TFormView view{main};
+    TFormView view{main.link(), main};
 };
 
 TEST_F(KalibracijaPageTest, BoxesStartCheckedAndTemperaturePointsOtherThan357Disabled)
