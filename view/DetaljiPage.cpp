@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 
 namespace quell {
@@ -63,6 +64,7 @@ void makeCaptions(QGroupBox* box)
 
 DetaljiPage::DetaljiPage(QWidget* page) : QObject(page)
 {
+    buildMenus(page);
     buildLin();
     lin_->setParent(page);
     buildWood();
@@ -94,9 +96,32 @@ QLineEdit* DetaljiPage::calEdit(QWidget* box, const QString& name, const QString
 {
     auto* edit = entryEdit(box, name, hint);
     edit->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(edit, &QWidget::customContextMenuRequested, this,
-            [this, edit](const QPoint& pos) { emit calEditMenu(edit, edit->mapToGlobal(pos)); });
+    connect(edit, &QWidget::customContextMenuRequested, this, [this, edit](const QPoint& pos) {
+        emit calEditMenu(edit);
+        popupMenuCal_->popup(edit->mapToGlobal(pos));
+    });
     return edit;
+}
+
+void DetaljiPage::buildMenus(QWidget* page)
+{
+    popupMenuCal_ = new QMenu(page);
+    popupMenuCal_->setObjectName(QStringLiteral("PopupMenuCal"));
+    popupMenuCal_->addAction(QStringLiteral("Get Cal"), this, &DetaljiPage::getCalChosen)
+        ->setObjectName(QStringLiteral("GetCal1"));
+
+    popupMenuWoodState_ = new QMenu(page);
+    popupMenuWoodState_->setObjectName(QStringLiteral("PopupMenuWoodState"));
+    const std::pair<const char*, ProbeStateItem> items[] = {
+        {"Pasiv", ProbeStateItem::Passive}, {"Active", ProbeStateItem::Active},
+        {"Tip1", ProbeStateItem::Type1},    {"Tip2", ProbeStateItem::Type2},
+        {"Tip3", ProbeStateItem::Type3},    {"Tip4", ProbeStateItem::Type4}};
+    for (const auto& [caption, item] : items) {
+        auto* action = popupMenuWoodState_->addAction(
+            QString::fromLatin1(caption), this, [this, item] { emit probeStateChosen(item); });
+        action->setObjectName(QString::fromLatin1(caption));
+        action->setData(static_cast<int>(item));
+    }
 }
 
 void DetaljiPage::buildLin()
@@ -159,7 +184,8 @@ void DetaljiPage::buildWood()
         row.config->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(row.config, &QWidget::customContextMenuRequested, this,
                 [this, i, config = row.config](const QPoint& pos) {
-                    emit probeMenu(i, config->mapToGlobal(pos));
+                    emit probeMenu(i);
+                    popupMenuWoodState_->popup(config->mapToGlobal(pos));
                 });
     }
 }
@@ -172,6 +198,15 @@ QLineEdit* DetaljiPage::calW(int woodChannel) const
 QLabel* DetaljiPage::probeLabel(int woodChannel) const
 {
     return woodRows_.at(static_cast<std::size_t>(woodChannel)).config;
+}
+
+void DetaljiPage::readControls(ViewControls& c) const
+{
+    c.linEnabled = lin_->isEnabled();
+    c.woodEnabled = wood_->isEnabled();
+    c.beepChecked = beep_->isChecked();
+    c.keepZeroChecked = keepZero_->isChecked();
+    c.compTempFocused = compTemp_->hasFocus();
 }
 
 void DetaljiPage::apply(const ViewRefresh& out)

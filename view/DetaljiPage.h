@@ -1,5 +1,6 @@
 #pragma once
 
+#include "view/DisplayHelpers.h"
 #include "view/MeasurementViewModel.h"
 
 #include <QObject>
@@ -11,6 +12,7 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPoint;
 class QWidget;
 
@@ -39,16 +41,22 @@ public:
     QLineEdit* calW(int woodChannel) const;
     QLabel* probeLabel(int woodChannel) const;
 
+    // Puts the state of the page's groups and boxes a refresh depends on into controls.
+    void readControls(ViewControls& controls) const;
     // Sets the texts a refresh changed; edits with the keyboard focus keep what is typed.
     void apply(const ViewRefresh& refresh);
 
 signals:
     // Enter in one of the entry edits.
     void entryEditReturn(QLineEdit* edit);
-    // Right click on a Cal or CalW edit, at a global position.
-    void calEditMenu(QLineEdit* edit, const QPoint& global);
-    // Right click on LST0..LST7.
-    void probeMenu(int woodChannel, const QPoint& global);
+    // Right click on a Cal or CalW edit, before its popup PopupMenuCal opens.
+    void calEditMenu(QLineEdit* edit);
+    // "Get Cal" of that popup.
+    void getCalChosen();
+    // Right click on LST0..LST7, before the popup PopupMenuWoodState opens.
+    void probeMenu(int woodChannel);
+    // An item of that popup.
+    void probeStateChosen(ProbeStateItem item);
     // Right click on the chart.
     void chartMenu(const QPoint& global);
     // "GetCalW" and "Keep zero compensation" clicked.
@@ -61,6 +69,7 @@ private:
     QLineEdit* calEdit(QWidget* box, const QString& name, const QString& hint);
     void buildLin();
     void buildWood();
+    void buildMenus(QWidget* page);
 
     struct LinRowControls {
         QLabel *adcError, *voltage, *voltDone, *voltError, *value, *valueDone, *valueError;
@@ -86,6 +95,8 @@ private:
     QCheckBox* keepZero_ = nullptr;
     QCheckBox* beep_ = nullptr;
     QLineEdit* filtMC_ = nullptr;
+    QMenu* popupMenuCal_ = nullptr;
+    QMenu* popupMenuWoodState_ = nullptr;
 };
 
 } // namespace quell

@@ -196,6 +196,16 @@ bool MerenjePage::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
+void MerenjePage::showAnswered(const ViewSnapshot& snapshot,
+                               const std::vector<std::uint16_t>& answered)
+{
+    for (const std::uint16_t entry : answered) {
+        if (IsSelector(entry) && snapshot.has(entry)) {
+            showSelection(entry - kSelectorFirst, snapshot.value(entry));
+        }
+    }
+}
+
 void MerenjePage::showSelection(int group, std::int16_t value)
 {
     const auto shown = ReferenceSelection::display(value);

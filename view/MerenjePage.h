@@ -7,6 +7,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <vector>
 
 class QAbstractButton;
 class QEvent;
@@ -33,6 +34,8 @@ public:
                          const std::bitset<18>& changed);
     // Mirrors a selector group (0..7) from its entry's raw value without writing.
     void showSelection(int group, std::int16_t value);
+    // Mirrors the selectors among the answered entries from the snapshot.
+    void showAnswered(const ViewSnapshot& snapshot, const std::vector<std::uint16_t>& answered);
     // "Select All" of the check-box group whose popup opened last.
     void selectAll();
 

@@ -9,27 +9,22 @@
 #include "view/KalibracijaPage.h"
 #include "view/MerenjePage.h"
 #include "view/PageControl.h"
-#include "view/RadioGroup.h"
 #include "view/RecordList.h"
+#include "view/RunLogMemo.h"
 #include "view/TrendChart.h"
+#include "view/TrendChartMenu.h"
 #include "view/ViewLayout.h"
 #include "view/ViewSettings.h"
+#include "view/ViewStrip.h"
 #include "widgets/VesmarLiquidIndicator.h"
 
-#include <QActionGroup>
 #include <QApplication>
-#include <QChart>
-#include <QChartView>
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QLegend>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -60,37 +55,17 @@ TFormView::TFormView(DeviceLink& link, ParameterWindow& window, QWidget* parent)
     setFont(face);
     resize(900, 640);
     buildTimers();
-    // Test records are kept beside the settings file; a view made before start-up named one
-    // has no such folder.
-    if (!window_.WorkDir().isEmpty()) {
-        recordFolder_ = QDir(window_.WorkDir()).filePath(QStringLiteral("Test"));
-        QDir().mkpath(recordFolder_);
-    }
+    recordFolder_ = RecordList::makeTestFolder(window_.WorkDir());
 }
 
-void TFormView::buildStrip(QWidget* strip)
+void TFormView::buildStrip(QWidget* parent)
 {
-    ledTime_ = new TVesmarLiquidIndicator(strip);
-    ledTime_->setObjectName(QStringLiteral("LedTime"));
-    editOpis_ = new QLineEdit(QStringLiteral("PB:"), strip);
-    editOpis_->setObjectName(QStringLiteral("EditOpis"));
-    editOpis_->setReadOnly(true);
-    vrqpb_ = new QLineEdit(QStringLiteral("0"), strip);
-    vrqpb_->setObjectName(QStringLiteral("VRQPB"));
-    udpb_ = new UpDown(0, kMaxBoardNumber, vrqpb_, strip);
-    udpb_->setObjectName(QStringLiteral("UDPB"));
-    bConnect_ = new QPushButton(QStringLiteral("Connect"), strip);
-    bConnect_->setObjectName(QStringLiteral("BConnect"));
-    uBazu_ = new QPushButton(QStringLiteral("Upis u bazu"), strip);
-    uBazu_->setObjectName(QStringLiteral("UBazu"));
-    izBaze_ = new QPushButton(QStringLiteral("Čitanje iz baze"), strip);
-    izBaze_->setObjectName(QStringLiteral("IzBaze"));
-
-    connect(bConnect_, &QPushButton::clicked, this, &TFormView::BConnectClick);
-    connect(udpb_, &UpDown::changing, this, &TFormView::UDPBChanging);
-    connect(ledTime_, &TVesmarLiquidIndicator::mouseUp, this,
-            [this](TVesmarLiquidIndicator*, QMouseEvent* event) { LedTimeMouseUp(event); });
-    connect(vrqpb_, &QLineEdit::editingFinished, this, &TFormView::VRQPBExit);
+    strip_ = new ViewStrip(parent, kMaxBoardNumber);
+    connect(strip_, &ViewStrip::connectClicked, this, &TFormView::BConnectClick);
+    connect(strip_, &ViewStrip::boardChanging, this, &TFormView::UDPBChanging);
+    connect(strip_, &ViewStrip::ledTimeMouseUp, this, &TFormView::LedTimeMouseUp);
+    connect(strip_, &ViewStrip::boardEditFinished, this, &TFormView::VRQPBExit);
+    connect(strip_, &ViewStrip::stopwatchReset, this, &TFormView::Reset1Click);
 }
 
 void TFormView::ensureControls()
@@ -103,50 +78,24 @@ void TFormView::ensureControls()
     }
     pageControl_ = new PageControl(this);
     pageControl_->setObjectName(QStringLiteral("PageControl"));
-    for (const char* name : {"Merenje", "Detalji", "Kalibracija"}) {
-        auto* page = new QWidget;
-        page->setObjectName(QString::fromLatin1(name));
-        pageControl_->addTab(page, QString::fromLatin1(name));
-        pages_.push_back(page);
-    }
+    const auto pages = pageControl_->addPages({"Merenje", "Detalji", "Kalibracija"});
     // The strip sits on the tab row, right of the tabs, so it is made after the page control.
     buildStrip(this);
-    merenje_ = new MerenjePage(pages_[0], selection_);
-    buildDetalji(pages_[1]);
-    kalibracija_ = new KalibracijaPage(pages_[2]);
+    merenje_ = new MerenjePage(pages[0], selection_);
+    buildDetalji(pages[1]);
+    kalibracija_ = new KalibracijaPage(pages[2]);
     connect(kalibracija_->buttonIni(), &QPushButton::clicked, this, &TFormView::ButtonIniClick);
-    buildMenus();
     buildLogMemo();
     buildRecordList();
     // Last: the layout places every control made above by its name.
-    buildLayout();
-    std::bitset<18> all;
-    merenje_->applyIndicators(model_.indicators(), all.set());
+    layout_.add(*this, viewlayout::FullLayoutSequence());
+    merenje_->applyIndicators(model_.indicators(), std::bitset<18>().set());
     for (Entry e = kSelectorFirst; e <= kSelectorLast; ++e) {
         ShowSelection(e);
     }
-    applyReadiness();
-    udpb_->setPosition(boardNumber_);
+    strip_->showReadiness(databaseReady_);
+    strip_->board()->setPosition(boardNumber_);
     updateConnectCaption();
-}
-
-void TFormView::applyReadiness()
-{
-    // Until the first answer there is nothing to write to the database.
-    if (!databaseReady_) {
-        uBazu_->setToolTip(QStringLiteral("nema podataka za upis"));
-        uBazu_->setCursor(Qt::BusyCursor);
-        return;
-    }
-    // Set only when different: a refresh runs after every answer, and setting sends events.
-    const QString hint = *databaseReady_ ? QStringLiteral("može") : QStringLiteral("još čitam");
-    const Qt::CursorShape shape = *databaseReady_ ? Qt::ArrowCursor : Qt::BusyCursor;
-    if (uBazu_->toolTip() != hint) {
-        uBazu_->setToolTip(hint);
-    }
-    if (uBazu_->cursor().shape() != shape) {
-        uBazu_->setCursor(shape);
-    }
 }
 
 void TFormView::setVisible(bool visible)
@@ -172,66 +121,18 @@ void TFormView::resizeEvent(QResizeEvent* event)
 
 void TFormView::FormResize()
 {
-    using namespace viewlayout;
     if (pageControl_ == nullptr) {
         return;
     }
-    const int clientHeight = height();
-    pageControl_->setGeometry(0, RoundHalfEven(clientHeight / 100.0), width(),
-                              RoundHalfEven(clientHeight * 99 / 100.0));
-    pageControl_->setTabHeight(TabHeight(pageControl_->height()));
-    // The strip stands on the tab row, right of the tabs, and is taller than the tabs; the
-    // pages start a little below the pane's edge, so it stays off their captions.
-    pageControl_->setPageRoom(StripRoom(pageControl_->height()));
-    // All pages have one size, but the page control resizes only the current one; the others
-    // take it now, so their contents are laid out for the size they will be shown at.
-    const QSize pageSize = pageControl_->currentWidget()->size();
-    for (QWidget* page : pages_) {
-        page->resize(pageSize);
-    }
     // The window's font follows the page height.
-    const int points = FontPointSize(pageSize.height());
+    const int points = viewlayout::FontPointSize(pageControl_->fit(size()).height());
     if (points > 0 && font().pointSize() != points) {
         QFont scaled = font();
         scaled.setPointSize(points);
         setFont(scaled);
-        // A chart draws its legend in a scene, which does not take the widget's font.
-        if (kalibracija_ != nullptr) {
-            kalibracija_->chart2()->chart()->legend()->setFont(scaled);
-        }
+        kalibracija_->setChartFont(scaled);
     }
     layout_.apply();
-}
-
-void TFormView::buildLayout()
-{
-    for (const auto& step : viewlayout::FullLayoutSequence()) {
-        layout_.add(findChild<QWidget*>(QString::fromStdString(step.control)), step.design,
-                    findChild<QWidget*>(QString::fromStdString(step.box)),
-                    QSize(step.refWidth, step.refHeight), step.fitText);
-    }
-}
-
-void TFormView::buildMenus()
-{
-    popupMenuCal_ = new QMenu(this);
-    popupMenuCal_->setObjectName(QStringLiteral("PopupMenuCal"));
-    auto* getCal =
-        popupMenuCal_->addAction(QStringLiteral("Get Cal"), this, &TFormView::GetCal1Click);
-    getCal->setObjectName(QStringLiteral("GetCal1"));
-
-    popupMenuWoodState_ = new QMenu(this);
-    popupMenuWoodState_->setObjectName(QStringLiteral("PopupMenuWoodState"));
-    const std::pair<const char*, ProbeStateItem> items[] = {
-        {"Pasiv", ProbeStateItem::Passive}, {"Active", ProbeStateItem::Active},
-        {"Tip1", ProbeStateItem::Type1},    {"Tip2", ProbeStateItem::Type2},
-        {"Tip3", ProbeStateItem::Type3},    {"Tip4", ProbeStateItem::Type4}};
-    for (const auto& [caption, item] : items) {
-        auto* action = popupMenuWoodState_->addAction(QString::fromLatin1(caption), this,
-                                                      [this, item] { TipStanjeSondeClick(item); });
-        action->setObjectName(QString::fromLatin1(caption));
-        action->setData(static_cast<int>(item));
-    }
 }
 
 void TFormView::buildDetalji(QWidget* page)
@@ -239,14 +140,10 @@ void TFormView::buildDetalji(QWidget* page)
     detalji_ = new DetaljiPage(page);
     connect(detalji_, &DetaljiPage::entryEditReturn, this,
             [this](QLineEdit* edit) { EditKeyDown(edit, Qt::Key_Return); });
-    connect(detalji_, &DetaljiPage::calEditMenu, this, [this](QLineEdit* edit, const QPoint& at) {
-        Cal13eContextPopup(edit);
-        popupMenuCal_->popup(at);
-    });
-    connect(detalji_, &DetaljiPage::probeMenu, this, [this](int channel, const QPoint& at) {
-        LST0ContextPopup(channel);
-        popupMenuWoodState_->popup(at);
-    });
+    connect(detalji_, &DetaljiPage::calEditMenu, this, &TFormView::Cal13eContextPopup);
+    connect(detalji_, &DetaljiPage::getCalChosen, this, &TFormView::GetCal1Click);
+    connect(detalji_, &DetaljiPage::probeMenu, this, &TFormView::LST0ContextPopup);
+    connect(detalji_, &DetaljiPage::probeStateChosen, this, &TFormView::TipStanjeSondeClick);
     connect(detalji_, &DetaljiPage::chartMenu, this,
             [this](const QPoint& at) { popupMenuTimeSample_->popup(at); });
     connect(detalji_, &DetaljiPage::getCalWClicked, this, &TFormView::ButtonCalWClick);
@@ -260,18 +157,14 @@ ViewControls TFormView::controls() const
         return c; // the first page is the one a first showing opens
     }
     c.page = static_cast<ViewPage>(std::clamp(pageControl_->currentIndex(), 0, 2));
-    c.linEnabled = detalji_->lin()->isEnabled();
-    c.woodEnabled = detalji_->wood()->isEnabled();
-    c.beepChecked = detalji_->beep()->isChecked();
-    c.keepZeroChecked = detalji_->keepZero()->isChecked();
-    c.compTempFocused = detalji_->compTemp()->hasFocus();
+    detalji_->readControls(c);
     c.focused = QApplication::focusWidget();
     return c;
 }
 
 void TFormView::RefreshView()
 {
-    readAll_ = true;
+    snapshot_.readAllNext();
     refresh({});
 }
 
@@ -282,7 +175,7 @@ void TFormView::answerApplied(const std::vector<std::uint16_t>& answered)
 
 void TFormView::tableReset()
 {
-    readAll_ = true;
+    snapshot_.readAllNext();
 }
 
 void TFormView::refresh(const std::vector<std::uint16_t>& answered)
@@ -290,33 +183,18 @@ void TFormView::refresh(const std::vector<std::uint16_t>& answered)
     ++refreshCount_;
     // One lock for the table and the cells: the worker waits for this refresh anyway.
     link_.readTableAndCells([&](const TProtocol& table, const std::vector<std::string>& cells) {
-        if (readAll_) {
-            snapshot_.readTable(table);
-            snapshot_.readCells(cells);
-        } else if (written_.empty()) {
-            snapshot_.readEntries(table, cells, answered);
-        } else {
-            written_.insert(written_.end(), answered.begin(), answered.end());
-            snapshot_.readEntries(table, cells, written_);
-        }
+        snapshot_.readAnswered(table, cells, answered);
     });
-    readAll_ = false;
-    written_.clear();
     // The selectors follow every answer for them, whatever page is shown.
     if (merenje_ != nullptr) {
-        for (const std::uint16_t entry : answered) {
-            if (IsSelector(entry) && snapshot_.has(entry)) {
-                merenje_->showSelection(entry - kSelectorFirst, snapshot_.value(entry));
-            }
-        }
+        merenje_->showAnswered(snapshot_, answered);
     }
-
     const ViewRefresh out = model_.refresh(snapshot_, controls());
     databaseReady_ = out.databaseReady;
     if (detalji_ == nullptr) {
         return; // not shown yet: the model keeps the page's texts for the first showing
     }
-    applyReadiness();
+    strip_->showReadiness(databaseReady_);
     if (out.indicatorsUpdated) {
         merenje_->applyIndicators(model_.indicators(), out.indicatorsChanged);
     }
@@ -332,7 +210,7 @@ void TFormView::refresh(const std::vector<std::uint16_t>& answered)
 
 bool TFormView::write(Entry entry, const std::string& text)
 {
-    written_.push_back(entry);
+    snapshot_.readAlso(entry);
     return link_.WriteParameter(entry, text);
 }
 
@@ -391,10 +269,9 @@ void TFormView::BConnectClick()
 
 void TFormView::updateConnectCaption()
 {
-    if (bConnect_ == nullptr) {
-        return;
+    if (strip_ != nullptr) {
+        strip_->showStarted(window_.Started());
     }
-    bConnect_->setText(window_.Started() ? QStringLiteral("STOP") : QStringLiteral("Connect"));
 }
 
 void TFormView::UDPBChanging()
@@ -404,7 +281,7 @@ void TFormView::UDPBChanging()
 
 void TFormView::VRQPBExit()
 {
-    udpb_->setPosition(vrqpb_->text().toInt());
+    strip_->board()->setPosition(strip_->boardEdit()->text().toInt());
     window_.MClearClick();
 }
 
@@ -421,11 +298,6 @@ void TFormView::ShowSelection(std::uint16_t entry)
         return;
     }
     merenje_->showSelection(entry - kSelectorFirst, readEntry(link_, entry).value);
-}
-
-bool TFormView::isViewVisible() const
-{
-    return isVisible();
 }
 
 void TFormView::setViewVisible(bool visible)
@@ -448,14 +320,14 @@ QRect TFormView::viewGeometry() const
 
 int TFormView::boardNumber() const
 {
-    return udpb_ != nullptr ? udpb_->position() : boardNumber_;
+    return strip_ != nullptr ? strip_->board()->position() : boardNumber_;
 }
 
 void TFormView::setBoardNumber(int number)
 {
     boardNumber_ = std::clamp(number, 0, kMaxBoardNumber);
-    if (udpb_ != nullptr) {
-        udpb_->setPosition(boardNumber_);
+    if (strip_ != nullptr) {
+        strip_->board()->setPosition(boardNumber_);
     }
 }
 
@@ -474,47 +346,23 @@ void TFormView::closeView()
 void TFormView::paintPoint(int row, int point, PointPaint paint)
 {
     ensureControls();
-    QCheckBox* box = kalibracija_->calPointBox(row, point);
-    if (box == nullptr) {
-        return;
-    }
-    switch (paint) {
-    case PointPaint::Reset:
-        box->setStyleSheet(QString());
-        break;
-    case PointPaint::Working:
-        box->setStyleSheet(QStringLiteral("background-color: palette(highlight)"));
-        break;
-    case PointPaint::Passed:
-        box->setStyleSheet(QStringLiteral("background-color: green"));
-        break;
-    case PointPaint::Failed:
-        box->setStyleSheet(QStringLiteral("background-color: red"));
-        break;
-    }
+    kalibracija_->paintPoint(row, point, paint);
 }
 
 bool TFormView::pointChecked(int row, int point) const
 {
     // Every box starts checked; before the page is made nobody can have cleared one.
-    const QCheckBox* box =
-        kalibracija_ != nullptr ? kalibracija_->calPointBox(row, point) : nullptr;
-    return box == nullptr || box->isChecked();
+    return kalibracija_ == nullptr || kalibracija_->pointChecked(row, point);
 }
 
 bool TFormView::channelChecked(int tag) const
 {
-    if (kalibracija_ == nullptr) {
-        return true;
-    }
-    const QCheckBox* box = tag <= 5 ? kalibracija_->rowBox(tag) : kalibracija_->testBox(tag - 5);
-    return box == nullptr || box->isChecked();
+    return kalibracija_ == nullptr || kalibracija_->channelChecked(tag);
 }
 
 CalibrationHost::Method TFormView::method() const
 {
-    return kalibracija_ != nullptr ? static_cast<Method>(kalibracija_->tipKalib()->itemIndex())
-                                   : Method::Normal;
+    return kalibracija_ != nullptr ? kalibracija_->method() : Method::Normal;
 }
 
 bool TFormView::swapPeriod() const
@@ -534,38 +382,12 @@ void TFormView::buildTimers()
     timerGetSample_->setInterval(trend_.periodMs());
     connect(timerGetSample_, &QTimer::timeout, this, &TFormView::TimerGetSampleTimer);
 
-    popupMenuStoper_ = new QMenu(this);
-    popupMenuStoper_->setObjectName(QStringLiteral("PopupMenuStoper"));
-    popupMenuStoper_->addAction(QStringLiteral("Reset"), this, &TFormView::Reset1Click)
-        ->setObjectName(QStringLiteral("Reset1"));
-
-    popupMenuTimeSample_ = new QMenu(this);
-    popupMenuTimeSample_->setObjectName(QStringLiteral("PopupMenuTimeSample"));
-    startGraf_ = popupMenuTimeSample_->addAction(QString::fromStdString(trend_.startCaption()),
-                                                 this, &TFormView::StartGrafClick);
-    startGraf_->setObjectName(QStringLiteral("StartGraf"));
-    popupMenuTimeSample_->addSeparator();
-    auto* periods = new QActionGroup(popupMenuTimeSample_);
-    for (int i = 0; i < static_cast<int>(kSamplePeriods.size()); ++i) {
-        auto* item = popupMenuTimeSample_->addAction(
-            QString::fromLatin1(kSamplePeriods[static_cast<std::size_t>(i)].caption), this,
-            [this, i] { PopupMenuTimeSampleClick(i); });
-        item->setCheckable(true);
-        item->setChecked(i == kDefaultSamplePeriod);
-        periods->addAction(item);
-    }
-    popupMenuTimeSample_->addSeparator();
-    for (const int channel : kTrendMenuChannels) {
-        auto* item = popupMenuTimeSample_->addAction(
-            QString::fromLatin1(kTrendChannels[static_cast<std::size_t>(channel)].title));
-        item->setCheckable(true);
-        item->setChecked(trend_.channelChecked(channel));
-        connect(item, &QAction::toggled, this,
-                [this, channel](bool checked) { trend_.setChannelChecked(channel, checked); });
-    }
-    popupMenuTimeSample_->addSeparator();
-    popupMenuTimeSample_->addAction(QStringLiteral("Reset"), this, &TFormView::Reset2Click)
-        ->setObjectName(QStringLiteral("Reset2"));
+    popupMenuTimeSample_ = new TrendChartMenu(trend_, this);
+    connect(popupMenuTimeSample_, &TrendChartMenu::startGrafTriggered, this,
+            &TFormView::StartGrafClick);
+    connect(popupMenuTimeSample_, &TrendChartMenu::periodChosen, this,
+            &TFormView::PopupMenuTimeSampleClick);
+    connect(popupMenuTimeSample_, &TrendChartMenu::resetTriggered, this, &TFormView::Reset2Click);
 }
 
 void TFormView::TimerStopTimer()
@@ -573,14 +395,14 @@ void TFormView::TimerStopTimer()
     if (!stopwatch_.tick(isVisible())) {
         return;
     }
-    ledTime_->setIndicatorString(QString::fromStdString(stopwatch_.text()));
+    strip_->ledTime()->setIndicatorString(QString::fromStdString(stopwatch_.text()));
     updateConnectCaption();
 }
 
 void TFormView::LedTimeMouseUp(QMouseEvent* event)
 {
     if (event->button() == Qt::RightButton) {
-        popupMenuStoper_->popup(ledTime_->mapToGlobal(event->position().toPoint()));
+        strip_->popupStopwatchMenu(event->position().toPoint());
     }
 }
 
@@ -615,7 +437,7 @@ void TFormView::applySampleTimer()
 void TFormView::StartGrafClick()
 {
     trend_.StartGrafClick();
-    startGraf_->setText(QString::fromStdString(trend_.startCaption()));
+    popupMenuTimeSample_->setStartCaption(trend_.startCaption());
     applySampleTimer();
 }
 
@@ -636,12 +458,7 @@ void TFormView::Reset2Click()
 
 void TFormView::buildRecordList()
 {
-    QListWidget* list = kalibracija_->fileListRec();
-    // Holds the chosen file's name for the reader; never shown or laid out.
-    auto* editFileRec = new QLineEdit(this);
-    editFileRec->setObjectName(QStringLiteral("EditFileRec"));
-    editFileRec->hide();
-    recordList_ = new RecordList(list, editFileRec, this);
+    recordList_ = new RecordList(kalibracija_->fileListRec(), this);
     connect(recordList_, &RecordList::doubleClicked, this, &TFormView::FileListRecDblClick);
     if (!recordFolder_.isEmpty()) {
         recordList_->setFolder(recordFolder_);
@@ -658,32 +475,15 @@ void TFormView::setRecordFolder(const QString& folder)
 
 void TFormView::FileListRecDblClick()
 {
+    QString error;
     if (recordList_ == nullptr) {
         return;
     }
-    QString error;
-    const QString path = recordList_->chosenFile(&error);
-    bool read = false;
-    if (!path.isEmpty()) {
-        if (recordReader_) {
-            read = recordReader_(path, &error);
-        } else {
-            error = QStringLiteral("Cannot read record file \"%1\".")
-                        .arg(QDir::toNativeSeparators(path));
-        }
-    }
-    if (!read) {
+    if (!recordList_->readChosen(recordReader_, &error)) {
         Dialogs::instance().message(Dialogs::Kind::Error, error, this, {});
-        return;
-    }
-    if (refreshResult_) {
+    } else if (refreshResult_) {
         refreshResult_();
     }
-}
-
-TFormView::~TFormView()
-{
-    FormDestroy();
 }
 
 void TFormView::FormCreate()
@@ -745,49 +545,30 @@ QStringList TFormView::memoLines() const
 {
     // The memo is what the operator saw and may have added to; before the page was ever made
     // the log's own lines are the whole story.
-    if (memoLog_ == nullptr) {
-        return {};
-    }
-    return memoLog_->toPlainText().split(QLatin1Char('\n'));
+    return logMemo_ != nullptr ? logMemo_->lines() : QStringList();
 }
 
 void TFormView::buildLogMemo()
 {
-    memoLog_ = kalibracija_->memoLog();
+    logMemo_ = new RunLogMemo(kalibracija_->memoLog(), this);
+    connect(logMemo_, &RunLogMemo::logOnTriggered, this, &TFormView::LogONClick);
     showLogInMemo();
-    popupMenuLog_ = new QMenu(this);
-    popupMenuLog_->setObjectName(QStringLiteral("PopupMenuLog"));
-    logOn_ = popupMenuLog_->addAction(QStringLiteral("Log Active"));
-    logOn_->setObjectName(QStringLiteral("LogON"));
-    logOn_->setCheckable(true);
-    logOn_->setChecked(logActive() || station_.runLog() == nullptr);
-    connect(logOn_, &QAction::triggered, this, &TFormView::LogONClick);
-    memoLog_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(memoLog_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { popupMenuLog_->popup(memoLog_->mapToGlobal(at)); });
 }
 
 void TFormView::showLogInMemo()
 {
     // The controls may be made before or after the log starts; whichever comes second fills
     // the memo.
-    if (memoLog_ != nullptr && station_.runLog() != nullptr) {
-        memoLog_->setPlainText(station_.runLog()->lines().join(QLatin1Char('\n')));
-    }
-}
-
-void TFormView::appendToMemo()
-{
-    const RunLog* log = station_.runLog();
-    if (memoLog_ != nullptr && log != nullptr && !log->lines().isEmpty()) {
-        memoLog_->appendPlainText(log->lines().back());
+    if (logMemo_ != nullptr && station_.runLog() != nullptr) {
+        logMemo_->showAll(*station_.runLog());
     }
 }
 
 void TFormView::AddLogLine(const QString& line)
 {
-    if (station_.runLog() != nullptr && station_.runLog()->AddLogLine(line)) {
-        appendToMemo();
+    RunLog* log = station_.runLog();
+    if (log != nullptr && log->AddLogLine(line) && logMemo_ != nullptr) {
+        logMemo_->showLast(*log);
     }
 }
 
@@ -798,9 +579,9 @@ void TFormView::LogONClick()
         return;
     }
     log->setActive(!log->active(), QDateTime::currentDateTime());
-    appendToMemo();
-    if (logOn_ != nullptr) {
-        logOn_->setChecked(log->active());
+    if (logMemo_ != nullptr) {
+        logMemo_->showLast(*log);
+        logMemo_->setActive(log->active());
     }
 }
 

@@ -38,7 +38,9 @@ class MerenjePage;
 class PageControl;
 class ParameterWindow;
 class RecordList;
-class UpDown;
+class RunLogMemo;
+class TrendChartMenu;
+class ViewStrip;
 
 // The measurement view window ("VRQ-08"): the strip and the pages "Merenje", "Detalji" and
 // "Kalibracija", each made by a page object of its own. The window only applies what the view
@@ -51,7 +53,7 @@ public:
     // The view over a link to the board and the parameter window it works with (neither owned).
     TFormView(DeviceLink& link, ParameterWindow& window, QWidget* parent = nullptr);
     // Runs FormDestroy when FormCreate ran.
-    ~TFormView() override;
+    ~TFormView() override { FormDestroy(); }
 
     // Start-up, once the main window knows its settings file: view settings, the run log's
     // start line, the database button's hint and the Connect caption.
@@ -88,7 +90,7 @@ public:
     // The next refresh reads the whole table and every value cell, as after an answer the view
     // could not follow entry by entry.
     void tableReset() override;
-    bool isViewVisible() const override;
+    bool isViewVisible() const override { return isVisible(); }
     void setViewVisible(bool visible) override;
     QRect viewGeometry() const override;
     int boardNumber() const override;
@@ -181,13 +183,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void buildStrip(QWidget* strip);
+    void buildStrip(QWidget* parent);
     void buildDetalji(QWidget* page);
-    void buildLayout();
-    void buildMenus();
     void refresh(const std::vector<std::uint16_t>& answered);
     void updateConnectCaption();
-    void applyReadiness();
     ViewControls controls() const;
     bool write(vrqpb::Entry entry, const std::string& text);
     void buildTimers();
@@ -197,7 +196,6 @@ private:
     void showError(const QString& text);
     void buildLogMemo();
     void showLogInMemo();
-    void appendToMemo();
     QStringList memoLines() const;
 
     DeviceLink& link_;
@@ -205,46 +203,28 @@ private:
     CalibrationStation station_;
     bool created_ = false;
     bool destroyed_ = false;
-    QMenu* popupMenuLog_ = nullptr;
-    QAction* logOn_ = nullptr;
-    QPlainTextEdit* memoLog_ = nullptr;
+    RunLogMemo* logMemo_ = nullptr;
     MeasurementViewModel model_;
     ViewEditing editing_;
     ReferenceSelection selection_;
     ViewSnapshot snapshot_;
-    // A reset asked for the whole table to be read at the next refresh.
-    bool readAll_ = true;
-    // Entries the view itself wrote or changed: the table may hold their new value before any
-    // answer brings it, so the next refresh reads them as well.
-    std::vector<std::uint16_t> written_;
     int refreshCount_ = 0;
     int boardNumber_ = 0;
     std::optional<bool> databaseReady_; // none before the first refresh
     std::uint16_t contextEntry_ = 0;
 
-    QLineEdit* editOpis_ = nullptr;
-    QLineEdit* vrqpb_ = nullptr;
-    UpDown* udpb_ = nullptr;
-    QPushButton* bConnect_ = nullptr;
-    QPushButton* uBazu_ = nullptr;
-    QPushButton* izBaze_ = nullptr;
-    ::TVesmarLiquidIndicator* ledTime_ = nullptr;
+    ViewStrip* strip_ = nullptr;
     PageControl* pageControl_ = nullptr;
-    std::vector<QWidget*> pages_;
     MerenjePage* merenje_ = nullptr;
     DetaljiPage* detalji_ = nullptr;
     KalibracijaPage* kalibracija_ = nullptr;
     ProportionalLayout layout_;
-    QMenu* popupMenuCal_ = nullptr;
-    QMenu* popupMenuWoodState_ = nullptr;
 
     Stopwatch stopwatch_;
     TrendChartModel trend_;
     QTimer* timerStop_ = nullptr;
     QTimer* timerGetSample_ = nullptr;
-    QMenu* popupMenuStoper_ = nullptr;
-    QMenu* popupMenuTimeSample_ = nullptr;
-    QAction* startGraf_ = nullptr;
+    TrendChartMenu* popupMenuTimeSample_ = nullptr;
     RecordList* recordList_ = nullptr;
     QString recordFolder_;
     RecordReader recordReader_;

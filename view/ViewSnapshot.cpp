@@ -104,6 +104,22 @@ void ViewSnapshot::readEntries(const TProtocol& table, const std::vector<std::st
     }
 }
 
+void ViewSnapshot::readAnswered(const TProtocol& table, const std::vector<std::string>& cells,
+                                std::span<const std::uint16_t> answered)
+{
+    if (readAll_) {
+        readTable(table);
+        readCells(cells);
+    } else if (also_.empty()) {
+        readEntries(table, cells, answered);
+    } else {
+        also_.insert(also_.end(), answered.begin(), answered.end());
+        readEntries(table, cells, also_);
+    }
+    readAll_ = false;
+    also_.clear();
+}
+
 bool ViewSnapshot::has(vrqpb::Entry entry) const
 {
     return entry > 0 && entry <= count_;

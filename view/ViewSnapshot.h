@@ -34,6 +34,16 @@ public:
     // holds the lock of both). A table of another size is read whole.
     void readEntries(const TProtocol& table, const std::vector<std::string>& cells,
                      std::span<const std::uint16_t> entries);
+    // What a refresh after an answer reads: the answered entries and those asked for with
+    // readAlso(), or everything when a full read was asked for (a new snapshot asks for one).
+    void readAnswered(const TProtocol& table, const std::vector<std::string>& cells,
+                      std::span<const std::uint16_t> answered);
+    // The next readAnswered() reads the whole table and every cell: they changed other than by
+    // answers (cleared, loaded, typed).
+    void readAllNext() { readAll_ = true; }
+    // The next readAnswered() reads this entry too: its value changed other than by an answer
+    // (a write stores the new value before the answer comes).
+    void readAlso(vrqpb::Entry entry) { also_.push_back(entry); }
 
     // The newest stamp handed out by any snapshot; a drawing made now is up to date with it.
     static std::uint64_t latestStamp();
@@ -60,6 +70,8 @@ private:
     void setText(std::size_t entry, const std::string& text);
     void stamp(std::size_t entry);
 
+    bool readAll_ = true;
+    std::vector<std::uint16_t> also_;
     bool allValid_ = true;
     std::uint16_t count_ = 0;
     std::array<std::int16_t, kSize> values_{};
