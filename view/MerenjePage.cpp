@@ -217,8 +217,16 @@ void MerenjePage::showSelection(int group, std::int16_t value)
         if (shown.checked[k] || checkGroup) {
             item->setChecked(shown.checked[k]);
         }
-        if (k < 8) {
-            item->setStyleSheet(shown.red[k] ? QStringLiteral("background-color: red") : QString());
+    }
+    // Painting restyles the item, which costs far more than the rest of a refresh; only the
+    // items whose colour changes are painted again.
+    auto& painted = painted_[g];
+    for (std::size_t k = 0; k < 8; ++k) {
+        const auto bit = static_cast<std::uint8_t>(1u << k);
+        if (shown.red[k] != ((painted & bit) != 0)) {
+            selectorItems_[g][k]->setStyleSheet(
+                shown.red[k] ? QStringLiteral("background-color: red") : QString());
+            painted = static_cast<std::uint8_t>(painted ^ bit);
         }
     }
 }

@@ -51,6 +51,8 @@ private:
     ReferenceSelection& selection_;
     std::array<::TVesmarLiquidIndicator*, 18> indicators_{};
     std::array<std::array<QAbstractButton*, 9>, 8> selectorItems_{};
+    // The items painted red, as a mask per group.
+    std::array<std::uint8_t, 8> painted_{};
     QMenu* popupMenuGroupBoxCheckAll_ = nullptr;
     int selectAllGroup_ = 4;
 };
