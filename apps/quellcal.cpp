@@ -17,7 +17,7 @@ int main(int argc, char* argv[])
     // Signals close the window from the first moment; the close itself waits for the event loop.
     quell::CloseOnSignal closer(&mainWindow);
     mainWindow.FormCreate(QApplication::arguments());
-    quell::TFormView view(mainWindow);
+    quell::TFormView view(mainWindow.link(), mainWindow);
     // The view's settings decide whether it is shown; the View item then follows it.
     view.FormCreate();
     quell::TFormBase base;

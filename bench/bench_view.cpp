@@ -1,9 +1,10 @@
 // Figures of the measurement view's refresh, which runs on the GUI thread after every answer line
 // while the link worker waits for it, so whatever it costs is added to every exchange:
-//   - RefreshView with "Merenje" and with "Detalji" active, when nothing changed since the last
-//     refresh, when every value the page shows changed and when one value changed (what an
-//     answer of one block usually brings), and with "Kalibracija" active (only the readiness
-//     scan), over the board's own description;
+//   - the refresh after an answer (answerApplied with the entries the answer brought) with
+//     "Merenje" and with "Detalji" active, when the answered entry brought nothing new, when an
+//     answer brought every entry with every value the page shows changed, and when one value
+//     changed (what an answer of one block usually brings), and with "Kalibracija" active (only
+//     the readiness scan), over the board's own description;
 //   - each against the client's cost of one exchange measured in this run, as wall time between
 //     exchanges and as the client's CPU per exchange.
 // The refresh figures are the refresh call itself; repainting the changed labels happens later
@@ -53,7 +54,7 @@ struct ViewStation {
 
     QTemporaryDir dir;
     quell::TClientMain main;
-    quell::TFormView view{main};
+    quell::TFormView view{main.link(), main};
     std::uint16_t count = 0;
 };
 
@@ -131,6 +132,13 @@ void BM_RefreshView(benchmark::State& state)
         phases[1].values[kValueFirstA] = 999;
         phases[1].texts[kValueFirstA] = "99.9";
     }
+    // What the answer line brought: every entry, or the one block of EMC 1's value.
+    std::vector<std::uint16_t> answered = {kValueFirstA};
+    if (changes == 1) {
+        answered.clear();
+        for (Entry e = 1; e <= g_view->count; ++e)
+            answered.push_back(e);
+    }
     showPage(page);
     phases[0].apply(g_view->main);
     g_view->view.RefreshView();
@@ -145,7 +153,7 @@ void BM_RefreshView(benchmark::State& state)
             phases[phase].apply(g_view->main);
             state.ResumeTiming();
         }
-        g_view->view.RefreshView();
+        g_view->view.answerApplied(answered);
     }
     QCoreApplication::processEvents();
 }

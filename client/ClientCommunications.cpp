@@ -63,6 +63,11 @@ void TClientMain::buildControls()
             grid_->showLimitsOfSelected();
     });
     connect(grid_, &ParameterGrid::mousePressed, this, &TClientMain::gridMousePressed);
+    // A typed cell is no answer: the view reads all cells again, as the value column shows it.
+    connect(grid_, &ParameterGrid::cellTyped, this, [this] {
+        if (view_)
+            view_->tableReset();
+    });
     tableLayout->addWidget(grid_);
 
     pageControl_->addTab(settingsTab_, QStringLiteral("Settings"));

@@ -43,6 +43,7 @@ ParameterGrid::ParameterGrid(RequestScheduler& scheduler, QWidget* parent)
         this);
     setItemDelegateForColumn(1, delegate);
     connect(delegate, &ValueCellDelegate::keyPressed, this, &ParameterGrid::valueKeyPressed);
+    connect(delegate, &QAbstractItemDelegate::commitData, this, &ParameterGrid::cellTyped);
     viewport()->installEventFilter(this);
 }
 

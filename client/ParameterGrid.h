@@ -31,6 +31,8 @@ public:
 signals:
     // Enter or Esc in a row's value cell.
     void valueKeyPressed(int row, int key);
+    // The user typed a value cell's text (committed, not yet written to the device).
+    void cellTyped();
     // A mouse button went down in the grid (the right button is not passed on to the grid).
     void mousePressed(const QPoint& pos, Qt::MouseButton button);
 

@@ -1,5 +1,7 @@
 #include "sim/VrqPbBoard.h"
 
+#include "boards/VrqPbEntryMap.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -7,36 +9,36 @@ namespace quell::sim {
 
 namespace {
 
-// Fixed entries of the board.
-constexpr std::uint16_t kSelectEmc1 = 4;
-constexpr std::uint16_t kSelectMcR = 8;
-constexpr std::uint16_t kSelectMcS = 9;
-constexpr std::uint16_t kSelectRoute = 10;
-constexpr std::uint16_t kSelectRouteR = 11;
-constexpr std::uint16_t kFilterWood = 64;
-constexpr std::uint16_t kSwapPeriod = 71;
-constexpr std::uint16_t kResetCounters = 82;
-constexpr std::uint16_t kOperatingHours = 83;
-constexpr std::uint16_t kAdcErrorA = 84;
-constexpr std::uint16_t kAdcErrorB = 85;
-constexpr std::uint16_t kSwapState = 86;
-constexpr std::uint16_t kWoodInput = 87;
-constexpr std::uint16_t kUReference = 94;
-constexpr std::uint16_t kWoodDone = 117;
-constexpr std::uint16_t kWoodError = 118;
-constexpr std::uint16_t kWoodCount = 119;
-constexpr std::uint16_t kWoodVoltage = 120;
-constexpr std::uint16_t kWoodValueDone = 128;
-constexpr std::uint16_t kWoodValueError = 129;
-constexpr std::uint16_t kWoodValue = 130;
-constexpr std::uint16_t kProbe = 138;
-constexpr std::uint16_t kCompTemp = 147;
-constexpr std::uint16_t kBoardTemp = 148;
-constexpr std::uint16_t kSupply = 149;
-constexpr std::uint16_t kStatus = 150;
-constexpr std::uint16_t kWatchdogResets = 152;
-constexpr std::uint16_t kSaveSettings = 157;
-constexpr std::uint16_t kProbeLimit = 159;
+// The board's entries, under the names the rest of the system uses.
+using vrqpb::kAdcErrorA;
+using vrqpb::kAdcErrorB;
+using vrqpb::kBoardTemp;
+using vrqpb::kCompTemp;
+using vrqpb::kFilterWood;
+using vrqpb::kOperatingHours;
+using vrqpb::kProbeLimit;
+using vrqpb::kResetCounters;
+using vrqpb::kSaveSettings;
+using vrqpb::kSelectEmc1;
+using vrqpb::kSelectMcR;
+using vrqpb::kSelectMcS;
+using vrqpb::kSelectRoute;
+using vrqpb::kSelectRouteR;
+using vrqpb::kStatus;
+using vrqpb::kSupply;
+using vrqpb::kSwapPeriod;
+using vrqpb::kUReference;
+using vrqpb::kWatchdogResets;
+using vrqpb::kWoodCount;
+constexpr vrqpb::Entry kSwapState = vrqpb::kWoodSwap;
+constexpr vrqpb::Entry kWoodInput = vrqpb::kWoodSelect;
+constexpr vrqpb::Entry kWoodDone = vrqpb::kWoodVoltDone;
+constexpr vrqpb::Entry kWoodError = vrqpb::kWoodVoltError;
+constexpr vrqpb::Entry kWoodVoltage = vrqpb::kWoodVoltFirst;
+using vrqpb::kWoodValueDone;
+using vrqpb::kWoodValueError;
+constexpr vrqpb::Entry kWoodValue = vrqpb::kWoodValueFirst;
+constexpr vrqpb::Entry kProbe = vrqpb::kProbeConfigFirst;
 
 constexpr int kWood0 = 11;
 constexpr double kNoise = 3.0; // peak noise of one sample, 0.1 mV
@@ -52,17 +54,17 @@ struct LinearChannel {
     double ambient;
 };
 constexpr std::array<LinearChannel, 11> kLinear{{
-    {12, 4, true, 1.031, -14.0, 0},
-    {20, 6, false, 0.982, 6.0, 0},
-    {23, 5, true, 0.974, 9.0, 0},
-    {31, 7, false, 1.016, -4.0, 0},
+    {vrqpb::kCalEmc1First, vrqpb::kSelectEmc1, true, 1.031, -14.0, 0},
+    {vrqpb::kCalTemp1First, vrqpb::kSelectTemp1, false, 0.982, 6.0, 0},
+    {vrqpb::kCalEmc2First, vrqpb::kSelectEmc2, true, 0.974, 9.0, 0},
+    {vrqpb::kCalTemp2First, vrqpb::kSelectTemp2, false, 1.016, -4.0, 0},
     {0, 0, false, 1, 0, 0},
-    {34, 0, false, 0.991, 3.0, 21.5},
-    {37, 0, false, 1.008, -2.0, 22.0},
-    {40, 0, false, 0.995, 5.0, 18.0},
-    {43, 0, false, 1.012, -6.0, 18.5},
-    {46, 0, false, 0.987, 2.0, 19.0},
-    {49, 0, false, 1.004, -3.0, 19.5},
+    {vrqpb::kCalTemp2First + 3, 0, false, 0.991, 3.0, 21.5},
+    {vrqpb::kCalTemp2First + 6, 0, false, 1.008, -2.0, 22.0},
+    {vrqpb::kCalTemp2First + 9, 0, false, 0.995, 5.0, 18.0},
+    {vrqpb::kCalTemp2First + 12, 0, false, 1.012, -6.0, 18.5},
+    {vrqpb::kCalTemp2First + 15, 0, false, 0.987, 2.0, 19.0},
+    {vrqpb::kCalTemp2First + 18, 0, false, 1.004, -3.0, 19.5},
 }};
 constexpr std::array<double, 8> kWoodGain{1.012, 0.968, 1.027, 0.991, 0.955, 1.018, 0.979, 1.003};
 
@@ -263,12 +265,13 @@ void VrqPbBoard::updateLinear(int c)
     const bool ready = in.sinceReset >= filter;
     const bool a = c < 4;
     const int b = a ? c : c - 5;
-    const std::uint16_t uDone = a ? 88 : 95;
-    const std::uint16_t uError = a ? 89 : 96;
-    const std::uint16_t voltage = a ? 90 + c : 97 + b;
-    const std::uint16_t vDone = a ? 103 : 109;
-    const std::uint16_t vError = a ? 104 : 110;
-    const std::uint16_t value = a ? 105 + c : 111 + b;
+    using namespace vrqpb;
+    const Entry uDone = a ? kVoltDoneA : kVoltDoneB;
+    const Entry uError = a ? kVoltErrorA : kVoltErrorB;
+    const auto voltage = static_cast<Entry>(a ? kVoltFirstA + c : kVoltFirstB + b);
+    const Entry vDone = a ? kValueDoneA : kValueDoneB;
+    const Entry vError = a ? kValueErrorA : kValueErrorB;
+    const auto value = static_cast<Entry>(a ? kValueFirstA + c : kValueFirstB + b);
     const bool saturated = u < 500.0 || u > 29000.0;
     setBit(rawRef(a ? kAdcErrorA : kAdcErrorB), b, saturated && !ch.emc);
     setBit(rawRef(uDone), b, ready);
@@ -319,7 +322,7 @@ void VrqPbBoard::snapshotWood(int i)
 {
     const Input& in = inputs_[kWood0 + i];
     const std::int32_t probe = raw(kProbe + i) & 0xFF;
-    if (probe == 0x80) {
+    if (probe == vrqpb::kProbePassive) {
         // A passive input without a probe type is switched off.
         setBit(rawRef(kWoodDone), i, false);
         setBit(rawRef(kWoodError), i, false);
@@ -380,7 +383,7 @@ KestavinDevice::Status VrqPbBoard::store(std::uint16_t entry, std::int16_t value
         setBit(rawRef(kStatus), 0, false);
     } else if (entry == kResetCounters) {
         rawRef(kWatchdogResets) = 0;
-    } else if (entry == 106 || entry == 108) {
+    } else if (entry == vrqpb::kValueFirstA + 1 || entry == vrqpb::kValueFirstA + 3) {
         // The temperatures are measured: a written value is accepted and measured over.
         rawRef(entry) = old;
     }
@@ -389,7 +392,7 @@ KestavinDevice::Status VrqPbBoard::store(std::uint16_t entry, std::int16_t value
 
 std::string VrqPbBoard::text(std::uint16_t entry) const
 {
-    return entry == 156 ? "VRQ-PB sim" : KestavinDevice::text(entry);
+    return entry == vrqpb::kBoardName ? "VRQ-PB sim" : KestavinDevice::text(entry);
 }
 
 } // namespace quell::sim

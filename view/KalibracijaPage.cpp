@@ -12,6 +12,7 @@
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLegend>
 #include <QLineSeries>
 #include <QListWidget>
 #include <QMenu>
@@ -221,6 +222,56 @@ QCheckBox* KalibracijaPage::pointBox(int row, int point) const
 {
     return pointBoxes_.at(static_cast<std::size_t>(row - 1))
         .at(static_cast<std::size_t>(point - 1));
+}
+
+void KalibracijaPage::setChartFont(const QFont& font)
+{
+    chart2_->chart()->legend()->setFont(font);
+}
+
+QCheckBox* KalibracijaPage::calPointBox(int recipeRow, int point) const
+{
+    constexpr std::array<int, 7> kButtonRow = {3, 1, 4, 2, 5, 5, 0};
+    if (recipeRow < 0 || recipeRow >= static_cast<int>(kButtonRow.size()) || point < 1
+        || point > 8) {
+        return nullptr;
+    }
+    const int row = kButtonRow[static_cast<std::size_t>(recipeRow)];
+    return row > 0 ? pointBox(row, point) : nullptr;
+}
+
+void KalibracijaPage::paintPoint(int recipeRow, int point, CalibrationHost::PointPaint paint)
+{
+    QCheckBox* box = calPointBox(recipeRow, point);
+    if (box == nullptr) {
+        return;
+    }
+    using Paint = CalibrationHost::PointPaint;
+    static const QString colours[] = {
+        QString(), QStringLiteral("background-color: palette(highlight)"),
+        QStringLiteral("background-color: green"), QStringLiteral("background-color: red")};
+    static_assert(static_cast<int>(Paint::Failed) == 3);
+    box->setStyleSheet(colours[static_cast<int>(paint)]);
+}
+
+bool KalibracijaPage::pointChecked(int recipeRow, int point) const
+{
+    const QCheckBox* box = calPointBox(recipeRow, point);
+    return box == nullptr || box->isChecked();
+}
+
+bool KalibracijaPage::channelChecked(int tag) const
+{
+    if (tag < 1 || tag > kCalibrationRows - 1 + kTestRows - 1) {
+        return false;
+    }
+    return (tag < kCalibrationRows ? rowBox(tag) : testBox(tag - (kCalibrationRows - 1)))
+        ->isChecked();
+}
+
+CalibrationHost::Method KalibracijaPage::method() const
+{
+    return static_cast<CalibrationHost::Method>(tipKalib_->itemIndex());
 }
 
 QPushButton* KalibracijaPage::testButton(int row) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "calibration/CalibrationHost.h"
+
 #include <QObject>
 
 #include <array>
@@ -9,6 +11,7 @@ class QBarSeries;
 class QBarSet;
 class QChartView;
 class QCheckBox;
+class QFont;
 class QGroupBox;
 class QLabel;
 class QLineSeries;
@@ -45,6 +48,18 @@ public:
     QCheckBox* rowBox(int row) const;
     // Point box CheckBox<row><point> (row 1..5, point 1..8).
     QCheckBox* pointBox(int row, int point) const;
+    // The box a calibration point is bound to, by recipe row (0..6) and point (1..8): Temp 1 on
+    // button row 1, Temp 2 on 2, EMC 1 on 3, EMC 2 on 4, both wood rows on 5; null for "Drvo sve".
+    QCheckBox* calPointBox(int recipeRow, int point) const;
+    // Paints a calibration point's box to show progress (rows without boxes are ignored).
+    void paintPoint(int recipeRow, int point, CalibrationHost::PointPaint paint);
+    // Whether a calibration point's box is checked (rows without boxes: true).
+    bool pointChecked(int recipeRow, int point) const;
+    // Whether the box beside the button with this Tag is checked: 1..5 CheckBox10..CheckBox50,
+    // 6..11 CheckBox110..CheckBox160.
+    bool channelChecked(int tag) const;
+    // The method chosen in "Metod merenja".
+    CalibrationHost::Method method() const;
     // The test button of row (0 "Sve", 1..6 the tests; Tag = 5 + row).
     QPushButton* testButton(int row) const;
     // The box of test row: 0 the "all" box CheckBox100, 1..6 CheckBox110..CheckBox160.
@@ -70,6 +85,9 @@ public:
     QCheckBox* testSwap() const { return testSwap_; }
     // The result chart Chart2.
     QChartView* chart2() const { return chart2_; }
+    // Gives the result chart's legend the window's font: a chart draws it in a scene, which
+    // does not take the widget's font.
+    void setChartFont(const QFont& font);
     // Series17 "Temp1M": the measured values (green line).
     QLineSeries* measured() const { return series17_; }
     // Series18 "Temp1O": the expected values (red line).

@@ -1,5 +1,7 @@
 #include "view/PageControl.h"
 
+#include "view/ViewLayout.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QStackedWidget>
@@ -68,6 +70,35 @@ void PageControl::setPageRoom(int room)
     if (stack != nullptr && stack->contentsMargins().top() != room) {
         stack->setContentsMargins(0, room, 0, 0);
     }
+}
+
+QList<QWidget*> PageControl::addPages(const QStringList& names)
+{
+    QList<QWidget*> pages;
+    for (const QString& name : names) {
+        auto* page = new QWidget;
+        page->setObjectName(name);
+        addTab(page, name);
+        pages << page;
+    }
+    return pages;
+}
+
+QSize PageControl::fit(QSize client)
+{
+    using namespace viewlayout;
+    setGeometry(0, RoundHalfEven(client.height() / 100.0), client.width(),
+                RoundHalfEven(client.height() * 99 / 100.0));
+    setTabHeight(TabHeight(height()));
+    // The strip stands on the tab row, right of the tabs, and is taller than the tabs; the
+    // pages start a little below the pane's edge, so it stays off their captions.
+    setPageRoom(StripRoom(height()));
+    // The control resizes only the current page.
+    const QSize pageSize = currentWidget()->size();
+    for (int i = 0; i < count(); ++i) {
+        widget(i)->resize(pageSize);
+    }
+    return pageSize;
 }
 
 } // namespace quell

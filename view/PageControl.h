@@ -18,6 +18,14 @@ public:
     int tabHeight() const;
     // Leaves room pixels between the pane's top edge and the pages.
     void setPageRoom(int room);
+
+    // Adds an empty page per name, named and captioned so; returns them in order.
+    QList<QWidget*> addPages(const QStringList& names);
+    // Fits the control to its owner's client area by the view's proportions: one percent above,
+    // the rest of the height, tabs four percent of it and the pages below the strip on the tab
+    // row. Every page takes the current page's size, so pages not shown are laid out for the
+    // size they will be shown at. Returns that size.
+    QSize fit(QSize client);
 };
 
 } // namespace quell

@@ -12,6 +12,15 @@ void ProportionalLayout::add(QWidget* control, const viewlayout::Rect& design, c
     }
 }
 
+void ProportionalLayout::add(const QWidget& root, const std::vector<viewlayout::Step>& table)
+{
+    for (const auto& step : table) {
+        add(root.findChild<QWidget*>(QString::fromStdString(step.control)), step.design,
+            root.findChild<QWidget*>(QString::fromStdString(step.box)),
+            QSize(step.refWidth, step.refHeight), step.fitText);
+    }
+}
+
 void ProportionalLayout::apply() const
 {
     for (const auto& item : items_) {

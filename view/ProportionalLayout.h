@@ -20,6 +20,9 @@ public:
     // A null control or box is left out.
     void add(QWidget* control, const viewlayout::Rect& design, const QWidget* box, QSize reference,
              bool fitText = false);
+    // Adds every control of a layout table, found by name among root's children (names not found
+    // are left out).
+    void add(const QWidget& root, const std::vector<viewlayout::Step>& table);
     // Places every added control, boxes before their contents as they were added.
     void apply() const;
 

@@ -23,6 +23,38 @@ RecordList::RecordList(QListWidget* list, QLineEdit* fileName, QObject* parent)
     list_->installEventFilter(this);
 }
 
+RecordList::RecordList(QListWidget* list, QObject* parent)
+    : RecordList(list, new QLineEdit(list->parentWidget()), parent)
+{
+    fileName_->setObjectName(QStringLiteral("EditFileRec"));
+    fileName_->hide();
+}
+
+QString RecordList::makeTestFolder(const QString& workDir)
+{
+    if (workDir.isEmpty()) {
+        return {};
+    }
+    const QString folder = QDir(workDir).filePath(QStringLiteral("Test"));
+    QDir().mkpath(folder);
+    return folder;
+}
+
+bool RecordList::readChosen(const std::function<bool(const QString&, QString*)>& reader,
+                            QString* error) const
+{
+    const QString path = chosenFile(error);
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (!reader) {
+        *error =
+            QStringLiteral("Cannot read record file \"%1\".").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    return reader(path, error);
+}
+
 void RecordList::setFolder(const QString& folder)
 {
     if (!watcher_.directories().isEmpty()) {

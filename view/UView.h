@@ -1,11 +1,12 @@
 #pragma once
 
+#include "calibration/CalibrationHost.h"
+#include "calibration/CalibrationStation.h"
 #include "calibration/TPointResult.h"
 #include "client/ViewLink.h"
 #include "view/MeasurementViewModel.h"
 #include "view/ProportionalLayout.h"
 #include "view/ReferenceSelection.h"
-#include "view/RunLog.h"
 #include "view/Stopwatch.h"
 #include "view/TrendChartModel.h"
 #include "view/ViewEditing.h"
@@ -19,11 +20,7 @@
 #include <optional>
 #include <vector>
 
-class QAbstractButton;
 class QAction;
-class QCheckBox;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
@@ -34,23 +31,29 @@ class TVesmarLiquidIndicator;
 
 namespace quell {
 
-class RecordList;
+class DetaljiPage;
+class DeviceLink;
 class KalibracijaPage;
+class MerenjePage;
 class PageControl;
-class TClientMain;
-class TrendChart;
-class UpDown;
+class ParameterWindow;
+class RecordList;
+class RunLogMemo;
+class TrendChartMenu;
+class ViewStrip;
 
-// The measurement view window ("VRQ-08"): the strip, the pages "Merenje", "Detalji" and
-// "Kalibracija", the indicators and the channel tables. The window only applies what the view
+// The measurement view window ("VRQ-08"): the strip and the pages "Merenje", "Detalji" and
+// "Kalibracija", each made by a page object of its own. The window only applies what the view
 // model computes and turns events into edits; every control carries its name as object name.
-class TFormView : public QWidget, public ViewLink {
+// It is the host of the calibration station, whose procedures report and read the operator's
+// choices through it.
+class TFormView : public QWidget, public ViewLink, public CalibrationHost {
     Q_OBJECT
 public:
-    // The view of the program whose main window is main (not owned).
-    explicit TFormView(TClientMain& main, QWidget* parent = nullptr);
+    // The view over a link to the board and the parameter window it works with (neither owned).
+    TFormView(DeviceLink& link, ParameterWindow& window, QWidget* parent = nullptr);
     // Runs FormDestroy when FormCreate ran.
-    ~TFormView() override;
+    ~TFormView() override { FormDestroy(); }
 
     // Start-up, once the main window knows its settings file: view settings, the run log's
     // start line, the database button's hint and the Connect caption.
@@ -64,28 +67,44 @@ public:
     // "Ini": reloads the settings and redraws the test result.
     void ButtonIniClick();
     // Adds a procedure's line to the run log while "Log Active" is checked.
-    void AddLogLine(const QString& line);
+    void AddLogLine(const QString& line) override;
     // "Log Active": switches the log's gate and records the switch.
     void LogONClick();
     // Whether "Log Active" is checked.
-    bool logActive() const { return runLog_ && runLog_->active(); }
+    bool logActive() const { return station_.runLog() && station_.runLog()->active(); }
+    // The calibration station: test points, run log, stability step, settings.
+    CalibrationStation& station() { return station_; }
     // The test results; the settings fill their expected values.
-    const TTestPoints& testPoints() const { return TestPoints; }
+    TTestPoints& TestPoints() { return station_.TestPoints; }
+    const TTestPoints& testPoints() const { return station_.TestPoints; }
     // Two successive readings closer than this count as stable ([Calibrate] Different).
-    std::int16_t different() const { return different_; }
+    std::int16_t different() const { return station_.different(); }
 
-    // Redraws the active page from the table and the value cells (GUI thread, after an answer).
+    // Reads the whole table and every value cell again and redraws what changed on the active
+    // page (GUI thread).
     void RefreshView();
     // Mirrors a reference selector entry (4..11) from its raw value.
     void ShowSelection(std::uint16_t entry);
+    // Reads the answered entries, mirrors the answered selectors and redraws what changed.
     void answerApplied(const std::vector<std::uint16_t>& answered) override;
+    // The next refresh reads the whole table and every value cell, as after an answer the view
+    // could not follow entry by entry.
     void tableReset() override;
-    bool isViewVisible() const override;
+    bool isViewVisible() const override { return isVisible(); }
     void setViewVisible(bool visible) override;
     QRect viewGeometry() const override;
     int boardNumber() const override;
     void setBoardNumber(int number) override;
+    // Shut-down: writes [View] geometry and visibility as the window has them, then closes it.
     void closeView() override;
+
+    // The calibration host: point boxes, channel boxes, method and "Swap period" of the page
+    // "Kalibracija" (made first when they are not yet).
+    void paintPoint(int row, int point, PointPaint paint) override;
+    bool pointChecked(int row, int point) const override;
+    bool channelChecked(int tag) const override;
+    Method method() const override;
+    bool swapPeriod() const override;
 
     // A key in an entry edit: Enter writes the edit's text to its entry.
     void EditKeyDown(QLineEdit* edit, int key);
@@ -162,31 +181,13 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildStrip(QWidget* strip);
-    void buildMerenje(QWidget* page);
+    void buildStrip(QWidget* parent);
     void buildDetalji(QWidget* page);
-    void buildLayout();
-    void buildMenus();
-    void buildSelectors(QWidget* page);
-    std::uint8_t selectorMask(int group) const;
-    void selectorClicked(int group, int item);
-    QGroupBox* buildLin();
-    QGroupBox* buildWood();
-    QLabel* flagLabel(const QString& name);
-    QLineEdit* entryEdit(const QString& name, const QString& hint = {});
-    void applyIndicators();
-    template <typename Widgets, typename Texts> void applyMeasured(Widgets& w, const Texts& t);
-    void applyLin(const std::array<LinRowTexts, 10>& rows);
-    void applyWood(const WoodHeaderTexts& header,
-                   const std::array<WoodRowTexts, vrqpb::kWoodChannels>& rows);
-    void setEdit(QLineEdit* edit, const std::string& text);
+    void refresh(const std::vector<std::uint16_t>& answered);
     void updateConnectCaption();
-    void applyReadiness();
     ViewControls controls() const;
-    QString labelText(std::string_view name) const;
     bool write(vrqpb::Entry entry, const std::string& text);
     void buildTimers();
     void buildRecordList();
@@ -195,18 +196,14 @@ private:
     void showError(const QString& text);
     void buildLogMemo();
     void showLogInMemo();
-    void appendToMemo();
     QStringList memoLines() const;
 
-    TClientMain& main_;
-    TTestPoints TestPoints{};
-    std::int16_t different_ = 3;
-    std::unique_ptr<RunLog> runLog_;
+    DeviceLink& link_;
+    ParameterWindow& window_;
+    CalibrationStation station_;
     bool created_ = false;
     bool destroyed_ = false;
-    QMenu* popupMenuLog_ = nullptr;
-    QAction* logOn_ = nullptr;
-    QPlainTextEdit* memoLog_ = nullptr;
+    RunLogMemo* logMemo_ = nullptr;
     MeasurementViewModel model_;
     ViewEditing editing_;
     ReferenceSelection selection_;
@@ -216,59 +213,18 @@ private:
     std::optional<bool> databaseReady_; // none before the first refresh
     std::uint16_t contextEntry_ = 0;
 
-    QLineEdit* editOpis_ = nullptr;
-    QLineEdit* vrqpb_ = nullptr;
-    UpDown* udpb_ = nullptr;
-    QPushButton* bConnect_ = nullptr;
-    QPushButton* uBazu_ = nullptr;
-    QPushButton* izBaze_ = nullptr;
-    ::TVesmarLiquidIndicator* ledTime_ = nullptr;
+    ViewStrip* strip_ = nullptr;
     PageControl* pageControl_ = nullptr;
-    std::vector<QWidget*> pages_;
-    std::array<::TVesmarLiquidIndicator*, 18> indicators_{};
-
-    struct LinRowControls {
-        QLabel *adcError, *voltage, *voltDone, *voltError, *value, *valueDone, *valueError;
-        QLineEdit* filter;
-        std::vector<QLineEdit*> cal;
-    };
-    struct WoodRowControls {
-        QLabel *voltage, *voltDone, *voltError, *value, *valueDone, *valueError, *config,
-            *deviation;
-        QLineEdit* calib;
-    };
-    // A control of a group and its design rectangle in the group's units.
-    using Placed = std::pair<QWidget*, viewlayout::Rect>;
-    std::vector<Placed> linPlacements_;
-    std::vector<Placed> woodPlacements_;
-    ProportionalLayout layout_;
+    MerenjePage* merenje_ = nullptr;
+    DetaljiPage* detalji_ = nullptr;
     KalibracijaPage* kalibracija_ = nullptr;
-    QGroupBox* lin_ = nullptr;
-    QGroupBox* wood_ = nullptr;
-    std::array<LinRowControls, 10> linRows_{};
-    std::array<WoodRowControls, vrqpb::kWoodChannels> woodRows_{};
-    QLabel* adcE4_ = nullptr;
-    QLabel* select_ = nullptr;
-    QLabel* swap_ = nullptr;
-    QLabel* count_ = nullptr;
-    QLineEdit* compTemp_ = nullptr;
-    QCheckBox* keepZero_ = nullptr;
-    QCheckBox* beep_ = nullptr;
-    QLineEdit* filtMC_ = nullptr;
-    QMenu* popupMenuCal_ = nullptr;
-    QMenu* popupMenuWoodState_ = nullptr;
-    QMenu* popupMenuGroupBoxCheckAll_ = nullptr;
-    int selectAllGroup_ = ReferenceSelection::kMcR;
-    std::array<std::array<QAbstractButton*, 9>, 8> selectorItems_{};
+    ProportionalLayout layout_;
 
     Stopwatch stopwatch_;
     TrendChartModel trend_;
     QTimer* timerStop_ = nullptr;
     QTimer* timerGetSample_ = nullptr;
-    QMenu* popupMenuStoper_ = nullptr;
-    QMenu* popupMenuTimeSample_ = nullptr;
-    QAction* startGraf_ = nullptr;
-    TrendChart* chart1_ = nullptr;
+    TrendChartMenu* popupMenuTimeSample_ = nullptr;
     RecordList* recordList_ = nullptr;
     QString recordFolder_;
     RecordReader recordReader_;

@@ -1,5 +1,7 @@
 #include "view/ViewLayout.h"
 
+#include "view/ViewChannels.h"
+
 #include <array>
 #include <cmath>
 #include <utility>
@@ -217,6 +219,119 @@ const std::vector<Step>& LayoutSequence()
         std::vector<Step> out;
         for (const auto& p : kPage) {
             appendWithContents(out, {p.name, p.design, kPageBox, kPageWidth, kPageHeight});
+        }
+        return out;
+    }();
+    return sequence;
+}
+
+namespace {
+
+// The group "Lin": column headers, then per channel its caption, flag and text labels, filter
+// edit and Cal edits.
+void appendLin(std::vector<Step>& out)
+{
+    int captions = 0;
+    const auto add = [&out](std::string name, Rect design, std::string caption = {}) {
+        out.push_back({std::move(name), design, "GroupBoxLin", kLinWidth, kChannelGroupHeight, true,
+                       std::move(caption)});
+    };
+    const auto caption = [&](const std::string& text, Rect design) {
+        add(numbered("LinCaption", captions++), design, text);
+    };
+    const std::pair<const char*, Rect> headers[] = {
+        {"Error", {88, 8, 30, 13}},  {"Napon(mV)", {120, 8, 70, 13}}, {"Done", {310, 8, 40, 13}},
+        {"Error", {350, 8, 32, 13}}, {"Value", {376, 8, 30, 13}},     {"Done", {416, 8, 40, 13}},
+        {"Error", {448, 8, 30, 13}}, {"Filter", {488, 8, 30, 13}}};
+    for (const auto& [text, design] : headers) {
+        caption(text, design);
+    }
+    for (int k = 0; k < 8; ++k) {
+        caption(numbered("Cal ", k + 1), {536 + 48 * k, 8, 30, 13});
+    }
+    for (std::size_t r = 0; r < vrqpb::kLinChannels.size(); ++r) {
+        const auto& ch = vrqpb::kLinChannels[r];
+        const int c = ch.channel;
+        const int top = 24 + 16 * static_cast<int>(r);
+        caption(ch.caption, {10, top, 50, 13});
+        add(numbered("ADC_E", c), {88, top, 20, 13});
+        add(numbered("U_", c), {120, top, 20, 13});
+        add(numbered("U_D", c), {320, top, 20, 13});
+        add(numbered("U_E", c), {352, top, 20, 13});
+        add(numbered("Val_", c), {376, top, 35, 13});
+        add(numbered("V_D", c), {416, top, 20, 13});
+        add(numbered("V_E", c), {448, top, 20, 13});
+        add(numbered("Filt", c), {480, top, 41, 16});
+        for (int p = 1; p <= ch.calCount; ++p) {
+            add(vrqpb::CalEditName(static_cast<int>(r) + 1, p), {528 + 48 * (p - 1), top, 41, 16});
+        }
+    }
+}
+
+// The group "Wood": the header line with its check boxes, edits and button, the column headers,
+// then per wood channel its caption, labels and Calib edit.
+void appendWood(std::vector<Step>& out)
+{
+    int captions = 0;
+    const auto add = [&out](std::string name, Rect design, std::string caption = {}) {
+        out.push_back({std::move(name), design, "GroupBoxWood", kWoodWidth, kChannelGroupHeight,
+                       true, std::move(caption)});
+    };
+    const auto caption = [&](const std::string& text, Rect design) {
+        add(numbered("WoodCaption", captions++), design, text);
+    };
+    caption("Error", {88, 8, 30, 13});
+    caption("Input", {120, 8, 35, 13});
+    caption("Swap", {152, 8, 35, 13});
+    caption("CountSample", {184, 8, 70, 13});
+    caption("CompTemp", {256, 8, 70, 13});
+    caption("Filter", {488, 8, 30, 13});
+    add("Beep", {328, 8, 100, 17});
+    add("ADC_E4", {88, 24, 20, 13});
+    add("ADC_4Select", {120, 24, 20, 13});
+    add("ADC_4Swap", {152, 24, 20, 13});
+    add("ADC_4Count", {184, 24, 20, 13});
+    add("CompTemp", {256, 24, 42, 16});
+    add("CompTempCheckBox", {300, 24, 140, 17});
+    add("EditFiltMC", {480, 24, 50, 16});
+    add("ButtonCalW", {528, 18, 45, 20});
+    const std::pair<const char*, Rect> headers[] = {
+        {"Napon(mV)", {120, 40, 70, 13}}, {"Done", {312, 40, 35, 13}},
+        {"Error", {344, 40, 30, 13}},     {"Value", {376, 40, 35, 13}},
+        {"Done", {408, 40, 35, 13}},      {"Error", {440, 40, 30, 13}},
+        {"Config", {480, 40, 40, 13}},    {"Calib", {528, 40, 35, 13}},
+        {"Deviat", {576, 40, 40, 13}}};
+    for (const auto& [text, design] : headers) {
+        caption(text, design);
+    }
+    for (int i = 0; i < vrqpb::kWoodChannels; ++i) {
+        const int top = 56 + 16 * i;
+        caption(numbered("MC", i + 1), {10, top, 40, 13});
+        add(numbered("U_W", i), {120, top, 20, 13});
+        add(numbered("U_DW", i), {320, top, 20, 13});
+        add(numbered("U_EW", i), {352, top, 20, 13});
+        add(numbered("Val_W", i), {376, top, 20, 13});
+        add(numbered("V_WD", i), {416, top, 20, 13});
+        add(numbered("V_WE", i), {448, top, 20, 13});
+        add(numbered("LST", i), {480, top, 20, 13});
+        add(numbered("CalW", i), {528, top, 41, 16});
+        add(numbered("BiasW", i), {576, top, 20, 13});
+    }
+}
+
+} // namespace
+
+const std::vector<Step>& FullLayoutSequence()
+{
+    static const std::vector<Step> sequence = [] {
+        std::vector<Step> out;
+        for (const auto& step : LayoutSequence()) {
+            out.push_back(step);
+            if (step.control == "GroupBoxLin") {
+                appendLin(out);
+            } else if (step.control == "GroupBoxWood") {
+                appendWood(out);
+            }
         }
         return out;
     }();

@@ -28,7 +28,7 @@ struct Placement {
 inline constexpr int kPageWidth = 912;
 inline constexpr int kPageHeight = 393;
 
-// Reference sizes of the groups "Lin" and "Wood", whose contents their builders place.
+// Reference sizes of the groups "Lin" and "Wood".
 inline constexpr int kLinWidth = 912;
 inline constexpr int kWoodWidth = 624;
 inline constexpr int kChannelGroupHeight = 193;
@@ -41,6 +41,11 @@ struct Step {
     std::string box;
     int refWidth = 0;
     int refHeight = 0;
+    // A label that fits its text keeps its scaled place and height and takes its text's width.
+    bool fitText = false;
+    // The text of a fixed caption label the page makes from this table (empty for the controls
+    // the page fills itself).
+    std::string caption;
 };
 
 // Nearest integer, exact halves to the even neighbour.
@@ -68,5 +73,10 @@ std::span<const Placement> PagePlacements();
 // contents of its box (the MC check groups, GBKalib, GBTools, GBTest and, after RGResult, Chart2).
 // A box always comes before its contents, so they are scaled with its new size.
 const std::vector<Step>& LayoutSequence();
+
+// Every control of the view in layout order: LayoutSequence() with the contents of the groups
+// "Lin" and "Wood" (their captions, labels, edits, check boxes and button) after each group.
+// The window applies this one table.
+const std::vector<Step>& FullLayoutSequence();
 
 } // namespace quell::viewlayout

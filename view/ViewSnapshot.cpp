@@ -9,26 +9,47 @@ namespace quell {
 
 namespace {
 
-// Versions are unique across all snapshots, so a new snapshot never passes for an old one.
-std::uint64_t nextVersion()
-{
-    static std::atomic<std::uint64_t> last{0};
-    return ++last;
-}
+// One counter for all snapshots, so a new snapshot never passes for one already drawn.
+std::atomic<std::uint64_t> lastStamp{0};
 
 } // namespace
 
-ViewSnapshot::ViewSnapshot() : version_(nextVersion())
+ViewSnapshot::ViewSnapshot()
 {
+    stamps_.fill(++lastStamp);
 }
 
-void ViewSnapshot::changed()
+std::uint64_t ViewSnapshot::latestStamp()
 {
-    version_ = nextVersion();
+    return lastStamp;
 }
 
-void ViewSnapshot::readTable(const TProtocol& table)
+void ViewSnapshot::stamp(std::size_t entry)
 {
+    stamps_[entry] = ++lastStamp;
+}
+
+void ViewSnapshot::setValue(std::size_t entry, std::int16_t value)
+{
+    if (values_[entry] != value) {
+        values_[entry] = value;
+        stamp(entry);
+    }
+}
+
+void ViewSnapshot::setText(std::size_t entry, const std::string& text)
+{
+    // Assigning only what differs keeps the strings and their buffers of the last read.
+    if (texts_[entry] != text) {
+        texts_[entry] = text;
+        stamp(entry);
+    }
+}
+
+void ViewSnapshot::readValidity(const TProtocol& table)
+{
+    // Validity also changes without answers (a reconnect, "Refresh"), so it is read whole; the
+    // scan stops at the first entry still unread.
     bool allValid = true;
     for (std::uint16_t e = 1; e <= table.Count; ++e) {
         if (!table.Commands[e].Valid) {
@@ -36,38 +57,67 @@ void ViewSnapshot::readTable(const TProtocol& table)
             break;
         }
     }
-    const auto count = static_cast<std::uint16_t>(std::min<std::size_t>(table.Count, kSize - 1));
-    bool different = allValid != allValid_ || count != count_;
     allValid_ = allValid;
-    count_ = count;
-    for (std::size_t e = 0; e < kSize; ++e) {
-        const std::int16_t value = e <= count_ && e > 0 ? table.Commands[e].Value : 0;
-        different = different || value != values_[e];
-        values_[e] = value;
+}
+
+void ViewSnapshot::readTable(const TProtocol& table)
+{
+    readValidity(table);
+    const auto count = static_cast<std::uint16_t>(std::min<std::size_t>(table.Count, kSize - 1));
+    if (count != count_) {
+        // Entries that came or went change what they show even where the value stays 0.
+        for (std::size_t e = std::min(count, count_) + 1u; e <= std::max(count, count_); ++e) {
+            stamp(e);
+        }
+        count_ = count;
     }
-    if (different) {
-        changed();
+    for (std::size_t e = 1; e < kSize; ++e) {
+        setValue(e, e <= count_ ? table.Commands[e].Value : std::int16_t{0});
     }
 }
 
 void ViewSnapshot::readCells(const std::vector<std::string>& cells)
 {
-    bool different = false;
+    static const std::string empty;
     for (std::size_t e = 1; e < kSize; ++e) {
-        // Assigning only what differs keeps the strings and their buffers of the last read.
-        if (e <= count_ && e < cells.size()) {
-            if (texts_[e] != cells[e]) {
-                texts_[e] = cells[e];
-                different = true;
-            }
-        } else if (!texts_[e].empty()) {
-            texts_[e].clear();
-            different = true;
+        setText(e, e <= count_ && e < cells.size() ? cells[e] : empty);
+    }
+}
+
+void ViewSnapshot::readEntries(const TProtocol& table, const std::vector<std::string>& cells,
+                               std::span<const std::uint16_t> entries)
+{
+    if (std::min<std::size_t>(table.Count, kSize - 1) != count_) {
+        readTable(table);
+        readCells(cells);
+        return;
+    }
+    readValidity(table);
+    for (const std::uint16_t e : entries) {
+        if (e == 0 || e > count_) {
+            continue;
+        }
+        setValue(e, table.Commands[e].Value);
+        if (e < cells.size()) {
+            setText(e, cells[e]);
         }
     }
-    if (different) {
-        changed();
+}
+
+void ViewSnapshot::readAnswered(const TProtocol& table, const std::vector<std::string>& cells,
+                                std::span<const std::uint16_t> answered)
+{
+    if (readAll_) {
+        readTable(table);
+        readCells(cells);
+    } else if (also_.empty()) {
+        readEntries(table, cells, answered);
+    } else {
+        also_.insert(also_.end(), answered.begin(), answered.end());
+        readEntries(table, cells, also_);
     }
+    readAll_ = false;
+    also_.clear();
 }
 
 bool ViewSnapshot::has(vrqpb::Entry entry) const

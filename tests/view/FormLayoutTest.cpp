@@ -37,7 +37,7 @@ protected:
     QTabWidget* pages() { return view.findChild<QTabWidget*>(QStringLiteral("PageControl")); }
 
     TClientMain main;
-    TFormView view{main};
+    TFormView view{main.link(), main};
 };
 
 TEST_F(FormLayoutTest, DesignSizeKeepsEveryRectangleAndTwiceTheSizeDoublesIt)

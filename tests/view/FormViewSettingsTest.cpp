@@ -53,7 +53,7 @@ protected:
     {
         main = std::make_unique<TClientMain>();
         main->FormCreate({QStringLiteral("quellcal"), settingsFile()});
-        view = std::make_unique<TFormView>(*main);
+        view = std::make_unique<TFormView>(main->link(), *main);
         view->FormCreate();
         main->setViewLink(view.get());
     }
@@ -196,6 +196,34 @@ TEST_F(FormViewSettingsTest, ALogFolderThatCannotBeMadeIsReportedAndTheBoardNumb
     ASSERT_EQ(errors.size(), 1) << dialogs.texts().join('\n').toStdString();
     EXPECT_TRUE(errors[0].contains(QDir::toNativeSeparators(dir.filePath("Log"))))
         << errors[0].toStdString();
+}
+
+} // namespace
+} // namespace quell
+
+namespace quell {
+namespace {
+
+TEST_F(FormViewSettingsTest, ClosingTheViewWritesItsGeometryAndVisibilityInItsOwnSection)
+{
+    start();
+    view->show();
+    view->move(40, 50);
+    view->resize(800, 600);
+    const QRect shown = view->viewGeometry();
+
+    view->closeView();
+
+    EXPECT_FALSE(view->isVisible());
+    const IniFile ini(settingsFile());
+    EXPECT_EQ(ini.keys(QStringLiteral("View")),
+              QStringList({"LeftPos", "TopPos", "Width", "Height", "Visible", "PB"}));
+    EXPECT_EQ(stored("View", "LeftPos"), shown.left());
+    EXPECT_EQ(stored("View", "TopPos"), shown.top());
+    EXPECT_EQ(stored("View", "Width"), 800);
+    EXPECT_EQ(stored("View", "Height"), 600);
+    EXPECT_EQ(ini.readString(QStringLiteral("View"), QStringLiteral("Visible"), {}), "1")
+        << "shown when the program ended";
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "client/ClientCommunications.h"
+#include "client/DeviceLink.h"
 #include "client/Dialogs.h"
 #include "view/UView.h"
 #include "view/ViewLayout.h"
@@ -14,7 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace quell {
 namespace {
@@ -60,7 +65,7 @@ protected:
 
     MessageLog messages;
     TClientMain main;
-    TFormView view{main};
+    TFormView view{main.link(), main};
 };
 
 // The window with its pages made, as after its first showing.
@@ -235,6 +240,175 @@ TEST_F(ShownFormViewTest, ShowSelectionMirrorsTheEntryWithoutWriting)
 
     child<QRadioButton>("SlotEMC1_3")->click();
     EXPECT_EQ(messages.texts.size(), 1) << "a click writes (refused: the link is not started)";
+}
+
+} // namespace
+} // namespace quell
+
+namespace quell {
+namespace {
+
+// The main window's link for reads, with every write accepted and recorded instead of sent.
+class RecordingLink : public DeviceLink {
+public:
+    explicit RecordingLink(DeviceLink& reads) : reads_(reads) {}
+    bool WriteParameter(std::uint16_t entry, const std::string& text) override
+    {
+        writes.emplace_back(entry, text);
+        return true;
+    }
+    bool ReadParameter(std::uint16_t) override { return true; }
+    TSendCommand currentCommand() const override { return reads_.currentCommand(); }
+    LinkState linkState() const override { return LinkState::Connected; }
+    void readTable(const std::function<void(const TProtocol&)>& read) const override
+    {
+        reads_.readTable(read);
+    }
+    void readTableAndCells(
+        const std::function<void(const TProtocol&, const std::vector<std::string>&)>& read)
+        const override
+    {
+        reads_.readTableAndCells(read);
+    }
+    void editTable(const std::function<void(TProtocol&)>& edit) override { reads_.editTable(edit); }
+
+    std::vector<std::pair<std::uint16_t, std::string>> writes;
+
+private:
+    DeviceLink& reads_;
+};
+
+class AnsweredFormViewTest : public ::testing::Test {
+public: // the steps below act on the fixture through a reference to it
+    AnsweredFormViewTest()
+    {
+        main.scheduler().editTable([](TProtocol& table) {
+            table.Count = vrqpb::kLastViewEntry;
+            for (std::uint16_t e = 1; e <= table.Count; ++e) {
+                table.Commands[e].Valid = true;
+            }
+        });
+        view.ensureControls();
+        view.RefreshView();
+    }
+    // Stores a raw value in the table and its text in the value cell, as an answer does.
+    void store(std::uint16_t entry, std::int16_t value, const std::string& text)
+    {
+        main.scheduler().editTable([&](TProtocol& table) {
+            table.Commands[entry].Value = value;
+            table.Commands[entry].ValueText = text;
+        });
+        main.scheduler().setCellText(entry, text);
+    }
+    QString label(const char* name)
+    {
+        auto* found = view.findChild<QLabel*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found != nullptr ? found->text() : QString();
+    }
+    void showPage(int index)
+    {
+        view.findChild<QTabWidget*>(QStringLiteral("PageControl"))->setCurrentIndex(index);
+    }
+
+    TClientMain main;
+    RecordingLink link{main.link()};
+    TFormView view{link, main};
+};
+
+TEST_F(AnsweredFormViewTest, AnAnswerRedrawsWhatItBroughtAndAResetReadsEverything)
+{
+    showPage(1);
+    struct Step {
+        const char* what;
+        std::function<void(AnsweredFormViewTest&)> act;
+        const char* u0;  // U_0, entry 90
+        const char* u1;  // U_1, entry 91
+        const char* dev; // BiasW0: constant 52 minus voltage 120
+    };
+    const Step steps[] = {
+        {"both answered",
+         [](AnsweredFormViewTest& t) {
+             t.store(90, 100, "10.0");
+             t.store(91, 200, "20.0");
+             t.view.answerApplied({90, 91});
+         },
+         "10.0", "20.0", "0.0"},
+        {"only one answered",
+         [](AnsweredFormViewTest& t) {
+             t.store(90, 110, "11.0");
+             t.store(91, 210, "21.0");
+             t.view.answerApplied({90});
+         },
+         "11.0", "20.0", "0.0"},
+        {"a typed cell is no answer",
+         [](AnsweredFormViewTest& t) {
+             t.main.scheduler().setCellText(91, "typed");
+             t.view.answerApplied({120});
+         },
+         "11.0", "20.0", "0.0"},
+        {"after a reset the next answer reads everything",
+         [](AnsweredFormViewTest& t) {
+             t.view.tableReset();
+             t.view.answerApplied({120});
+         },
+         "11.0", "typed", "0.0"},
+        {"a flag word answered redraws its labels",
+         [](AnsweredFormViewTest& t) {
+             t.store(120, 1234, "123.4");
+             t.store(52, 1000, "100.0");
+             t.view.answerApplied({120, 52});
+         },
+         "11.0", "typed", "-23.4"},
+    };
+    for (const auto& step : steps) {
+        step.act(*this);
+        EXPECT_EQ(label("U_0"), step.u0) << step.what;
+        EXPECT_EQ(label("U_1"), step.u1) << step.what;
+        EXPECT_EQ(label("BiasW0"), step.dev) << step.what;
+    }
+}
+
+TEST_F(AnsweredFormViewTest, AnsweredSelectorsAreMirroredOnEveryPage)
+{
+    showPage(2);
+    store(8, 5, "5");
+    store(6, 4, "4");
+    view.answerApplied({6, 8, 105});
+    EXPECT_TRUE(view.findChild<QCheckBox*>(QStringLiteral("MC1_2"))->isChecked());
+    EXPECT_TRUE(view.findChild<QRadioButton*>(QStringLiteral("SlotTemp1_2"))->isChecked());
+    EXPECT_TRUE(link.writes.empty()) << "displaying never writes";
+}
+
+TEST_F(AnsweredFormViewTest, GetCalAndTheChartTakeWhatTheDetaljiPageShows)
+{
+    showPage(1);
+    store(93, 812, "81.2");  // voltage of TEMP2
+    store(108, 215, "21.5"); // value of TEMP2
+    view.answerApplied({93, 108});
+    store(93, 900, "90.0"); // in the table, but not yet shown
+    main.scheduler().setCellText(108, "99.9");
+
+    view.Cal13eContextPopup(view.findChild<QLineEdit*>(QStringLiteral("Cal43e")));
+    view.GetCal1Click();
+    ASSERT_EQ(link.writes.size(), 1u);
+    EXPECT_EQ(link.writes[0], std::make_pair(std::uint16_t{33}, std::string("81.2")));
+
+    view.TimerGetSampleTimer();
+    const auto& temp2 = view.trendChart().points(11); // Series11 "Temp2" samples Val_3
+    ASSERT_EQ(temp2.size(), 1u);
+    EXPECT_EQ(temp2[0], 21.5);
+}
+
+TEST_F(AnsweredFormViewTest, TheViewsOwnWritesAreReadBackWithTheNextAnswer)
+{
+    showPage(1);
+    view.findChild<QCheckBox*>(QStringLiteral("CompTempCheckBox"))->click();
+    store(147, 5, "0.5");
+    view.answerApplied({147});
+    ASSERT_EQ(link.writes.size(), 1u) << "the compensation is pushed back to zero";
+    view.answerApplied({120});
+    EXPECT_EQ(link.writes.size(), 1u) << "the zeroed entry is read again, so no second write";
 }
 
 } // namespace

@@ -60,7 +60,7 @@ protected:
 
     RecordingDialogs dialogs;
     TClientMain main;
-    TFormView view{main};
+    TFormView view{main.link(), main};
 };
 
 TEST_F(FormViewTimeTest, StopwatchCountsOnlyWhileTheViewIsShown)
@@ -141,9 +141,14 @@ TEST_F(FormViewTimeTest, ChartMenuHasItsItemsAndDrivesTheSampleTimer)
 
 TEST_F(FormViewTimeTest, SamplingDrawsTheDetaljiLabelsWithGaps)
 {
+    // The chart samples what the Detalji labels show, as the view model drew them.
+    main.scheduler().editTable([](TProtocol& table) { table.Count = vrqpb::kLastViewEntry; });
+    child<QTabWidget>("PageControl")->setCurrentIndex(1);
     auto* value = child<QLabel>("Val_W0");
     for (const char* text : {"10", "-----", "20", "30"}) {
-        value->setText(QString::fromLatin1(text));
+        main.scheduler().setCellText(vrqpb::kWoodValueFirst, text);
+        view.RefreshView();
+        ASSERT_EQ(value->text(), QString::fromLatin1(text));
         view.TimerGetSampleTimer();
     }
     const auto* chart = child<TrendChart>("Chart1");
@@ -246,7 +251,7 @@ TEST(RecordFolder, MadeBesideTheSettingsFileAtCreation)
     {
         TClientMain main;
         main.FormCreate({"quellcal", dir.filePath("station.cli")});
-        TFormView view(main);
+        TFormView view(main.link(), main);
         EXPECT_TRUE(QDir(dir.filePath("Test")).exists());
         EXPECT_EQ(view.recordFolder(), QDir(dir.path()).absoluteFilePath("Test"));
     }

@@ -39,7 +39,7 @@ protected:
     }
 
     TClientMain main;
-    TFormView view{main};
+    TFormView view{main.link(), main};
 };
 
 TEST_F(KalibracijaPageTest, BoxesStartCheckedAndTemperaturePointsOtherThan357Disabled)
@@ -223,6 +223,56 @@ TEST(RadioGroupTest, ItemsShareTheGroupBelowItsCaption)
         }
         EXPECT_EQ(top, area.bottom() + 1) << "the last item ends at the bottom";
     }
+}
+
+} // namespace
+} // namespace quell
+
+namespace quell {
+namespace {
+
+TEST_F(KalibracijaPageTest, TheCalibrationHostFindsEachRowsBoxesAndTheOperatorsChoices)
+{
+    CalibrationHost& host = view;
+    // Recipe row and point, the box it is bound to (empty: none).
+    const struct {
+        int row;
+        int point;
+        const char* box;
+    } points[] = {
+        {0, 1, "CheckBox31"}, {1, 3, "CheckBox13"}, {2, 8, "CheckBox48"}, {3, 5, "CheckBox25"},
+        {4, 2, "CheckBox52"}, {5, 2, "CheckBox52"}, {6, 2, ""},           {0, 9, ""}};
+    for (const auto& p : points) {
+        const QString where = QStringLiteral("row %1 point %2").arg(p.row).arg(p.point);
+        if (*p.box == '\0') {
+            EXPECT_TRUE(host.pointChecked(p.row, p.point)) << where.toStdString();
+            host.paintPoint(p.row, p.point, CalibrationHost::PointPaint::Failed); // ignored
+            continue;
+        }
+        auto* box = child<QCheckBox>(QString::fromLatin1(p.box));
+        host.paintPoint(p.row, p.point, CalibrationHost::PointPaint::Passed);
+        EXPECT_TRUE(box->styleSheet().contains("green")) << where.toStdString();
+        host.paintPoint(p.row, p.point, CalibrationHost::PointPaint::Reset);
+        EXPECT_TRUE(box->styleSheet().isEmpty()) << where.toStdString();
+        box->setChecked(false);
+        EXPECT_FALSE(host.pointChecked(p.row, p.point)) << where.toStdString();
+        box->setChecked(true);
+    }
+
+    // Button Tags: 1..5 calibration (CheckBox10..50), 6..11 tests (CheckBox110..160).
+    const std::pair<int, const char*> channels[] = {
+        {1, "CheckBox10"}, {5, "CheckBox50"}, {6, "CheckBox110"}, {11, "CheckBox160"}};
+    for (const auto& [tag, name] : channels) {
+        child<QCheckBox>(QString::fromLatin1(name))->setChecked(false);
+        EXPECT_FALSE(host.channelChecked(tag)) << tag;
+        child<QCheckBox>(QString::fromLatin1(name))->setChecked(true);
+        EXPECT_TRUE(host.channelChecked(tag)) << tag;
+    }
+
+    EXPECT_EQ(host.method(), CalibrationHost::Method::Normal);
+    EXPECT_FALSE(host.swapPeriod());
+    child<QCheckBox>(QStringLiteral("CBTestSwap"))->setChecked(true);
+    EXPECT_TRUE(host.swapPeriod());
 }
 
 } // namespace

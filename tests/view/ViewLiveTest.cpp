@@ -48,7 +48,7 @@ protected:
         file.close();
         main_ = std::make_unique<TClientMain>();
         main_->FormCreate({QStringLiteral("quellcal"), settings});
-        view_ = std::make_unique<TFormView>(*main_);
+        view_ = std::make_unique<TFormView>(main_->link(), *main_);
         view_->FormCreate();
         main_->setViewLink(view_.get());
         ASSERT_TRUE(main_->Started()) << dialogs_.texts().join('\n').toStdString();

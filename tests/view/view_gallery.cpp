@@ -53,7 +53,7 @@ int main(int argc, char** argv)
     if (live) {
         main.FormCreate({QApplication::applicationFilePath(), QString::fromLocal8Bit(argv[2])});
     }
-    quell::TFormView view(main);
+    quell::TFormView view(main.link(), main);
     if (live) {
         view.FormCreate();
         main.setViewLink(&view);

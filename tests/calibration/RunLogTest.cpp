@@ -1,4 +1,4 @@
-#include "view/RunLog.h"
+#include "calibration/RunLog.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "calibration/CalibrateSettings.h"
+#include "calibration/RunLog.h"
+#include "calibration/TPointResult.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+namespace quell {
+
+class CalibrationHost;
+class DeviceLink;
+class IniFile;
+
+// The calibration station without its window: the test points, the run log, the stability step
+// and the [Calibrate] settings. The procedures work on this object, reach the board through the
+// link and report through the host. GUI thread.
+class CalibrationStation {
+public:
+    // A station over the link and the window the procedures run in (neither owned).
+    CalibrationStation(DeviceLink& link, CalibrationHost& host);
+    ~CalibrationStation();
+
+    // Reads [Calibrate] from an open settings file (creating what is missing): the stability
+    // step and the expected values of the test points. The caller saves the file.
+    void loadSettings(IniFile& ini);
+
+    // Starts the run log in logFolder: journals of earlier runs recovered, the start line added.
+    void startLog(const QString& logFolder, const QDateTime& now);
+    // The run log; null before startLog().
+    RunLog* runLog() const { return runLog_.get(); }
+
+    // The test results; the settings fill their expected values, record files the rest.
+    TTestPoints TestPoints{};
+    // Two successive readings closer than this count as stable; the settings' Different unless a
+    // procedure changes it for a run.
+    std::int16_t StableDelta = 3;
+    // [Calibrate] Different as last read.
+    std::int16_t different() const { return settings_.different; }
+
+    // The link to the board and the window, for the procedures.
+    DeviceLink& link() const { return link_; }
+    CalibrationHost& host() const { return host_; }
+
+private:
+    DeviceLink& link_;
+    CalibrationHost& host_;
+    CalibrateSettings settings_;
+    std::unique_ptr<RunLog> runLog_;
+};
+
+} // namespace quell
