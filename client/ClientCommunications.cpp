@@ -202,6 +202,8 @@ void TClientMain::linkStateChanged(LinkState state)
     shownState_ = state;
     if (fresh && model_->rowCount() > 0)
         grid_->setCurrentIndex(model_->index(0, 1));
+    if (view_)
+        view_->linkStateChanged();
 }
 
 void TClientMain::MStartStopClick()
@@ -467,11 +469,6 @@ void TClientMain::closeEvent(QCloseEvent* event)
     settings_.width = frame.width();
     settings_.height = frame.height();
     settings_.colWidth = grid_->columnWidth(0);
-    if (view_) {
-        const QRect viewFrame = view_->viewGeometry();
-        settings_.viewWindow = {viewFrame.left(), viewFrame.top(), viewFrame.width(),
-                                viewFrame.height(), view_->isViewVisible()};
-    }
     settings_.start = wasStarted;
     QString error;
     if (!settings_.saveClosingState(settingsFileName_, &error))

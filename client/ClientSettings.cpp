@@ -16,7 +16,6 @@ const QString kComm = QStringLiteral("Comm");
 const QString kProtocol = QStringLiteral("Protocol");
 const QString kAction = QStringLiteral("Action");
 const QString kConfig = QStringLiteral("Config");
-const QString kView = QStringLiteral("View");
 
 // Each read first writes a missing key's default, so every start leaves a complete file.
 QString readText(IniFile& ini, const QString& section, const QString& key, const QString& def)
@@ -141,11 +140,6 @@ void ClientSettings::writeClosingState(IniFile& ini) const
     ini.writeInteger(kConfig, QStringLiteral("Height"), height);
     ini.writeInteger(kConfig, QStringLiteral("ColWidth"), colWidth);
     ini.writeInteger(kConfig, QStringLiteral("Width"), width);
-    ini.writeInteger(kView, QStringLiteral("LeftPos"), viewWindow.left);
-    ini.writeInteger(kView, QStringLiteral("TopPos"), viewWindow.top);
-    ini.writeInteger(kView, QStringLiteral("Width"), viewWindow.width);
-    ini.writeInteger(kView, QStringLiteral("Height"), viewWindow.height);
-    ini.writeBool(kView, QStringLiteral("Visible"), viewWindow.visible);
 }
 
 bool ClientSettings::load(const QString& settingsFileName, QString* errorText)

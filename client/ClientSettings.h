@@ -24,15 +24,6 @@ public:
     static constexpr int kAddressMin = 1;
     static constexpr int kAddressMax = 255;
 
-    // Where the view window stands; written at close for the view, which reads it back itself.
-    struct ViewWindow {
-        int left = 150;       // [View] LeftPos
-        int top = 350;        // [View] TopPos
-        int width = 300;      // [View] Width
-        int height = 280;     // [View] Height
-        bool visible = false; // [View] Visible
-    };
-
     // [Socket] Host: text of LEditHost.
     QString host = QStringLiteral("localhost");
     // [Socket] Port: text of LEditPort (converted to a number only when connecting).
@@ -89,8 +80,6 @@ public:
     QString caption = QStringLiteral("Client");
     // [Config] ViewConfig: the settings group is always shown, so this is written as 1.
     bool viewConfig = true;
-    // [View] geometry and visibility of the measurement view, written at close.
-    ViewWindow viewWindow;
 
     // The absolute settings file name: the arguments (program name excluded) joined with one
     // blank, since the shell splits a path with blanks; without arguments the program file with
@@ -107,7 +96,7 @@ public:
     // is expected reads as the default (and is left in the file as it is).
     void readFrom(IniFile& ini);
     // Writes what the window writes when it closes, in that order (host and serial settings,
-    // addresses, Start, window geometry, ViewConfig, the view window). Keys that only the
+    // addresses, Start, window geometry, ViewConfig). Keys that only the
     // file's editor changes (MaxPacket, masks, View*, Caption) and [Protocol] File are left alone.
     void writeClosingState(IniFile& ini) const;
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QRect>
-
 #include <cstdint>
 #include <vector>
 
@@ -20,12 +18,12 @@ public:
     // The table or the value cells changed other than by an answer (cleared, a value set or a
     // description loaded, a cell typed): the view reads everything again.
     virtual void tableReset() = 0;
+    // The link started, stopped, connected or was lost: the view's Connect button follows.
+    virtual void linkStateChanged() = 0;
     // Whether the view window is shown.
     virtual bool isViewVisible() const = 0;
     // Shows or hides the view window.
     virtual void setViewVisible(bool visible) = 0;
-    // The view window's frame geometry, written into the settings at close.
-    virtual QRect viewGeometry() const = 0;
     // The board number (0..10000) a value set carries.
     virtual int boardNumber() const = 0;
     // Sets the board number from a value set.

@@ -267,6 +267,11 @@ void TFormView::BConnectClick()
     updateConnectCaption();
 }
 
+void TFormView::linkStateChanged()
+{
+    updateConnectCaption();
+}
+
 void TFormView::updateConnectCaption()
 {
     if (strip_ != nullptr) {

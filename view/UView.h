@@ -90,9 +90,11 @@ public:
     // The next refresh reads the whole table and every value cell, as after an answer the view
     // could not follow entry by entry.
     void tableReset() override;
+    void linkStateChanged() override;
     bool isViewVisible() const override { return isVisible(); }
     void setViewVisible(bool visible) override;
-    QRect viewGeometry() const override;
+    // Position of the frame and size of the client area, as [View] stores them.
+    QRect viewGeometry() const;
     int boardNumber() const override;
     void setBoardNumber(int number) override;
     // Shut-down: writes [View] geometry and visibility as the window has them, then closes it.

@@ -13,7 +13,9 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextStream>
 
 #include <gtest/gtest.h>
@@ -224,6 +226,28 @@ TEST_F(FormViewSettingsTest, ClosingTheViewWritesItsGeometryAndVisibilityInItsOw
     EXPECT_EQ(stored("View", "Height"), 600);
     EXPECT_EQ(ini.readString(QStringLiteral("View"), QStringLiteral("Visible"), {}), "1")
         << "shown when the program ended";
+}
+
+TEST_F(FormViewSettingsTest, ConnectCaptionFollowsAStartThatFailsLater)
+{
+    // A port nobody listens on: the connect is refused on the link's worker, after the click.
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    writeSettings(QStringLiteral("[Socket]\nHost=127.0.0.1\nPort=%1\n[View]\nVisible=1\n")
+                      .arg(port)
+                      .toUtf8()
+                      .constData());
+    start();
+    auto* button = view->findChild<QPushButton*>(QStringLiteral("BConnect"));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), "Connect");
+    view->BConnectClick();
+    EXPECT_EQ(button->text(), "STOP") << "started, still connecting";
+    // No stopwatch tick is needed: the failed start itself brings the caption back.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !main->Started(); }, 5000));
+    EXPECT_EQ(button->text(), "Connect");
 }
 
 } // namespace
