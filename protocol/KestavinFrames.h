@@ -4,6 +4,7 @@
 // requests start with SOH and the address byte, and a request can be routed through a master
 // controller (MC) that forwards it to the device.
 
+#include "protocol/ControlChars.h"
 #include "protocol/UCommands.h"
 
 #include <cstdint>
@@ -12,9 +13,6 @@
 
 namespace quell::kestavin {
 
-inline constexpr char kSoh = 0x01;
-inline constexpr char kEtx = 0x03;
-inline constexpr char kEot = 0x04;
 inline constexpr std::uint8_t kRoutingMarker = 0xFF;
 
 // A byte as its two characters: 0x30 + high nibble, 0x30 + low nibble.

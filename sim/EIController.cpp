@@ -1,5 +1,6 @@
 #include "sim/EIController.h"
 
+#include "protocol/ControlChars.h"
 #include "protocol/EIBisynchFrames.h"
 
 #include <algorithm>
