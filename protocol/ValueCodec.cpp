@@ -83,7 +83,7 @@ std::string TProtocol::ValueToText(std::uint16_t entry, std::int32_t raw,
         return c->pickItem(index);
     }
     case kTypeBcd:
-        return WordToHex4(static_cast<std::uint16_t>(raw & 0xFF));
+        return wordToHex4(static_cast<std::uint16_t>(raw & 0xFF));
     case kTypeBitFields: {
         const auto value = static_cast<std::uint32_t>(raw);
         const auto min = static_cast<std::uint16_t>(c->Min);
@@ -95,7 +95,7 @@ std::string TProtocol::ValueToText(std::uint16_t entry, std::int32_t raw,
     case kTypeLong:
         return std::to_string(raw);
     case kTypeHex:
-        return WordToHex4(static_cast<std::uint16_t>(raw & 0xFFFF));
+        return wordToHex4(static_cast<std::uint16_t>(raw & 0xFFFF));
     default:
         return fallback;
     }
@@ -125,11 +125,11 @@ std::int16_t TProtocol::TextToValue(std::uint16_t entry, std::string_view text,
         }
         return oldValue;
     case kTypeBcd:
-        return ByteToBCD(static_cast<std::uint8_t>(parseInteger(text) & 0xFF));
+        return byteToBcd(static_cast<std::uint8_t>(parseInteger(text) & 0xFF));
     case kTypeLong:
         return low16(parseInteger(text));
     case kTypeHex:
-        return static_cast<std::int16_t>(HexToWord(text));
+        return static_cast<std::int16_t>(hexToWord(text));
     default:
         return oldValue;
     }
@@ -180,48 +180,6 @@ bool TProtocol::StoreEIData(std::uint16_t entry, std::string_view text)
     default:
         return false;
     }
-}
-
-std::string TProtocol::ByteToHex(std::uint8_t value)
-{
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    for (unsigned v = value; v != 0; v >>= 4)
-        text.insert(text.begin(), kDigits[v & 0xF]);
-    return text.empty() ? "0" : text;
-}
-
-std::string TProtocol::WordToHex4(std::uint16_t value)
-{
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text(4, '0');
-    for (int i = 3; i >= 0; --i, value = static_cast<std::uint16_t>(value >> 4))
-        text[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
-    return text;
-}
-
-std::uint16_t TProtocol::HexToWord(std::string_view text)
-{
-    std::uint16_t result = 0;
-    std::uint16_t weight = 1;
-    for (auto it = text.rbegin(); it != text.rend() && weight != 0; ++it) {
-        const char ch = *it;
-        unsigned digit = 0;
-        if (ch >= '1' && ch <= '9')
-            digit = static_cast<unsigned>(ch - '0');
-        else if (ch >= 'A' && ch <= 'F')
-            digit = static_cast<unsigned>(ch - 'A' + 10);
-        else if (ch >= 'a' && ch <= 'f')
-            digit = static_cast<unsigned>(ch - 'a' + 10);
-        result = static_cast<std::uint16_t>(result + digit * weight);
-        weight = static_cast<std::uint16_t>(weight * 16);
-    }
-    return result;
-}
-
-std::uint8_t TProtocol::ByteToBCD(std::uint8_t value)
-{
-    return static_cast<std::uint8_t>((value / 10) * 16 + value % 10);
 }
 
 } // namespace quell

@@ -1,0 +1,33 @@
+#pragma once
+
+// Byte and number texts shared by both protocol engines and the measurement views: hexadecimal
+// and BCD helpers, and the maker's way of sending a byte as two characters 0x30 + nibble.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quell {
+
+// Upper-case hexadecimal without leading zeros ("0" for 0).
+std::string byteToHex(std::uint8_t value);
+// Exactly four upper-case hexadecimal digits.
+std::string wordToHex4(std::uint16_t value);
+// Hexadecimal text as a word: digits read from the last character with weights 1, 16, 256, 4096
+// (a fifth digit and further ones add nothing); characters that are no digit count as 0.
+std::uint16_t hexToWord(std::string_view text);
+// 0..99 as one BCD byte (tens in the high nibble).
+std::uint8_t byteToBcd(std::uint8_t value);
+
+namespace kestavin {
+
+// A byte as its two characters: 0x30 + high nibble, 0x30 + low nibble ("0".."?").
+std::string encodeByte(std::uint8_t value);
+// The byte of the character pair at 1-based positions position, position+1 (low nibble of each);
+// characters beyond the frame count as 0.
+std::uint8_t decodePair(std::string_view frame, std::size_t position);
+
+} // namespace kestavin
+
+} // namespace quell
