@@ -6,6 +6,7 @@
 #include "protocol/NumberText.h"
 #include "protocol/TextEncoding.h"
 #include "protocol/Tokenizer.h"
+#include "protocol/ValueCodec.h"
 
 #include <optional>
 
@@ -246,6 +247,26 @@ bool TProtocol::NeedsPoll(std::uint16_t entry)
         return true;
     ++c->PollCounter;
     return false;
+}
+
+std::string TProtocol::ValueToText(std::uint16_t entry, std::int32_t raw,
+                                   const std::string& fallback) const
+{
+    const TCommands* c = entryAt(entry);
+    return c ? valueToText(*c, raw, fallback) : fallback;
+}
+
+std::int16_t TProtocol::TextToValue(std::uint16_t entry, std::string_view text,
+                                    std::int16_t oldValue) const
+{
+    const TCommands* c = entryAt(entry);
+    return c ? textToValue(*c, text, oldValue) : oldValue;
+}
+
+bool TProtocol::StoreEIData(std::uint16_t entry, std::string_view text)
+{
+    TCommands* c = entryAt(entry);
+    return c && storeEIData(*c, text);
 }
 
 bool TProtocol::FindEntryForward(std::uint8_t code, std::uint8_t code3, std::uint16_t& entry) const

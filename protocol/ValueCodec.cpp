@@ -1,8 +1,9 @@
 // The conversions between a parameter's raw device value and the text the user reads and types.
 
-#include "protocol/UCommands.h"
+#include "protocol/ValueCodec.h"
 
 #include "protocol/ConvertError.h"
+#include "protocol/HexText.h"
 #include "protocol/NumberText.h"
 
 #include <cstdlib>
@@ -56,38 +57,34 @@ std::string fixedPointText(std::int64_t raw, unsigned decimals)
 
 } // namespace
 
-std::string TProtocol::ValueToText(std::uint16_t entry, std::int32_t raw,
-                                   const std::string& fallback) const
+std::string valueToText(const TCommands& entry, std::int32_t raw, const std::string& fallback)
 {
-    const TCommands* c = entryAt(entry);
-    if (!c)
-        return fallback;
-    switch (c->TypeCode) {
+    switch (entry.TypeCode) {
     case kTypeFixed: {
         if (raw == -32768)
             return "error";
         std::int64_t value = raw;
-        if (c->Offset == 1 && value < 0)
+        if (entry.Offset == 1 && value < 0)
             value += 65536;
-        return fixedPointText(value, c->Decimals);
+        return fixedPointText(value, entry.Decimals);
     }
     case kTypeDecimal:
     case kTypeUnsigned:
-        return std::to_string(static_cast<std::int64_t>(raw) + c->Offset);
+        return std::to_string(static_cast<std::int64_t>(raw) + entry.Offset);
     case kTypePickList:
     case kTypeIndex: {
         const std::uint32_t index =
-            decodeIndexShift(static_cast<std::uint32_t>(raw) & 0xFFu, c->Offset);
-        if (static_cast<std::int64_t>(index) > c->Max)
+            decodeIndexShift(static_cast<std::uint32_t>(raw) & 0xFFu, entry.Offset);
+        if (static_cast<std::int64_t>(index) > entry.Max)
             return fallback;
-        return c->pickItem(index);
+        return entry.pickItem(index);
     }
     case kTypeBcd:
         return wordToHex4(static_cast<std::uint16_t>(raw & 0xFF));
     case kTypeBitFields: {
         const auto value = static_cast<std::uint32_t>(raw);
-        const auto min = static_cast<std::uint16_t>(c->Min);
-        const auto max = static_cast<std::uint16_t>(c->Max);
+        const auto min = static_cast<std::uint16_t>(entry.Min);
+        const auto max = static_cast<std::uint16_t>(entry.Max);
         const std::uint32_t a = shiftRight(value & (min >> 8), min & 0xFF);
         const std::uint32_t b = shiftRight(value & (max >> 8), max & 0xFF);
         return std::to_string(a) + "," + std::to_string(b);
@@ -101,27 +98,23 @@ std::string TProtocol::ValueToText(std::uint16_t entry, std::int32_t raw,
     }
 }
 
-std::int16_t TProtocol::TextToValue(std::uint16_t entry, std::string_view text,
-                                    std::int16_t oldValue) const
+std::int16_t textToValue(const TCommands& entry, std::string_view text, std::int16_t oldValue)
 {
-    const TCommands* c = entryAt(entry);
-    if (!c)
-        return oldValue;
     auto low16 = [](std::int64_t v) {
         return static_cast<std::int16_t>(static_cast<std::uint16_t>(v & 0xFFFF));
     };
-    switch (c->TypeCode) {
+    switch (entry.TypeCode) {
     case kTypeFixed:
-        return scaleDecimalText(text, c->Decimals);
+        return scaleDecimalText(text, entry.Decimals);
     case kTypeDecimal:
     case kTypeUnsigned:
-        return low16(static_cast<std::int64_t>(parseInteger(text)) - c->Offset);
+        return low16(static_cast<std::int64_t>(parseInteger(text)) - entry.Offset);
     case kTypePickList:
     case kTypeIndex:
-        for (int i = 0; i <= c->Max && i < kPickListSize; ++i) {
-            if (c->PickList[static_cast<std::size_t>(i)] == text)
+        for (int i = 0; i <= entry.Max && i < kPickListSize; ++i) {
+            if (entry.PickList[static_cast<std::size_t>(i)] == text)
                 return static_cast<std::int16_t>(
-                    encodeIndexShift(static_cast<std::uint32_t>(i), c->Offset) & 0xFFu);
+                    encodeIndexShift(static_cast<std::uint32_t>(i), entry.Offset) & 0xFFu);
         }
         return oldValue;
     case kTypeBcd:
@@ -135,47 +128,44 @@ std::int16_t TProtocol::TextToValue(std::uint16_t entry, std::string_view text,
     }
 }
 
-bool TProtocol::StoreEIData(std::uint16_t entry, std::string_view text)
+bool storeEIData(TCommands& entry, std::string_view text)
 {
-    TCommands* c = entryAt(entry);
-    if (!c)
-        return false;
-    switch (c->TypeCode) {
+    switch (entry.TypeCode) {
     case kTypeFixed:
-        c->FloatValue = parseFloat(text);
+        entry.FloatValue = parseFloat(text);
         return true;
     case kTypeDecimal:
     case kTypeUnsigned:
     case kTypeBitFields:
-        c->Value =
+        entry.Value =
             static_cast<std::int16_t>(static_cast<std::uint32_t>(parseInteger(text)) & 0xFFFF);
         return true;
     case kTypePickList: {
         const auto shifted = static_cast<std::int32_t>(
-            decodeIndexShift(static_cast<std::uint32_t>(parseInteger(text)), c->Offset));
+            decodeIndexShift(static_cast<std::uint32_t>(parseInteger(text)), entry.Offset));
         std::int32_t index = shifted;
         bool inRange = true;
         // A device index outside the list is pinned to its nearest end, never used to read
         // beyond the items.
-        if (index > c->Max) {
-            index = c->Max;
+        if (index > entry.Max) {
+            index = entry.Max;
             inRange = false;
         }
         if (index < 0) {
             index = 0;
             inRange = false;
         }
-        c->Value = static_cast<std::int16_t>(index);
-        c->ValueText = c->pickItem(index);
+        entry.Value = static_cast<std::int16_t>(index);
+        entry.ValueText = entry.pickItem(index);
         return inRange;
     }
     case kTypeBcd:
-        c->Value = static_cast<std::int16_t>(
+        entry.Value = static_cast<std::int16_t>(
             static_cast<std::uint32_t>(parseInteger(text.empty() ? text : text.substr(1)))
             & 0xFFFF);
         return true;
     case kTypeLong:
-        c->LongValue = parseInteger(text);
+        entry.LongValue = parseInteger(text);
         return true;
     default:
         return false;
