@@ -1,8 +1,7 @@
 #include "protocol/UCommands.h"
 
 #include "protocol/ConvertError.h"
-#include "protocol/EIBisynchFrames.h"
-#include "protocol/KestavinFrames.h"
+#include "protocol/FrameDriver.h"
 #include "protocol/NumberText.h"
 #include "protocol/TextEncoding.h"
 #include "protocol/Tokenizer.h"
@@ -128,6 +127,7 @@ bool TProtocol::LoadFromFile(const std::string& fileName)
         return false;
     const std::string protocolWord = keywordToken(*bytes, "PROT");
     Kind = kindOf(protocolWord);
+    frames_ = &frameDriverFor(Kind);
     if (Kind == kKindNone)
         return false;
 
@@ -302,16 +302,8 @@ std::string TProtocol::BuildReadRequest(std::uint16_t entry, std::uint8_t device
                                         std::uint8_t mcMask) const
 {
     const TCommands* c = entryAt(entry);
-    if (!c)
-        return {};
-    switch (Kind) {
-    case kKindKestavin:
-        return kestavin::buildReadRequest(*c, deviceAddress, mask, viaMC, mcAddress, mcMask);
-    case kKindEIBisynch:
-        return eibisynch::buildReadRequest(*c, deviceAddress);
-    default:
-        return {};
-    }
+    return c ? frames().buildReadRequest(*c, {deviceAddress, mask, viaMC, mcAddress, mcMask})
+             : std::string();
 }
 
 std::string TProtocol::BuildWriteRequest(std::uint16_t entry, std::string_view valueText,
@@ -319,34 +311,22 @@ std::string TProtocol::BuildWriteRequest(std::uint16_t entry, std::string_view v
                                          std::uint8_t mcAddress, std::uint8_t mcMask)
 {
     TCommands* c = entryAt(entry);
-    if (!c)
-        return {};
-    switch (Kind) {
-    case kKindKestavin:
-        c->Value = TextToValue(entry, valueText, c->Value);
-        return kestavin::buildWriteRequest(*c, deviceAddress, mask, viaMC, mcAddress, mcMask);
-    case kKindEIBisynch:
-        StoreEIData(entry, valueText);
-        return eibisynch::buildWriteRequest(*c, valueText, deviceAddress);
-    default:
-        return {};
-    }
+    return c ? frames().buildWriteRequest(*c, valueText,
+                                          {deviceAddress, mask, viaMC, mcAddress, mcMask})
+             : std::string();
 }
 
 TAnswerResult TProtocol::ParseAnswer(std::string_view request, std::string_view answer,
                                      std::uint16_t entry)
 {
-    switch (Kind) {
-    case kKindKestavin:
-        return kestavin::parseAnswer(*this, request, answer, entry);
-    case kKindEIBisynch:
-        return eibisynch::parseAnswer(*this, request, answer, entry);
-    default: {
-        TAnswerResult result;
-        result.Entry = entry;
-        return result;
-    }
-    }
+    return frames().parseAnswer(*this, request, answer, entry);
+}
+
+const FrameDriver& TProtocol::frames() const
+{
+    // Kind is a public field that a table built in code sets by hand (no load chose a driver
+    // then); the driver follows it.
+    return frames_ && frames_->kind == Kind ? *frames_ : frameDriverFor(Kind);
 }
 
 } // namespace quell

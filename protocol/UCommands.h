@@ -10,6 +10,8 @@
 
 namespace quell {
 
+struct FrameDriver;
+
 // Size of the parameter table: entries 1..1023 can be filled, entry 0 never is.
 inline constexpr int kTableSize = 1024;
 inline constexpr int kMaxEntries = kTableSize - 1;
@@ -160,6 +162,10 @@ public:
 
 private:
     void readVarLine(std::string_view line, bool utf8);
+    const FrameDriver& frames() const;
+
+    // The frame code of Kind, chosen when a description is loaded.
+    const FrameDriver* frames_ = nullptr;
 };
 
 } // namespace quell
