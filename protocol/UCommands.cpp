@@ -86,14 +86,19 @@ const std::string& TCommands::pickItem(long long i) const
     return PickList[static_cast<std::size_t>(i)];
 }
 
+TProtocol::TProtocol(std::uint16_t maxEntries)
+    : Commands(static_cast<std::size_t>(maxEntries) + 1), maxEntries_(maxEntries)
+{
+}
+
 TCommands* TProtocol::entryAt(std::uint16_t entry)
 {
-    return entry < kTableSize ? &Commands[entry] : nullptr;
+    return entry < Commands.size() ? &Commands[entry] : nullptr;
 }
 
 const TCommands* TProtocol::entryAt(std::uint16_t entry) const
 {
-    return entry < kTableSize ? &Commands[entry] : nullptr;
+    return entry < Commands.size() ? &Commands[entry] : nullptr;
 }
 
 void TProtocol::Clear()
@@ -145,7 +150,7 @@ bool TProtocol::LoadFromFile(const std::string& fileName)
         int position = 1;
         if (NextToken(line, position).Text != "VAR")
             continue;
-        if (Count >= kMaxEntries)
+        if (Count >= maxEntries_)
             break;
         ++Count;
         readVarLine(line, utf8);

@@ -7,14 +7,16 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quell {
 
 struct FrameDriver;
 
-// Size of the parameter table: entries 1..1023 can be filled, entry 0 never is.
-inline constexpr int kTableSize = 1024;
-inline constexpr int kMaxEntries = kTableSize - 1;
+// Capacity of the full tool's parameter table, the default of TProtocol: entries 1..1023 can be
+// filled, entry 0 never is. A table made with another capacity says its own (maxEntries()).
+inline constexpr int kMaxEntries = 1023;
+inline constexpr int kTableSize = kMaxEntries + 1;
 // Entries marked FixedAddress are asked at this device address on every board.
 inline constexpr std::uint8_t kFixedDeviceAddress = 15;
 // A pick list holds items 0..20.
@@ -80,14 +82,21 @@ struct TAnswerResult {
 // on it (see the client).
 class TProtocol {
 public:
+    // An empty table for entries 1..maxEntries (1023 in the full tool, 255 in the compact one).
+    explicit TProtocol(std::uint16_t maxEntries = kMaxEntries);
+
     std::uint8_t Kind = kKindNone;
     std::string ProtocolName;
     std::string Section;
     std::uint16_t Count = 0;
-    std::array<TCommands, kTableSize> Commands;
+    // Slots 0..maxEntries(); slot 0 is never filled.
+    std::vector<TCommands> Commands;
     std::uint32_t LineCount = 0;
 
     // ---- table and description file ----
+
+    // The most entries the table holds; LoadFromFile stops reading VAR lines there.
+    std::uint16_t maxEntries() const { return maxEntries_; }
 
     // Loads a description file; true when at least one VAR line was read. An empty or missing
     // file name returns false and changes nothing. Throws ELoadError (naming line and field) when
@@ -156,7 +165,7 @@ public:
     TAnswerResult ParseAnswer(std::string_view request, std::string_view answer,
                               std::uint16_t entry);
 
-    // The table slot of an entry number (0..1023), or nullptr beyond the table.
+    // The table slot of an entry number (0..maxEntries()), or nullptr beyond the table.
     TCommands* entryAt(std::uint16_t entry);
     const TCommands* entryAt(std::uint16_t entry) const;
 
@@ -166,6 +175,7 @@ private:
 
     // The frame code of Kind, chosen when a description is loaded.
     const FrameDriver* frames_ = nullptr;
+    std::uint16_t maxEntries_;
 };
 
 } // namespace quell

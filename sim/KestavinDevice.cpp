@@ -43,7 +43,7 @@ KestavinDevice::KestavinDevice(std::string model, std::shared_ptr<const TProtoco
     : model_(std::move(model)), description_(std::move(description)), address_(address),
       addressByte_(static_cast<std::uint8_t>(mask | address)),
       fixedByte_(static_cast<std::uint8_t>(mask | kFixedDeviceAddress)), mcByte_(mcByte),
-      values_(kTableSize, 0)
+      values_(description_->Commands.size(), 0)
 {
     for (std::uint16_t e = 1; e <= description_->Count; ++e)
         values_[e] = description_->Commands[e].Default;
