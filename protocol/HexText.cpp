@@ -6,13 +6,6 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-std::uint8_t charAt(std::string_view frame, std::size_t position)
-{
-    return position >= 1 && position <= frame.size()
-               ? static_cast<std::uint8_t>(frame[position - 1])
-               : 0;
-}
-
 } // namespace
 
 std::string byteToHex(std::uint8_t value)
@@ -54,20 +47,5 @@ std::uint8_t byteToBcd(std::uint8_t value)
 {
     return static_cast<std::uint8_t>((value / 10) * 16 + value % 10);
 }
-
-namespace kestavin {
-
-std::string encodeByte(std::uint8_t value)
-{
-    return {static_cast<char>(0x30 + (value >> 4)), static_cast<char>(0x30 + (value & 0x0F))};
-}
-
-std::uint8_t decodePair(std::string_view frame, std::size_t position)
-{
-    return static_cast<std::uint8_t>(((charAt(frame, position) & 0x0F) << 4)
-                                     | (charAt(frame, position + 1) & 0x0F));
-}
-
-} // namespace kestavin
 
 } // namespace quell

@@ -22,11 +22,23 @@ std::uint8_t byteToBcd(std::uint8_t value);
 
 namespace kestavin {
 
+// Inline, as they run several times for every frame built or parsed.
+
 // A byte as its two characters: 0x30 + high nibble, 0x30 + low nibble ("0".."?").
-std::string encodeByte(std::uint8_t value);
+inline std::string encodeByte(std::uint8_t value)
+{
+    return {static_cast<char>(0x30 + (value >> 4)), static_cast<char>(0x30 + (value & 0x0F))};
+}
+
 // The byte of the character pair at 1-based positions position, position+1 (low nibble of each);
 // characters beyond the frame count as 0.
-std::uint8_t decodePair(std::string_view frame, std::size_t position);
+inline std::uint8_t decodePair(std::string_view frame, std::size_t position)
+{
+    auto nibble = [&](std::size_t p) {
+        return p >= 1 && p <= frame.size() ? static_cast<unsigned>(frame[p - 1]) & 0x0Fu : 0u;
+    };
+    return static_cast<std::uint8_t>((nibble(position) << 4) | nibble(position + 1));
+}
 
 } // namespace kestavin
 
