@@ -4,6 +4,7 @@
 //   against copying the frame's bytes (what the link layer pays per frame anyway).
 #include "bench/RatioReporter.h"
 
+#include "protocol/ControlChars.h"
 #include "protocol/UCommands.h"
 
 #include <benchmark/benchmark.h>
@@ -21,11 +22,6 @@
 
 namespace {
 
-constexpr char kSOH = '\x01';
-constexpr char kSTX = '\x02';
-constexpr char kETX = '\x03';
-constexpr char kEOT = '\x04';
-constexpr char kENQ = '\x05';
 constexpr std::uint8_t kMask = 0xA0;
 constexpr std::uint8_t kAddress = 1;
 constexpr std::uint8_t kMcAddress = 1;
@@ -141,16 +137,18 @@ void setUp()
     f.kestavinRequest =
         f.kestavin->BuildReadRequest(kKestavinEntry, kAddress, kMask, false, kMcAddress, kMcMask);
     // A 13-character value answer: echoed codes, four nibbles, checksum, end.
-    f.kestavinAnswer = std::string{kSOH, static_cast<char>(kMask | kAddress)}
-                       + encodeByte(entry.Code1) + encodeByte(entry.Code3) + "0123" + "00" + kETX;
+    f.kestavinAnswer = std::string{quell::kSoh, static_cast<char>(kMask | kAddress)}
+                       + encodeByte(entry.Code1) + encodeByte(entry.Code3) + "0123" + "00"
+                       + quell::kEtx;
     f.eiRequest = f.ei->BuildReadRequest(kEIEntry, kAddress, kMask, false, kMcAddress, kMcMask);
-    const std::string body = std::string("PV 25.5") + kETX;
+    const std::string body = std::string("PV 25.5") + quell::kEtx;
     char bcc = 0;
     for (char c : body) {
         bcc ^= c;
     }
-    f.eiAnswer = kSTX + body + bcc;
-    if (f.kestavinRequest.size() != 9 || f.eiRequest != std::string{kEOT} + "0011PV" + kENQ) {
+    f.eiAnswer = quell::kStx + body + bcc;
+    if (f.kestavinRequest.size() != 9
+        || f.eiRequest != std::string{quell::kEot} + "0011PV" + quell::kEnq) {
         std::fprintf(stderr, "bench: unexpected request frames\n");
         std::exit(1);
     }

@@ -7,7 +7,7 @@
 
 namespace quell {
 
-RequestScheduler::RequestScheduler(TProtocol& table) : table_(table), cells_(kTableSize)
+RequestScheduler::RequestScheduler(TProtocol& table) : table_(table), cells_(table.Commands.size())
 {
 }
 

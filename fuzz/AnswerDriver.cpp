@@ -40,22 +40,23 @@ AnswerDriver::~AnswerDriver() = default;
 
 void AnswerDriver::restore()
 {
-    // Copying the whole 1024-entry table per input would cost more than the parsing it guards;
-    // only the entries an exchange can reach are put back.
+    // Copying the whole table per input would cost more than the parsing it guards; only the
+    // entries an exchange can reach are put back.
     const int last = pristine_->Count + 1;
-    for (int i = 0; i <= last && i < kTableSize; ++i) {
+    const int top = work_->maxEntries();
+    for (int i = 0; i <= last && i <= top; ++i) {
         work_->Commands[i] = pristine_->Commands[i];
     }
-    work_->Commands[kMaxEntries] = pristine_->Commands[kMaxEntries];
+    work_->Commands[top] = pristine_->Commands[top];
 }
 
 std::uint16_t AnswerDriver::selectEntry(std::uint8_t selector) const
 {
     switch (selector) {
     case 0xFC:
-        return kMaxEntries;
+        return work_->maxEntries();
     case 0xFD:
-        return kTableSize;
+        return static_cast<std::uint16_t>(work_->maxEntries() + 1);
     case 0xFE:
         return 0x8000;
     case 0xFF:

@@ -58,8 +58,8 @@ void exerciseEntry(quell::TProtocol& protocol, std::uint16_t entry)
 void resetTable(quell::TProtocol& protocol)
 {
     static const quell::TCommands fresh{};
-    const int last =
-        protocol.Count + 1 < quell::kMaxEntries ? protocol.Count + 1 : quell::kMaxEntries;
+    const int top = protocol.maxEntries();
+    const int last = protocol.Count + 1 < top ? protocol.Count + 1 : top;
     for (int i = 0; i <= last; ++i) {
         protocol.Commands[i] = fresh;
     }
@@ -125,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool usable =
         protocol->Count >= 1
         && (protocol->Kind == quell::kKindKestavin || protocol->Kind == quell::kKindEIBisynch);
-    if (protocol->Count > quell::kMaxEntries || (loaded && !usable)) {
+    if (protocol->Count > protocol->maxEntries() || (loaded && !usable)) {
         std::fprintf(stderr, "fuzz: load %d left kind %d, count %d\n", loaded, protocol->Kind,
                      protocol->Count);
         std::abort();

@@ -1,16 +1,14 @@
 #include "gateway/AnswerFramer.h"
 
+#include "protocol/ControlChars.h"
 #include "protocol/KestavinFrames.h"
 
 namespace quell::gw {
 
 namespace {
-constexpr char kSoh = 0x01;
-constexpr char kStx = 0x02;
-constexpr char kEtx = 0x03;
-constexpr char kEot = 0x04;
-constexpr char kAck = 0x06;
-constexpr char kNak = 0x15;
+
+// What an EI-Bisynch answer can begin with: data, accepted, refused, or the device's EOT.
+constexpr char kEIBisynchAnswerStarts[] = {kStx, kAck, kNak, kEot};
 
 bool control(char c)
 {
@@ -49,7 +47,7 @@ bool AnswerFramer::skipNoise(std::string& received) const
     if (protocol_ == Protocol::Maker)
         start = received.find(kSoh);
     else if (protocol_ == Protocol::EIBisynch)
-        start = received.find_first_of(std::string_view("\x02\x06\x15\x04", 4));
+        start = received.find_first_of(std::string_view(kEIBisynchAnswerStarts, 4));
     if (start == std::string::npos)
         start = received.size();
     received.erase(0, start);

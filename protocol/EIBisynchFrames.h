@@ -3,6 +3,7 @@
 // Frames of the EI-Bisynch ASCII protocol: decimal group and unit address digits, a two-character
 // mnemonic with an optional channel character, and data carried as text.
 
+#include "protocol/ControlChars.h"
 #include "protocol/UCommands.h"
 
 #include <cstdint>
@@ -11,12 +12,6 @@
 
 namespace quell::eibisynch {
 
-inline constexpr char kStx = 0x02;
-inline constexpr char kEtx = 0x03;
-inline constexpr char kEot = 0x04;
-inline constexpr char kEnq = 0x05;
-inline constexpr char kAck = 0x06;
-inline constexpr char kNak = 0x15;
 // Code3 of an entry without a channel.
 inline constexpr char kNoChannel = '0';
 

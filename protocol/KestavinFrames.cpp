@@ -84,17 +84,6 @@ void applyValueAnswer(TProtocol& protocol, std::uint16_t index, std::string_view
 
 } // namespace
 
-std::string encodeByte(std::uint8_t value)
-{
-    return {static_cast<char>(0x30 + (value >> 4)), static_cast<char>(0x30 + (value & 0x0F))};
-}
-
-std::uint8_t decodePair(std::string_view frame, std::size_t position)
-{
-    return static_cast<std::uint8_t>(((charAt(frame, position) & 0x0F) << 4)
-                                     | (charAt(frame, position + 1) & 0x0F));
-}
-
 std::string buildReadRequest(const TCommands& entry, std::uint8_t deviceAddress, std::uint8_t mask,
                              bool viaMC, std::uint8_t mcAddress, std::uint8_t mcMask)
 {

@@ -4,6 +4,8 @@
 // requests start with SOH and the address byte, and a request can be routed through a master
 // controller (MC) that forwards it to the device.
 
+#include "protocol/ControlChars.h"
+#include "protocol/HexText.h"
 #include "protocol/UCommands.h"
 
 #include <cstdint>
@@ -12,16 +14,8 @@
 
 namespace quell::kestavin {
 
-inline constexpr char kSoh = 0x01;
-inline constexpr char kEtx = 0x03;
-inline constexpr char kEot = 0x04;
 inline constexpr std::uint8_t kRoutingMarker = 0xFF;
 
-// A byte as its two characters: 0x30 + high nibble, 0x30 + low nibble.
-std::string encodeByte(std::uint8_t value);
-// The byte of the character pair at 1-based positions position, position+1 (low nibble of each);
-// characters beyond the frame count as 0.
-std::uint8_t decodePair(std::string_view frame, std::size_t position);
 // The read request of an entry: address byte mask|deviceAddress, Code1, Code3 and their XOR.
 std::string buildReadRequest(const TCommands& entry, std::uint8_t deviceAddress, std::uint8_t mask,
                              bool viaMC, std::uint8_t mcAddress, std::uint8_t mcMask);

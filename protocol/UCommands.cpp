@@ -1,69 +1,17 @@
 #include "protocol/UCommands.h"
 
 #include "protocol/ConvertError.h"
-#include "protocol/EIBisynchFrames.h"
-#include "protocol/KestavinFrames.h"
+#include "protocol/FrameDriver.h"
 #include "protocol/NumberText.h"
 #include "protocol/TextEncoding.h"
+#include "protocol/Tokenizer.h"
+#include "protocol/ValueCodec.h"
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
-#include <vector>
 
 namespace quell {
 
 namespace {
-
-// The whole file as bytes, or nothing when it cannot be opened.
-std::optional<std::string> readFileBytes(const std::string& fileName)
-{
-    std::error_code error;
-    if (fileName.empty() || !std::filesystem::is_regular_file(fileName, error))
-        return std::nullopt;
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    try {
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } catch (const std::ios_base::failure&) {
-        // A file that cannot be read is no description, like one that is not there.
-        return std::nullopt;
-    }
-}
-
-// Physical lines: LF ends a line, a CR before it is dropped; a last line without LF counts.
-std::vector<std::string_view> splitLines(std::string_view bytes)
-{
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        const std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
-        if (end == std::string_view::npos)
-            end = bytes.size();
-        std::string_view line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.push_back(line);
-        start = next;
-    }
-    return lines;
-}
-
-std::string keywordToken(std::string_view bytes, std::string_view keyword)
-{
-    for (std::string_view line : splitLines(bytes)) {
-        const std::size_t found = line.find(keyword);
-        if (found == std::string_view::npos)
-            continue;
-        int position = static_cast<int>(found + keyword.size()) + 1;
-        return TProtocol::NextToken(line, position).Text;
-    }
-    return {};
-}
 
 std::uint8_t kindOf(const std::string& word)
 {
@@ -87,7 +35,7 @@ public:
     std::string raw(const char* field)
     {
         field_ = field;
-        return TProtocol::NextToken(line_, position_).Text;
+        return nextToken(line_, position_).Text;
     }
 
     // The next token as UTF-8 text.
@@ -138,14 +86,19 @@ const std::string& TCommands::pickItem(long long i) const
     return PickList[static_cast<std::size_t>(i)];
 }
 
+TProtocol::TProtocol(std::uint16_t maxEntries)
+    : Commands(static_cast<std::size_t>(maxEntries) + 1), maxEntries_(maxEntries)
+{
+}
+
 TCommands* TProtocol::entryAt(std::uint16_t entry)
 {
-    return entry < kTableSize ? &Commands[entry] : nullptr;
+    return entry < Commands.size() ? &Commands[entry] : nullptr;
 }
 
 const TCommands* TProtocol::entryAt(std::uint16_t entry) const
 {
-    return entry < kTableSize ? &Commands[entry] : nullptr;
+    return entry < Commands.size() ? &Commands[entry] : nullptr;
 }
 
 void TProtocol::Clear()
@@ -179,6 +132,7 @@ bool TProtocol::LoadFromFile(const std::string& fileName)
         return false;
     const std::string protocolWord = keywordToken(*bytes, "PROT");
     Kind = kindOf(protocolWord);
+    frames_ = &frameDriverFor(Kind);
     if (Kind == kKindNone)
         return false;
 
@@ -196,7 +150,7 @@ bool TProtocol::LoadFromFile(const std::string& fileName)
         int position = 1;
         if (NextToken(line, position).Text != "VAR")
             continue;
-        if (Count >= kMaxEntries)
+        if (Count >= maxEntries_)
             break;
         ++Count;
         readVarLine(line, utf8);
@@ -275,48 +229,6 @@ void TProtocol::readVarLine(std::string_view line, bool utf8)
     }
 }
 
-std::string TProtocol::FindKeyword(const std::string& fileName, std::string_view keyword)
-{
-    const std::optional<std::string> bytes = readFileBytes(fileName);
-    if (!bytes || keyword.empty())
-        return {};
-    return toUtf8(keywordToken(*bytes, keyword));
-}
-
-TToken TProtocol::NextToken(std::string_view line, int& position)
-{
-    line = line.substr(0, std::min<std::size_t>(line.size(), kMaxLineColumns));
-    const int length = static_cast<int>(line.size());
-    auto inLine = [&](int p) { return p >= 1 && p <= length; };
-
-    while (inLine(position) && (line[position - 1] == ' ' || line[position - 1] == ','))
-        ++position;
-    TToken token;
-    if (position < 1 || position > kMaxLineColumns) {
-        // The column counter of a line is one byte wide: past 255 it has wrapped.
-        position = 0;
-        return token;
-    }
-    if (inLine(position) && (line[position - 1] == '\'' || line[position - 1] == '"')) {
-        ++position;
-        while (inLine(position) && line[position - 1] != '\'' && line[position - 1] != '"')
-            token.Text += line[position++ - 1];
-        ++position;
-    } else {
-        while (inLine(position) && line[position - 1] != ' ' && line[position - 1] != ',')
-            token.Text += line[position++ - 1];
-    }
-    token.Found = true;
-    return token;
-}
-
-bool TProtocol::IsCommentLine(std::string_view line)
-{
-    const std::size_t first = line.find_first_not_of(' ');
-    return first != std::string_view::npos && first + 1 < line.size() && line[first] == '/'
-           && line[first + 1] == '/';
-}
-
 void TProtocol::SetAllEnabled(bool flag)
 {
     for (int i = 1; i <= Count; ++i)
@@ -340,6 +252,26 @@ bool TProtocol::NeedsPoll(std::uint16_t entry)
         return true;
     ++c->PollCounter;
     return false;
+}
+
+std::string TProtocol::ValueToText(std::uint16_t entry, std::int32_t raw,
+                                   const std::string& fallback) const
+{
+    const TCommands* c = entryAt(entry);
+    return c ? valueToText(*c, raw, fallback) : fallback;
+}
+
+std::int16_t TProtocol::TextToValue(std::uint16_t entry, std::string_view text,
+                                    std::int16_t oldValue) const
+{
+    const TCommands* c = entryAt(entry);
+    return c ? textToValue(*c, text, oldValue) : oldValue;
+}
+
+bool TProtocol::StoreEIData(std::uint16_t entry, std::string_view text)
+{
+    TCommands* c = entryAt(entry);
+    return c && storeEIData(*c, text);
 }
 
 bool TProtocol::FindEntryForward(std::uint8_t code, std::uint8_t code3, std::uint16_t& entry) const
@@ -375,16 +307,8 @@ std::string TProtocol::BuildReadRequest(std::uint16_t entry, std::uint8_t device
                                         std::uint8_t mcMask) const
 {
     const TCommands* c = entryAt(entry);
-    if (!c)
-        return {};
-    switch (Kind) {
-    case kKindKestavin:
-        return kestavin::buildReadRequest(*c, deviceAddress, mask, viaMC, mcAddress, mcMask);
-    case kKindEIBisynch:
-        return eibisynch::buildReadRequest(*c, deviceAddress);
-    default:
-        return {};
-    }
+    return c ? frames().buildReadRequest(*c, {deviceAddress, mask, viaMC, mcAddress, mcMask})
+             : std::string();
 }
 
 std::string TProtocol::BuildWriteRequest(std::uint16_t entry, std::string_view valueText,
@@ -392,34 +316,22 @@ std::string TProtocol::BuildWriteRequest(std::uint16_t entry, std::string_view v
                                          std::uint8_t mcAddress, std::uint8_t mcMask)
 {
     TCommands* c = entryAt(entry);
-    if (!c)
-        return {};
-    switch (Kind) {
-    case kKindKestavin:
-        c->Value = TextToValue(entry, valueText, c->Value);
-        return kestavin::buildWriteRequest(*c, deviceAddress, mask, viaMC, mcAddress, mcMask);
-    case kKindEIBisynch:
-        StoreEIData(entry, valueText);
-        return eibisynch::buildWriteRequest(*c, valueText, deviceAddress);
-    default:
-        return {};
-    }
+    return c ? frames().buildWriteRequest(*c, valueText,
+                                          {deviceAddress, mask, viaMC, mcAddress, mcMask})
+             : std::string();
 }
 
 TAnswerResult TProtocol::ParseAnswer(std::string_view request, std::string_view answer,
                                      std::uint16_t entry)
 {
-    switch (Kind) {
-    case kKindKestavin:
-        return kestavin::parseAnswer(*this, request, answer, entry);
-    case kKindEIBisynch:
-        return eibisynch::parseAnswer(*this, request, answer, entry);
-    default: {
-        TAnswerResult result;
-        result.Entry = entry;
-        return result;
-    }
-    }
+    return frames().parseAnswer(*this, request, answer, entry);
+}
+
+const FrameDriver& TProtocol::frames() const
+{
+    // Kind is a public field that a table built in code sets by hand (no load chose a driver
+    // then); the driver follows it.
+    return frames_ && frames_->kind == Kind ? *frames_ : frameDriverFor(Kind);
 }
 
 } // namespace quell

@@ -1,21 +1,26 @@
 #pragma once
 
+#include "protocol/HexText.h"
+#include "protocol/Tokenizer.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quell {
 
-// Size of the parameter table: entries 1..1023 can be filled, entry 0 never is.
-inline constexpr int kTableSize = 1024;
-inline constexpr int kMaxEntries = kTableSize - 1;
+struct FrameDriver;
+
+// Capacity of the full tool's parameter table, the default of TProtocol: entries 1..1023 can be
+// filled, entry 0 never is. A table made with another capacity says its own (maxEntries()).
+inline constexpr int kMaxEntries = 1023;
+inline constexpr int kTableSize = kMaxEntries + 1;
 // Entries marked FixedAddress are asked at this device address on every board.
 inline constexpr std::uint8_t kFixedDeviceAddress = 15;
 // A pick list holds items 0..20.
 inline constexpr int kPickListSize = 21;
-// Only the first 255 columns of a description-file line are read.
-inline constexpr int kMaxLineColumns = 255;
 
 // Protocol of the loaded description.
 enum : std::uint8_t { kKindNone = 0, kKindKestavin = 1, kKindEIBisynch = 2 };
@@ -72,25 +77,26 @@ struct TAnswerResult {
     std::string Status;      // outcome in the protocol's words, or the new ValueText
 };
 
-// Where a NextToken call ended up.
-struct TToken {
-    bool Found = false; // false once the position has run past column 255
-    std::string Text;   // the token's bytes, quotes removed
-};
-
 // The protocol engine: the parameter table read from a description file, the value codec and the
 // device frames of both protocols. It holds no lock; the link worker and the GUI thread take turns
 // on it (see the client).
 class TProtocol {
 public:
+    // An empty table for entries 1..maxEntries (1023 in the full tool, 255 in the compact one).
+    explicit TProtocol(std::uint16_t maxEntries = kMaxEntries);
+
     std::uint8_t Kind = kKindNone;
     std::string ProtocolName;
     std::string Section;
     std::uint16_t Count = 0;
-    std::array<TCommands, kTableSize> Commands;
+    // Slots 0..maxEntries(); slot 0 is never filled.
+    std::vector<TCommands> Commands;
     std::uint32_t LineCount = 0;
 
     // ---- table and description file ----
+
+    // The most entries the table holds; LoadFromFile stops reading VAR lines there.
+    std::uint16_t maxEntries() const { return maxEntries_; }
 
     // Loads a description file; true when at least one VAR line was read. An empty or missing
     // file name returns false and changes nothing. Throws ELoadError (naming line and field) when
@@ -100,12 +106,18 @@ public:
     void Clear();
     // The token after the first occurrence of keyword in the file (case-sensitive, any line), or
     // empty text.
-    static std::string FindKeyword(const std::string& fileName, std::string_view keyword);
+    static std::string FindKeyword(const std::string& fileName, std::string_view keyword)
+    {
+        return findKeyword(fileName, keyword);
+    }
     // The tokenizer: position is a 1-based column, advanced past the token. Only the first 255
     // columns of a line are reachable; a position beyond them gives Found = false.
-    static TToken NextToken(std::string_view line, int& position);
+    static TToken NextToken(std::string_view line, int& position)
+    {
+        return nextToken(line, position);
+    }
     // True when the first non-blank characters of the line are "//".
-    static bool IsCommentLine(std::string_view line);
+    static bool IsCommentLine(std::string_view line) { return isCommentLine(line); }
     // Enabled := flag for entries 1..Count.
     void SetAllEnabled(bool flag);
     // The poll selector: true when the entry is due in this poll cycle (counts skipped cycles).
@@ -129,13 +141,13 @@ public:
     // stored. Throws EConvertError when a number was expected.
     bool StoreEIData(std::uint16_t entry, std::string_view text);
     // Upper-case hexadecimal without leading zeros ("0" for 0).
-    static std::string ByteToHex(std::uint8_t value);
+    static std::string ByteToHex(std::uint8_t value) { return byteToHex(value); }
     // Exactly four upper-case hexadecimal digits.
-    static std::string WordToHex4(std::uint16_t value);
+    static std::string WordToHex4(std::uint16_t value) { return wordToHex4(value); }
     // Hexadecimal text (last four digits count; other characters count as 0) as a word.
-    static std::uint16_t HexToWord(std::string_view text);
+    static std::uint16_t HexToWord(std::string_view text) { return hexToWord(text); }
     // 0..99 as one BCD byte.
-    static std::uint8_t ByteToBCD(std::uint8_t value);
+    static std::uint8_t ByteToBCD(std::uint8_t value) { return byteToBcd(value); }
 
     // ---- frames ----
 
@@ -153,12 +165,17 @@ public:
     TAnswerResult ParseAnswer(std::string_view request, std::string_view answer,
                               std::uint16_t entry);
 
-    // The table slot of an entry number (0..1023), or nullptr beyond the table.
+    // The table slot of an entry number (0..maxEntries()), or nullptr beyond the table.
     TCommands* entryAt(std::uint16_t entry);
     const TCommands* entryAt(std::uint16_t entry) const;
 
 private:
     void readVarLine(std::string_view line, bool utf8);
+    const FrameDriver& frames() const;
+
+    // The frame code of Kind, chosen when a description is loaded.
+    const FrameDriver* frames_ = nullptr;
+    std::uint16_t maxEntries_;
 };
 
 } // namespace quell

@@ -1,8 +1,9 @@
 // The conversions between a parameter's raw device value and the text the user reads and types.
 
-#include "protocol/UCommands.h"
+#include "protocol/ValueCodec.h"
 
 #include "protocol/ConvertError.h"
+#include "protocol/HexText.h"
 #include "protocol/NumberText.h"
 
 #include <cstdlib>
@@ -56,38 +57,34 @@ std::string fixedPointText(std::int64_t raw, unsigned decimals)
 
 } // namespace
 
-std::string TProtocol::ValueToText(std::uint16_t entry, std::int32_t raw,
-                                   const std::string& fallback) const
+std::string valueToText(const TCommands& entry, std::int32_t raw, const std::string& fallback)
 {
-    const TCommands* c = entryAt(entry);
-    if (!c)
-        return fallback;
-    switch (c->TypeCode) {
+    switch (entry.TypeCode) {
     case kTypeFixed: {
         if (raw == -32768)
             return "error";
         std::int64_t value = raw;
-        if (c->Offset == 1 && value < 0)
+        if (entry.Offset == 1 && value < 0)
             value += 65536;
-        return fixedPointText(value, c->Decimals);
+        return fixedPointText(value, entry.Decimals);
     }
     case kTypeDecimal:
     case kTypeUnsigned:
-        return std::to_string(static_cast<std::int64_t>(raw) + c->Offset);
+        return std::to_string(static_cast<std::int64_t>(raw) + entry.Offset);
     case kTypePickList:
     case kTypeIndex: {
         const std::uint32_t index =
-            decodeIndexShift(static_cast<std::uint32_t>(raw) & 0xFFu, c->Offset);
-        if (static_cast<std::int64_t>(index) > c->Max)
+            decodeIndexShift(static_cast<std::uint32_t>(raw) & 0xFFu, entry.Offset);
+        if (static_cast<std::int64_t>(index) > entry.Max)
             return fallback;
-        return c->pickItem(index);
+        return entry.pickItem(index);
     }
     case kTypeBcd:
-        return WordToHex4(static_cast<std::uint16_t>(raw & 0xFF));
+        return wordToHex4(static_cast<std::uint16_t>(raw & 0xFF));
     case kTypeBitFields: {
         const auto value = static_cast<std::uint32_t>(raw);
-        const auto min = static_cast<std::uint16_t>(c->Min);
-        const auto max = static_cast<std::uint16_t>(c->Max);
+        const auto min = static_cast<std::uint16_t>(entry.Min);
+        const auto max = static_cast<std::uint16_t>(entry.Max);
         const std::uint32_t a = shiftRight(value & (min >> 8), min & 0xFF);
         const std::uint32_t b = shiftRight(value & (max >> 8), max & 0xFF);
         return std::to_string(a) + "," + std::to_string(b);
@@ -95,133 +92,84 @@ std::string TProtocol::ValueToText(std::uint16_t entry, std::int32_t raw,
     case kTypeLong:
         return std::to_string(raw);
     case kTypeHex:
-        return WordToHex4(static_cast<std::uint16_t>(raw & 0xFFFF));
+        return wordToHex4(static_cast<std::uint16_t>(raw & 0xFFFF));
     default:
         return fallback;
     }
 }
 
-std::int16_t TProtocol::TextToValue(std::uint16_t entry, std::string_view text,
-                                    std::int16_t oldValue) const
+std::int16_t textToValue(const TCommands& entry, std::string_view text, std::int16_t oldValue)
 {
-    const TCommands* c = entryAt(entry);
-    if (!c)
-        return oldValue;
     auto low16 = [](std::int64_t v) {
         return static_cast<std::int16_t>(static_cast<std::uint16_t>(v & 0xFFFF));
     };
-    switch (c->TypeCode) {
+    switch (entry.TypeCode) {
     case kTypeFixed:
-        return scaleDecimalText(text, c->Decimals);
+        return scaleDecimalText(text, entry.Decimals);
     case kTypeDecimal:
     case kTypeUnsigned:
-        return low16(static_cast<std::int64_t>(parseInteger(text)) - c->Offset);
+        return low16(static_cast<std::int64_t>(parseInteger(text)) - entry.Offset);
     case kTypePickList:
     case kTypeIndex:
-        for (int i = 0; i <= c->Max && i < kPickListSize; ++i) {
-            if (c->PickList[static_cast<std::size_t>(i)] == text)
+        for (int i = 0; i <= entry.Max && i < kPickListSize; ++i) {
+            if (entry.PickList[static_cast<std::size_t>(i)] == text)
                 return static_cast<std::int16_t>(
-                    encodeIndexShift(static_cast<std::uint32_t>(i), c->Offset) & 0xFFu);
+                    encodeIndexShift(static_cast<std::uint32_t>(i), entry.Offset) & 0xFFu);
         }
         return oldValue;
     case kTypeBcd:
-        return ByteToBCD(static_cast<std::uint8_t>(parseInteger(text) & 0xFF));
+        return byteToBcd(static_cast<std::uint8_t>(parseInteger(text) & 0xFF));
     case kTypeLong:
         return low16(parseInteger(text));
     case kTypeHex:
-        return static_cast<std::int16_t>(HexToWord(text));
+        return static_cast<std::int16_t>(hexToWord(text));
     default:
         return oldValue;
     }
 }
 
-bool TProtocol::StoreEIData(std::uint16_t entry, std::string_view text)
+bool storeEIData(TCommands& entry, std::string_view text)
 {
-    TCommands* c = entryAt(entry);
-    if (!c)
-        return false;
-    switch (c->TypeCode) {
+    switch (entry.TypeCode) {
     case kTypeFixed:
-        c->FloatValue = parseFloat(text);
+        entry.FloatValue = parseFloat(text);
         return true;
     case kTypeDecimal:
     case kTypeUnsigned:
     case kTypeBitFields:
-        c->Value =
+        entry.Value =
             static_cast<std::int16_t>(static_cast<std::uint32_t>(parseInteger(text)) & 0xFFFF);
         return true;
     case kTypePickList: {
         const auto shifted = static_cast<std::int32_t>(
-            decodeIndexShift(static_cast<std::uint32_t>(parseInteger(text)), c->Offset));
+            decodeIndexShift(static_cast<std::uint32_t>(parseInteger(text)), entry.Offset));
         std::int32_t index = shifted;
         bool inRange = true;
         // A device index outside the list is pinned to its nearest end, never used to read
         // beyond the items.
-        if (index > c->Max) {
-            index = c->Max;
+        if (index > entry.Max) {
+            index = entry.Max;
             inRange = false;
         }
         if (index < 0) {
             index = 0;
             inRange = false;
         }
-        c->Value = static_cast<std::int16_t>(index);
-        c->ValueText = c->pickItem(index);
+        entry.Value = static_cast<std::int16_t>(index);
+        entry.ValueText = entry.pickItem(index);
         return inRange;
     }
     case kTypeBcd:
-        c->Value = static_cast<std::int16_t>(
+        entry.Value = static_cast<std::int16_t>(
             static_cast<std::uint32_t>(parseInteger(text.empty() ? text : text.substr(1)))
             & 0xFFFF);
         return true;
     case kTypeLong:
-        c->LongValue = parseInteger(text);
+        entry.LongValue = parseInteger(text);
         return true;
     default:
         return false;
     }
-}
-
-std::string TProtocol::ByteToHex(std::uint8_t value)
-{
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    for (unsigned v = value; v != 0; v >>= 4)
-        text.insert(text.begin(), kDigits[v & 0xF]);
-    return text.empty() ? "0" : text;
-}
-
-std::string TProtocol::WordToHex4(std::uint16_t value)
-{
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text(4, '0');
-    for (int i = 3; i >= 0; --i, value = static_cast<std::uint16_t>(value >> 4))
-        text[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
-    return text;
-}
-
-std::uint16_t TProtocol::HexToWord(std::string_view text)
-{
-    std::uint16_t result = 0;
-    std::uint16_t weight = 1;
-    for (auto it = text.rbegin(); it != text.rend() && weight != 0; ++it) {
-        const char ch = *it;
-        unsigned digit = 0;
-        if (ch >= '1' && ch <= '9')
-            digit = static_cast<unsigned>(ch - '0');
-        else if (ch >= 'A' && ch <= 'F')
-            digit = static_cast<unsigned>(ch - 'A' + 10);
-        else if (ch >= 'a' && ch <= 'f')
-            digit = static_cast<unsigned>(ch - 'a' + 10);
-        result = static_cast<std::uint16_t>(result + digit * weight);
-        weight = static_cast<std::uint16_t>(weight * 16);
-    }
-    return result;
-}
-
-std::uint8_t TProtocol::ByteToBCD(std::uint8_t value)
-{
-    return static_cast<std::uint8_t>((value / 10) * 16 + value % 10);
 }
 
 } // namespace quell

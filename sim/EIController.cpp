@@ -1,5 +1,6 @@
 #include "sim/EIController.h"
 
+#include "protocol/ControlChars.h"
 #include "protocol/EIBisynchFrames.h"
 
 #include <algorithm>
@@ -29,7 +30,8 @@ char bcc(std::string_view afterStx)
 } // namespace
 
 EIController::EIController(std::shared_ptr<const TProtocol> description, std::uint8_t address)
-    : description_(std::move(description)), address_(address), values_(kTableSize, 0)
+    : description_(std::move(description)), address_(address),
+      values_(description_->Commands.size(), 0)
 {
     for (std::uint16_t e = 1; e <= description_->Count; ++e)
         values_[e] = description_->Commands[e].Default;

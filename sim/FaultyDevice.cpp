@@ -1,5 +1,7 @@
 #include "sim/FaultyDevice.h"
 
+#include "protocol/ControlChars.h"
+
 #include <charconv>
 #include <utility>
 
@@ -65,7 +67,7 @@ std::optional<Reply> FaultyDevice::respond(std::string_view request, SimTime now
         // The checksum sits just before the last character (maker's frames: one character
         // before the terminator; EI-Bisynch: the BCC is the last character).
         if (b.size() > 3)
-            b[b.size() - (b.front() == 0x02 ? 1 : 2)] ^= 0x01;
+            b[b.size() - (b.front() == kStx ? 1 : 2)] ^= 0x01;
         break;
     case Fault::Partial:
         b.resize(b.size() / 2);

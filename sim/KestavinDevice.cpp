@@ -1,5 +1,6 @@
 #include "sim/KestavinDevice.h"
 
+#include "protocol/ControlChars.h"
 #include "protocol/KestavinFrames.h"
 
 #include <utility>
@@ -17,7 +18,7 @@ constexpr std::size_t kWriteLength = 13;
 // Every character after the address byte and before the end must be one of "0".."?".
 bool wellFormed(std::string_view frame)
 {
-    if (frame.size() < 3 || frame.front() != kestavin::kSoh || frame.back() != kestavin::kEot)
+    if (frame.size() < 3 || frame.front() != kSoh || frame.back() != kEot)
         return false;
     for (std::size_t i = 2; i + 1 < frame.size(); ++i) {
         const auto c = static_cast<unsigned char>(frame[i]);
@@ -42,7 +43,7 @@ KestavinDevice::KestavinDevice(std::string model, std::shared_ptr<const TProtoco
     : model_(std::move(model)), description_(std::move(description)), address_(address),
       addressByte_(static_cast<std::uint8_t>(mask | address)),
       fixedByte_(static_cast<std::uint8_t>(mask | kFixedDeviceAddress)), mcByte_(mcByte),
-      values_(kTableSize, 0)
+      values_(description_->Commands.size(), 0)
 {
     for (std::uint16_t e = 1; e <= description_->Count; ++e)
         values_[e] = description_->Commands[e].Default;
@@ -92,7 +93,7 @@ std::string KestavinDevice::text(std::uint16_t entry) const
 
 std::optional<Reply> KestavinDevice::respond(std::string_view request, SimTime now)
 {
-    if (request.size() < 3 || request.front() != kestavin::kSoh)
+    if (request.size() < 3 || request.front() != kSoh)
         return std::nullopt;
     const auto second = static_cast<std::uint8_t>(request[1]);
     const bool routed = second == mcByte_ && decodePair(request, 3) == kestavin::kRoutingMarker
@@ -108,13 +109,13 @@ std::optional<Reply> KestavinDevice::respond(std::string_view request, SimTime n
     // Behind the MC: the MC strips its wrapping, and wraps the device's answer on the way back.
     const std::string plain = serve(kestavin::unroute(request));
     std::string out;
-    out += kestavin::kSoh;
+    out += kSoh;
     out += static_cast<char>(mcByte_);
     out += encodeByte(kestavin::kRoutingMarker);
     out += encodeByte(addressByte_);
     out += plain.substr(2, plain.size() - 3);
     out += encodeByte(static_cast<std::uint8_t>(addressByte_ ^ 0xFF));
-    out += kestavin::kEtx;
+    out += kEtx;
     return Reply{out};
 }
 
@@ -169,7 +170,7 @@ std::string KestavinDevice::valueAnswer(std::uint8_t code, std::uint16_t entry) 
 {
     const TCommands& c = description_->Commands[entry];
     std::string out;
-    out += kestavin::kSoh;
+    out += kSoh;
     out += static_cast<char>(addressByte_);
     out += encodeByte(code);
     out += encodeByte(c.Code3);
@@ -188,19 +189,19 @@ std::string KestavinDevice::valueAnswer(std::uint8_t code, std::uint16_t entry) 
             sum ^= static_cast<std::uint8_t>(v >> shift);
     }
     out += encodeByte(sum);
-    out += kestavin::kEtx;
+    out += kEtx;
     return out;
 }
 
 std::string KestavinDevice::statusAnswer(std::uint8_t status, std::uint8_t code3) const
 {
     std::string out;
-    out += kestavin::kSoh;
+    out += kSoh;
     out += static_cast<char>(addressByte_);
     out += encodeByte(status);
     out += encodeByte(code3);
     out += encodeByte(static_cast<std::uint8_t>(status ^ code3));
-    out += kestavin::kEtx;
+    out += kEtx;
     return out;
 }
 

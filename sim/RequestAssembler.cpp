@@ -1,13 +1,10 @@
 #include "sim/RequestAssembler.h"
 
+#include "protocol/ControlChars.h"
+
 namespace quell::sim {
 
 namespace {
-constexpr char kSoh = 0x01;
-constexpr char kStx = 0x02;
-constexpr char kEtx = 0x03;
-constexpr char kEot = 0x04;
-constexpr char kEnq = 0x05;
 constexpr std::size_t kLongest = 256;
 } // namespace
 

@@ -72,7 +72,7 @@ VarDump::Status VarDump::write(TProtocol& protocol, const std::string& fileName,
     json.key("count").integer(protocol.Count);
     json.key("lineCount").integer(protocol.LineCount);
     json.key("entries").beginArray();
-    const int last = std::min<int>(protocol.Count, kMaxEntries);
+    const int last = std::min<int>(protocol.Count, protocol.maxEntries());
     for (int i = 1; i <= last; ++i) {
         writeEntry(json, protocol, static_cast<std::uint16_t>(i));
     }
