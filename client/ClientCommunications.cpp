@@ -39,6 +39,10 @@ TClientMain::TClientMain(QWidget* parent) : QWidget(parent), link_(new LinkContr
 
 TClientMain::~TClientMain()
 {
+    // The view may already be gone (it is made after this window, so it ends first), and there
+    // is nothing left to show: the link stops without telling anyone.
+    view_ = nullptr;
+    link_->disconnect(this);
     link_->stop();
 }
 
