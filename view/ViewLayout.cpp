@@ -169,8 +169,8 @@ void appendWithContents(std::vector<Step>& sequence, Step step)
     for (const auto& box : boxes()) {
         if (name == box.name) {
             for (const auto& [control, design] : box.contents) {
-                appendWithContents(sequence,
-                                   {control, design, box.name, box.refWidth, box.refHeight});
+                appendWithContents(sequence, {control, design, box.name, box.refWidth,
+                                              box.refHeight, false, std::string()});
             }
         }
     }
@@ -218,7 +218,8 @@ const std::vector<Step>& LayoutSequence()
     static const std::vector<Step> sequence = [] {
         std::vector<Step> out;
         for (const auto& p : kPage) {
-            appendWithContents(out, {p.name, p.design, kPageBox, kPageWidth, kPageHeight});
+            appendWithContents(
+                out, {p.name, p.design, kPageBox, kPageWidth, kPageHeight, false, std::string()});
         }
         return out;
     }();

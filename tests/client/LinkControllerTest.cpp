@@ -75,16 +75,18 @@ public:
                     static_cast<char*>(nullptr));
             ::_exit(127);
         }
-        const QRegularExpression listening(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
-        QTest::qWaitFor(
+        const QRegularExpression said(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
+        const bool listening = QTest::qWaitFor(
             [&] {
-                QFile said(log_.fileName());
-                said.open(QIODevice::ReadOnly);
-                const auto match = listening.match(QString::fromLocal8Bit(said.readAll()));
+                QFile log(log_.fileName());
+                log.open(QIODevice::ReadOnly);
+                const auto match = said.match(QString::fromLocal8Bit(log.readAll()));
                 port_ = match.hasMatch() ? match.captured(1).toInt() : 0;
                 return port_ != 0;
             },
             kWaitMs);
+        if (!listening)
+            ADD_FAILURE() << "quellgw named no port";
     }
     ~BoardGateway()
     {

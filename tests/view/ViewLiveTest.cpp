@@ -125,7 +125,7 @@ TEST_F(ViewLiveTest, SelectorsFollowTheBoardAndClicksReachIt)
     EXPECT_TRUE(QTest::qWaitFor([&] { return boardValue(4) == 0x20; }, kWaitMs)) << boardValue(4);
     ASSERT_TRUE(main_->ReadParameter(4));
     const int refreshes = view_->refreshCount();
-    QTest::qWaitFor([&] { return view_->refreshCount() > refreshes + 20; }, kWaitMs);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view_->refreshCount() > refreshes + 20; }, kWaitMs));
     EXPECT_EQ(boardValue(4), 0x20);
     EXPECT_TRUE(radio("SlotEMC1_5")->isChecked());
     EXPECT_FALSE(radio("SlotEMC1_2")->isChecked());
