@@ -116,7 +116,9 @@ void DetaljiPage::buildMenus(QWidget* page)
         {"Pasiv", ProbeStateItem::Passive}, {"Active", ProbeStateItem::Active},
         {"Tip1", ProbeStateItem::Type1},    {"Tip2", ProbeStateItem::Type2},
         {"Tip3", ProbeStateItem::Type3},    {"Tip4", ProbeStateItem::Type4}};
-    for (const auto& [caption, item] : items) {
+    for (const auto& choice : items) {
+        const char* caption = choice.first;
+        const ProbeStateItem item = choice.second;
         auto* action = popupMenuWoodState_->addAction(
             QString::fromLatin1(caption), this, [this, item] { emit probeStateChosen(item); });
         action->setObjectName(QString::fromLatin1(caption));

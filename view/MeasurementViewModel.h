@@ -96,7 +96,8 @@ template <typename T> class ShownSection {
 public:
     ShownSection() = default;
     explicit ShownSection(const T& texts) : texts_(&texts) {}
-    bool has_value() const { return texts_ != nullptr; }
+    // Named like std::optional's, which it stands in for without copying the texts.
+    bool has_value() const { return texts_ != nullptr; } // NOLINT(readability-identifier-naming)
     explicit operator bool() const { return has_value(); }
     const T& operator*() const { return *texts_; }
     const T* operator->() const { return texts_; }

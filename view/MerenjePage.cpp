@@ -73,16 +73,16 @@ void MerenjePage::buildSelectors(QWidget* page)
         const char* boxPrefix; // check-box groups only
         std::array<const char*, 9> items;
     };
-    static constexpr std::array<const char*, 9> resistors = {
+    static constexpr std::array<const char*, 9> kResistors = {
         "  10 K", "100 K", "    1 M", "  10 M", "100 M", "    1 G", "  10 G", "100 G", " open"};
-    static constexpr std::array<const char*, 9> temperatures = {
+    static constexpr std::array<const char*, 9> kTemperatures = {
         "   KS",       " -25\u00B0C", "    0\u00B0C", "  25\u00B0C", "  50\u00B0C",
         "  75\u00B0C", "100\u00B0C",  "150\u00B0C",   " open"};
     const std::array<GroupInfo, 8> groups = {{
-        {"SlotEMC1", "EMC 1", nullptr, resistors},
-        {"SlotEMC2", "EMC 2", nullptr, resistors},
-        {"SlotTemp1", "Temp 1", nullptr, temperatures},
-        {"SlotTemp2", "Temp 2", nullptr, temperatures},
+        {"SlotEMC1", "EMC 1", nullptr, kResistors},
+        {"SlotEMC2", "EMC 2", nullptr, kResistors},
+        {"SlotTemp1", "Temp 1", nullptr, kTemperatures},
+        {"SlotTemp2", "Temp 2", nullptr, kTemperatures},
         {"SlotMC1",
          "MC-R",
          "MC1_",
@@ -95,7 +95,7 @@ void MerenjePage::buildSelectors(QWidget* page)
          "SELECT",
          nullptr,
          {"MC 1", "MC 2", "MC 3", "MC 4", "MC 5", "MC 6", "MC 7", "MC 8", "open"}},
-        {"SlotMC4", "MC-R", nullptr, resistors},
+        {"SlotMC4", "MC-R", nullptr, kResistors},
     }};
     popupMenuGroupBoxCheckAll_ = new QMenu(page);
     popupMenuGroupBoxCheckAll_->setObjectName(QStringLiteral("PopupMenuGroupBoxCheckAll"));

@@ -35,7 +35,7 @@ QString RecordList::makeTestFolder(const QString& workDir)
     if (workDir.isEmpty()) {
         return {};
     }
-    const QString folder = QDir(workDir).filePath(QStringLiteral("Test"));
+    QString folder = QDir(workDir).filePath(QStringLiteral("Test"));
     QDir().mkpath(folder);
     return folder;
 }
@@ -108,7 +108,7 @@ void RecordList::FileListRecChange()
 QString RecordList::chosenFile(QString* error) const
 {
     const QString name = fileName_->text();
-    const QString path = folder_.isEmpty() ? name : QDir(folder_).absoluteFilePath(name);
+    QString path = folder_.isEmpty() ? name : QDir(folder_).absoluteFilePath(name);
     if (folder_.isEmpty() || !QFileInfo(path).isFile()) {
         if (error != nullptr) {
             *error = QStringLiteral("Cannot open file \"%1\". The file does not exist.")

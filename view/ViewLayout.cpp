@@ -85,10 +85,10 @@ std::string numbered(const char* prefix, int number)
 Box mcChecks(const char* group, const char* prefix)
 {
     Box box{group, 700, 400, {}};
-    constexpr std::array<int, 9> tops = {28, 70, 112, 154, 196, 238, 280, 322, 365};
+    constexpr std::array<int, 9> kTops = {28, 70, 112, 154, 196, 238, 280, 322, 365};
     for (int k = 0; k < 9; ++k) {
         box.contents.push_back(
-            {numbered(prefix, k), {80, tops[static_cast<std::size_t>(k)], 570, 17}});
+            {numbered(prefix, k), {80, kTops[static_cast<std::size_t>(k)], 570, 17}});
     }
     return box;
 }
@@ -98,11 +98,11 @@ Box mcChecks(const char* group, const char* prefix)
 Box kalibracija()
 {
     Box box{"GBKalib", 260, 220, {}};
-    constexpr std::array<const char*, 6> buttons = {"ButtonAll",  "ButtonTemp1", "ButtonTemp2",
-                                                    "ButtonEMC1", "ButtonEMC2",  "ButtonDrvo"};
+    constexpr std::array<const char*, 6> kButtons = {"ButtonAll",  "ButtonTemp1", "ButtonTemp2",
+                                                     "ButtonEMC1", "ButtonEMC2",  "ButtonDrvo"};
     for (int row = 0; row < 6; ++row) {
         const int top = 20 + 30 * row;
-        box.contents.push_back({buttons[static_cast<std::size_t>(row)], {8, top, 75, 25}});
+        box.contents.push_back({kButtons[static_cast<std::size_t>(row)], {8, top, 75, 25}});
         box.contents.push_back({numbered("CheckBox", 10 * row), {90, top + 5, 17, 17}});
         for (int point = 1; row > 0 && point <= 8; ++point) {
             box.contents.push_back({numbered("CheckBox", 10 * row + point),
@@ -133,12 +133,12 @@ Box testiranje()
             520,
             270,
             {{"CBTestFilter", {10, 12, 105, 17}}, {"CBTestSwap", {10, 28, 105, 17}}}};
-    constexpr std::array<const char*, 7> buttons = {
+    constexpr std::array<const char*, 7> kButtons = {
         "ButtonTestAll",  "ButtonTestTemp1", "ButtonTestTemp2",  "ButtonTestEMC1",
         "ButtonTestEMC2", "ButtonTestDrvo",  "ButtonTestDrvoAll"};
     for (int row = 0; row < 7; ++row) {
         const int top = 50 + 30 * row;
-        box.contents.push_back({buttons[static_cast<std::size_t>(row)], {8, top, 75, 25}});
+        box.contents.push_back({kButtons[static_cast<std::size_t>(row)], {8, top, 75, 25}});
         box.contents.push_back({numbered("CheckBox", 100 + 10 * row), {96, top + 5, 17, 17}});
     }
     box.contents.push_back({"RGResult", {120, 0, 400, 270}});

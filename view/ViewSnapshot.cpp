@@ -127,7 +127,7 @@ bool ViewSnapshot::has(vrqpb::Entry entry) const
 
 std::int16_t ViewSnapshot::value(vrqpb::Entry entry) const
 {
-    return has(entry) ? values_[entry] : 0;
+    return has(entry) ? values_[entry] : std::int16_t{0};
 }
 
 const std::string& ViewSnapshot::text(vrqpb::Entry entry) const
