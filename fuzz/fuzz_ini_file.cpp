@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 namespace {
@@ -62,7 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const QStringList keys = ini.keys(section);
         if (!keys.isEmpty()) {
             const QString& key = keys.first();
-            ini.writeInteger(section, key, ini.readInteger(section, key, 0) + 1);
+            // The file may hold the largest integer already: step down from there instead.
+            const int read = ini.readInteger(section, key, 0);
+            ini.writeInteger(section, key, read < std::numeric_limits<int>::max() ? read + 1 : 0);
             ini.writeString(section, keys.last(), ini.readString(section, keys.last(), {}) + u'x');
         }
         ini.writeBool(section, QStringLiteral("Added"), true);
