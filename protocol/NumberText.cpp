@@ -190,4 +190,14 @@ std::int16_t scaleDecimalText(std::string_view text, unsigned decimals)
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(low));
 }
 
+std::optional<int> parseBoundedInteger(std::string_view text, int low, int high)
+{
+    int v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (text.empty() || ec != std::errc{} || end != text.data() + text.size() || v < low
+        || v > high)
+        return std::nullopt;
+    return v;
+}
+
 } // namespace quell

@@ -21,6 +21,10 @@ double parseFloat(std::string_view text);
 // or nothing instead of the error.
 std::optional<double> TryParseFloat(std::string_view text);
 
+// A plain decimal integer (digits with an optional "-", nothing else around them) within
+// low..high, as command lines take their numbers; nothing when the text is not one.
+std::optional<int> parseBoundedInteger(std::string_view text, int low, int high);
+
 // The decimal text scaled by 10^decimals and truncated toward zero, computed on the decimal
 // digits themselves (so "0.7" with one decimal is exactly 7), returned as its low 16 bits.
 // Same syntax and errors as parseFloat.

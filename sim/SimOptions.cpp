@@ -3,8 +3,9 @@
 #include "sim/DeviceFactory.h"
 #include "sim/FaultyDevice.h"
 
+#include "protocol/NumberText.h"
+
 #include <algorithm>
-#include <charconv>
 #include <stdexcept>
 
 namespace quell::sim {
@@ -13,13 +14,10 @@ namespace {
 
 int integer(const std::string& option, const std::string& text, int low, int high)
 {
-    int v = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (ec != std::errc{} || end != text.data() + text.size() || text.empty() || v < low
-        || v > high)
-        throw std::invalid_argument(option + ": '" + text + "' is not a number from "
-                                    + std::to_string(low) + " to " + std::to_string(high));
-    return v;
+    if (const auto v = parseBoundedInteger(text, low, high))
+        return *v;
+    throw std::invalid_argument(option + ": '" + text + "' is not a number from "
+                                + std::to_string(low) + " to " + std::to_string(high));
 }
 
 SimOptions read(const std::vector<std::string>& args)

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -110,6 +111,29 @@ TEST(TextEncoding, Utf8ValidityAndWindows1250Conversion)
     EXPECT_EQ(cp1250ToUtf8("\x81"), "\xEF\xBF\xBD"); // undefined in the code page
     EXPECT_EQ(toUtf8("Pe\xC4\x8D"), "Pe\xC4\x8D");
     EXPECT_EQ(toUtf8("Pe\xE8"), "Pe\xC4\x8D");
+}
+
+TEST(NumberText, BoundedIntegersOfCommandLines)
+{
+    struct Case {
+        const char* text;
+        std::optional<int> expected;
+    };
+    const Case cases[] = {
+        {"0", 0},
+        {"65535", 65535},
+        {"-1", std::nullopt},
+        {"65536", std::nullopt},
+        {"", std::nullopt},
+        {" 5", std::nullopt},
+        {"5 ", std::nullopt},
+        {"0x10", std::nullopt},
+        {"12a", std::nullopt},
+        {"99999999999", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(parseBoundedInteger(c.text, 0, 65535), c.expected) << '"' << c.text << '"';
+    EXPECT_EQ(parseBoundedInteger("-5", -10, 10), -5);
 }
 
 } // namespace
