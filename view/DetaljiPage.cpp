@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include <utility>
+
 namespace quell {
 
 using namespace vrqpb;
@@ -45,6 +47,24 @@ void ifChanged(unsigned mask, unsigned bit, Set set, const Text& text)
 {
     if ((mask & bit) != 0) {
         set(text);
+    }
+}
+
+// The voltage and value columns that Lin and Wood rows have in common; the row types name their
+// change bits alike.
+template <typename Texts, typename Widgets>
+void applyMeasured(unsigned mask, Widgets& w, const Texts& t)
+{
+    using F = typename Texts::Field;
+    const std::pair<unsigned, std::pair<QLabel*, const std::string*>> columns[] = {
+        {F::Voltage, {w.voltage, &t.voltage}},       {F::VoltDone, {w.voltDone, &t.voltDone}},
+        {F::VoltError, {w.voltError, &t.voltError}}, {F::Value, {w.value, &t.value}},
+        {F::ValueDone, {w.valueDone, &t.valueDone}}, {F::ValueError, {w.valueError, &t.valueError}},
+    };
+    for (const auto& [bit, column] : columns) {
+        if ((mask & bit) != 0) {
+            setLabel(column.first, *column.second);
+        }
     }
 }
 
@@ -222,12 +242,7 @@ void DetaljiPage::apply(const ViewRefresh& out)
             const auto& t = (*out.lin)[r];
             auto& w = linRows_[r];
             ifChanged(m, F::AdcError, text(w.adcError), t.adcError);
-            ifChanged(m, F::Voltage, text(w.voltage), t.voltage);
-            ifChanged(m, F::VoltDone, text(w.voltDone), t.voltDone);
-            ifChanged(m, F::VoltError, text(w.voltError), t.voltError);
-            ifChanged(m, F::Value, text(w.value), t.value);
-            ifChanged(m, F::ValueDone, text(w.valueDone), t.valueDone);
-            ifChanged(m, F::ValueError, text(w.valueError), t.valueError);
+            applyMeasured(m, w, t);
             ifChanged(m, F::Filter, edit(w.filter), t.filter);
             for (std::size_t p = 0; p < w.cal.size() && p < t.cal.size(); ++p) {
                 ifChanged(m, 1u << (LinRowTexts::kCalBit + p), edit(w.cal[p]), t.cal[p]);
@@ -253,12 +268,7 @@ void DetaljiPage::apply(const ViewRefresh& out)
             const unsigned m = out.woodChanged[i];
             const auto& t = (*out.wood)[i];
             auto& w = woodRows_[i];
-            ifChanged(m, F::Voltage, text(w.voltage), t.voltage);
-            ifChanged(m, F::VoltDone, text(w.voltDone), t.voltDone);
-            ifChanged(m, F::VoltError, text(w.voltError), t.voltError);
-            ifChanged(m, F::Value, text(w.value), t.value);
-            ifChanged(m, F::ValueDone, text(w.valueDone), t.valueDone);
-            ifChanged(m, F::ValueError, text(w.valueError), t.valueError);
+            applyMeasured(m, w, t);
             ifChanged(m, F::Calib, edit(w.calib), t.calib);
             ifChanged(m, F::Config, text(w.config), t.config);
             ifChanged(m, F::Deviation, text(w.deviation), t.deviation);
