@@ -96,6 +96,10 @@ ValueSetFile::Loaded ValueSetFile::load(const QString& fileName, const QString& 
 {
     const IniFile ini(fileName);
     Loaded loaded;
+    if (!ini.errorText().isEmpty()) {
+        loaded.errorText = ini.errorText();
+        return loaded;
+    }
     if (ini.valueExists(section, kBoardKey)) {
         const QString text = ini.readString(section, kBoardKey, QString());
         loaded.boardNumber = parseInteger(text.toStdString());

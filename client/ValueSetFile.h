@@ -31,6 +31,8 @@ public:
     struct Loaded {
         std::optional<int> boardNumber;
         std::vector<std::optional<QString>> cells;
+        // Set, naming the file, when it exists but is not text; nothing is read from it then.
+        QString errorText;
     };
 
     // The backup of a value file: beside it, with its extension replaced by ".BAK".

@@ -96,4 +96,19 @@ TEST_F(ValueSetFileTest, AFailedSaveLeavesTheOldFileAsItWas)
 }
 
 } // namespace
+TEST_F(ValueSetFileTest, AFileThatIsNotTextLoadsNothingAndSaysWhy)
+{
+    QFile file(path("b.val"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("[\0B\0e\0n\0c\0h\0]\0", 14));
+    file.close();
+    const ValueSetFile::Loaded loaded = ValueSetFile::load(path("b.val"), "Bench", {"Mode"});
+    EXPECT_TRUE(loaded.errorText.contains(path("b.val"))) << loaded.errorText.toStdString();
+    EXPECT_FALSE(loaded.boardNumber);
+    EXPECT_TRUE(loaded.cells.empty());
+
+    ASSERT_EQ(save("x"), ValueSetFile::SaveResult::Saved);
+    EXPECT_TRUE(ValueSetFile::load(path("a.val"), "Bench", {"Mode"}).errorText.isEmpty());
+}
+
 } // namespace quell
