@@ -68,6 +68,10 @@ ValueSetFile::SaveResult ValueSetFile::save(const QString& fileName, const QStri
 
     if (QFileInfo::exists(fileName)) {
         const QString backup = backupNameOf(fileName);
+        // A file that already has the backup's name cannot have a backup of its own; deleting
+        // "the old backup" would delete the file itself.
+        if (QFileInfo(backup) == QFileInfo(fileName))
+            return SaveResult::BackupNotCreated;
         if (QFileInfo::exists(backup) && !QFile::remove(backup))
             return SaveResult::BackupNotDeleted;
         // A second name for the old file (or a copy where links are not possible) keeps it in

@@ -93,6 +93,13 @@ TEST_F(ValueSetFileTest, AFailedSaveLeavesTheOldFileAsItWas)
     EXPECT_EQ(save("new"), ValueSetFile::SaveResult::BackupNotDeleted);
     EXPECT_EQ(modeIn("a.val"), "old");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"a.val"}));
+
+    // A file named like a backup would be its own backup.
+    ASSERT_EQ(ValueSetFile::save(path("c.BAK"), "Bench", 1, {"Mode"}, {"old"}),
+              ValueSetFile::SaveResult::Saved);
+    EXPECT_EQ(ValueSetFile::save(path("c.BAK"), "Bench", 1, {"Mode"}, {"new"}),
+              ValueSetFile::SaveResult::BackupNotCreated);
+    EXPECT_EQ(modeIn("c.BAK"), "old");
 }
 
 } // namespace
