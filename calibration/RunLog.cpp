@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace quell {
@@ -48,7 +49,7 @@ QString RunLog::journalPath() const
 void RunLog::start(const QDateTime& now)
 {
     QDir().mkpath(folder_);
-    recoverJournals();
+    const QStringList recovered = recoverJournals();
     journal_ = std::make_unique<QFile>(
         QDir(folder_).filePath(kJournalPrefix + timeStampText(now) + kJournalSuffix));
     if (!journal_->open(QIODevice::WriteOnly | QIODevice::Append)) {
@@ -57,10 +58,18 @@ void RunLog::start(const QDateTime& now)
         journal_.reset();
     }
     append(dateTimeText(now) + QStringLiteral(" - start VRQ kalibrator"));
+    // The operator reads the run log, not the folder: without this line a crashed run's lines
+    // would sit in a file nobody knows to look for.
+    for (const QString& path : recovered) {
+        append(timeText(now)
+               + QStringLiteral(": an earlier run ended without closing; its lines are in ")
+               + QDir::toNativeSeparators(path));
+    }
 }
 
-void RunLog::recoverJournals()
+QStringList RunLog::recoverJournals()
 {
+    QStringList recovered;
     const QDir dir(folder_);
     const auto leftovers =
         dir.entryList({kJournalPrefix + QLatin1Char('*') + kJournalSuffix}, QDir::Files);
@@ -70,8 +79,12 @@ void RunLog::recoverJournals()
         const QString target =
             dir.filePath(QStringLiteral("VRQCalib_unfinished_") + stamp + QStringLiteral(".log"));
         QFile::remove(target);
-        QFile::rename(dir.filePath(name), target);
+        // When the rename fails the lines are still in the journal, so that is the file to name.
+        recovered << QFileInfo(QFile::rename(dir.filePath(name), target) ? target
+                                                                         : dir.filePath(name))
+                         .absoluteFilePath();
     }
+    return recovered;
 }
 
 void RunLog::append(const QString& line)

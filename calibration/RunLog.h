@@ -21,7 +21,8 @@ public:
     explicit RunLog(QString logFolder);
     ~RunLog();
 
-    // Recovers journals of earlier runs, opens this run's journal and adds the start line.
+    // Recovers journals of earlier runs, opens this run's journal and adds the start line, then
+    // one line per recovered run naming the file that holds its lines.
     void start(const QDateTime& now);
     // Adds a procedure's line when "Log Active" is on; true when it was added.
     bool AddLogLine(const QString& line);
@@ -50,7 +51,8 @@ public:
 
 private:
     void append(const QString& line);
-    void recoverJournals();
+    // Renames journals left behind by runs that did not finish; returns where their lines are.
+    QStringList recoverJournals();
 
     QString folder_;
     QStringList lines_;

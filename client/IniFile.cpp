@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <limits>
 #include <optional>
@@ -72,8 +74,74 @@ QString oneLine(QString value)
 {
     value.replace(u'\r', u' ');
     value.replace(u'\n', u' ');
+    // A NUL would make the saved file unreadable as text at the next start.
+    value.replace(QChar(u'\0'), u' ');
     return value;
 }
+
+// The bytes of a UTF-16 file after its byte-order mark; false when they are not whole, valid
+// UTF-16 (an odd length, a lone surrogate).
+bool decodeUtf16(QByteArrayView bytes, QStringConverter::Encoding encoding, QString& text)
+{
+    if (bytes.size() % 2 != 0)
+        return false;
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
+    text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return false;
+    // The decoder passes a lone surrogate through; no text holds one.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// Text as the profile functions would find it: UTF-16 when a byte-order mark says so, else UTF-8,
+// else Windows-1250. Anything else is not a settings file (a binary file, a UTF-16 file that lost
+// its mark), and false says why.
+bool IniFile::decode(const QByteArray& bytes, QString& text, Encoding& encoding, QString& whyNot)
+{
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        encoding = bytes.startsWith("\xFF\xFE") ? Encoding::Utf16Le : Encoding::Utf16Be;
+        if (!decodeUtf16(QByteArrayView(bytes).sliced(2),
+                         encoding == Encoding::Utf16Le ? QStringConverter::Utf16LE
+                                                       : QStringConverter::Utf16BE,
+                         text)) {
+            whyNot = QStringLiteral("its UTF-16 text is broken");
+            return false;
+        }
+        return true;
+    }
+    encoding = Encoding::Utf8;
+    // No text of either code page holds a NUL; a file that does is binary or UTF-16 without a mark.
+    if (bytes.contains('\0')) {
+        whyNot = QStringLiteral("it holds NUL bytes");
+        return false;
+    }
+    const QByteArrayView body =
+        bytes.startsWith("\xEF\xBB\xBF") ? QByteArrayView(bytes).sliced(3) : QByteArrayView(bytes);
+    const std::string_view raw(body.data(), static_cast<std::size_t>(body.size()));
+    if (isValidUtf8(raw)) {
+        text = QString::fromUtf8(body);
+        return true;
+    }
+    const std::string utf8 = cp1250ToUtf8(raw);
+    text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    // The bytes Windows-1250 leaves undefined come back as U+FFFD; such a file is not text of
+    // the old stations either, and writing it back would lose those bytes.
+    if (text.contains(QChar::ReplacementCharacter)) {
+        whyNot = QStringLiteral("it holds bytes that are neither UTF-8 nor Windows-1250 text");
+        return false;
+    }
+    return true;
+}
+
+namespace {
 
 } // namespace
 
@@ -93,11 +161,17 @@ void IniFile::read()
             QStringLiteral("Cannot read the file \"%1\": %2").arg(fileName_, file.errorString());
         return;
     }
-    QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    const std::string utf8 = toUtf8(std::string_view(bytes.constData(), bytes.size()));
-    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    const QByteArray bytes = file.readAll();
+    QString text;
+    QString whyNotText;
+    if (!decode(bytes, text, encoding_, whyNotText)) {
+        // Nothing is read, and save() refuses: rewriting what could not be read would destroy it.
+        readFailed_ = true;
+        errorText_ = QStringLiteral("The file \"%1\" cannot be read as text (%2); it is left as it "
+                                    "is and its values are not used.")
+                         .arg(fileName_, whyNotText);
+        return;
+    }
 
     const qsizetype firstBreak = text.indexOf(u'\n');
     if (firstBreak > 0 && text[firstBreak - 1] == u'\r')
@@ -284,7 +358,7 @@ bool IniFile::save()
     }
     // A short write (a full disk, a file size limit) leaves no error on the file, and
     // committing then would replace the old file by a torn one.
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = encode(text);
     if (file.write(bytes) != bytes.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();
@@ -300,6 +374,21 @@ bool IniFile::save()
     errorText_.clear();
     modified_ = false;
     return true;
+}
+
+// A UTF-16 file stays UTF-16 with its mark, as whoever made it so expects; everything else is
+// written as UTF-8.
+QByteArray IniFile::encode(const QString& text) const
+{
+    switch (encoding_) {
+    case Encoding::Utf16Le:
+        return QByteArray("\xFF\xFE", 2) + QStringEncoder(QStringConverter::Utf16LE).encode(text);
+    case Encoding::Utf16Be:
+        return QByteArray("\xFE\xFF", 2) + QStringEncoder(QStringConverter::Utf16BE).encode(text);
+    case Encoding::Utf8:
+        break;
+    }
+    return text.toUtf8();
 }
 
 const QString& IniFile::errorText() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -15,8 +16,11 @@ namespace quell {
 // - lines that are neither sections nor keys (comments, blank lines) and unknown keys are kept,
 //   as are the order of sections and keys and the spelling of lines that are not rewritten.
 // The file is read once, when the object is made; writes change the copy in memory and save()
-// puts the whole file on disk atomically. Bytes that are not valid UTF-8 are read as
-// Windows-1250; the file is always written as UTF-8.
+// puts the whole file on disk atomically. A file with a UTF-16 byte-order mark (either order) is
+// read and written as UTF-16 with that mark; otherwise bytes that are not valid UTF-8 are read as
+// Windows-1250 and the file is written as UTF-8. A file that is none of these (NUL bytes without a
+// UTF-16 mark, bytes Windows-1250 leaves undefined, broken UTF-16) reads as empty, errorText()
+// says so, and save() never overwrites it.
 // Not thread-safe; make one object per use and let it go, as the profile functions did.
 class IniFile {
 public:
@@ -46,8 +50,8 @@ public:
     bool readBool(const QString& section, const QString& key, bool defaultValue) const;
 
     // Sets the key's value, adding the key after the section's last key (and the section at the
-    // end of the file) when missing. Line breaks in the value become blanks, since a value is one
-    // line. Keys must not contain "=" or line breaks.
+    // end of the file) when missing. Line breaks and NULs in the value become blanks, since a
+    // value is one line of text. Keys must not contain "=" or line breaks.
     void writeString(const QString& section, const QString& key, const QString& value);
     // Writes the number as decimal text.
     void writeInteger(const QString& section, const QString& key, int value);
@@ -73,13 +77,18 @@ private:
         QString value; // key value, trimmed
     };
 
+    enum class Encoding { Utf8, Utf16Le, Utf16Be };
+
     void read();
+    static bool decode(const QByteArray& bytes, QString& text, Encoding& encoding, QString& whyNot);
+    QByteArray encode(const QString& text) const;
     int findSection(const QString& section) const;
     int findKey(int sectionLine, const QString& key) const;
 
     QString fileName_;
     std::vector<Line> lines_;
     QString lineEnd_ = QStringLiteral("\n");
+    Encoding encoding_ = Encoding::Utf8;
     QString errorText_;
     bool readFailed_ = false;
     bool modified_ = false;

@@ -75,6 +75,9 @@ ValueSetMenu::Report ValueSetMenu::load(const QString& file, RequestScheduler& s
     } catch (const EConvertError& error) {
         return {Dialogs::Kind::Error, QString::fromStdString(error.what())};
     }
+    // A file that is not text would otherwise load as "no values" and be reported as loaded.
+    if (!loaded.errorText.isEmpty())
+        return {Dialogs::Kind::Error, loaded.errorText};
     boardNumber = loaded.boardNumber;
     for (std::size_t i = 0; i < loaded.cells.size(); ++i)
         if (loaded.cells[i])

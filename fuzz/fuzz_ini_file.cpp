@@ -2,10 +2,13 @@
 // left it): read every section and key as the client does, write values back (existing keys, new
 // keys, a new section, values with line breaks), save atomically, and read the saved file again.
 // Whatever the input, the saved file must read back to exactly what the first object held: the
-// same sections and keys in the same order with the same values.
+// same sections and keys in the same order with the same values; an input that is not text must
+// be refused and left byte for byte as it was.
 #include "client/IniFile.h"
 #include "fuzz/FuzzScratch.h"
 
+#include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -53,6 +56,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     quell::IniFile ini(fileName);
     contents(ini);
+    if (!ini.errorText().isEmpty()) {
+        // Not text: nothing may be read from it, and no save may touch it.
+        if (!ini.sections().isEmpty())
+            fail("a file that could not be read has sections");
+        ini.writeString(QStringLiteral("Fuzz"), QStringLiteral("Sample"), QStringLiteral("x"));
+        if (ini.save())
+            fail("a file that could not be read was rewritten");
+        const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+        QFile file(fileName);
+        if (!file.open(QIODevice::ReadOnly) || file.readAll() != bytes)
+            fail("a file that could not be read was changed");
+        return 0;
+    }
 
     // Values as the program writes them: numbers, flags and texts taken from the file itself
     // (which may hold any character, line breaks included once they arrive through a value).

@@ -85,5 +85,41 @@ TEST_F(RunLogTest, ACrashedRunKeepsItsLinesForTheNextStart)
     EXPECT_NE(next.journalPath(), journal);
 }
 
+TEST_F(RunLogTest, TheNextRunSaysWhereACrashedRunsLinesAre)
+{
+    {
+        RunLog crashed(folder);
+        crashed.start(kStart);
+        crashed.AddLogLine("- Temp1 0C ok");
+    } // no finish
+    // A journal of an older crash that no start has recovered yet (the program was not run since).
+    QFile older(QDir(folder).filePath("VRQCalib_journal_20240130_170000.part"));
+    ASSERT_TRUE(older.open(QIODevice::WriteOnly));
+    older.close();
+
+    RunLog next(folder);
+    next.start(kStart.addSecs(3600));
+    const QDir dir(folder);
+    const QString notice = "09:45:02: an earlier run ended without closing; its lines are in ";
+    const QStringList expected = {
+        "31.01.2024 09:45:02 - start VRQ kalibrator",
+        notice
+            + QDir::toNativeSeparators(
+                dir.absoluteFilePath("VRQCalib_unfinished_20240130_170000.log")),
+        notice
+            + QDir::toNativeSeparators(
+                dir.absoluteFilePath("VRQCalib_unfinished_20240131_084502.log")),
+    };
+    EXPECT_EQ(next.lines().join('\n').toStdString(), expected.join('\n').toStdString());
+    EXPECT_TRUE(readAll(next.journalPath()).contains(notice.toUtf8()))
+        << "the notice is in the journal like any other line";
+
+    // A clean end leaves nothing for the start after it to report.
+    ASSERT_TRUE(next.finish(5, kStart.addSecs(3660)));
+    RunLog clean(folder);
+    clean.start(kStart.addSecs(7200));
+    EXPECT_EQ(clean.lines().size(), 1);
+}
+
 } // namespace
 } // namespace quell

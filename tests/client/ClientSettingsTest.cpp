@@ -186,4 +186,27 @@ TEST(ClientSettings, UnwritableFileStillGivesTheValuesAndSaysWhy)
     EXPECT_FALSE(QFile::exists(name));
 }
 
+TEST(ClientSettings, ASettingsFileThatIsNotTextIsReportedAndLeftAlone)
+{
+    QTemporaryDir dir;
+    const QString name = dir.filePath("site.cli");
+    // A settings file saved as UTF-16 by a tool that wrote no byte-order mark.
+    const QByteArray bytes("[\0S\0o\0c\0k\0e\0t\0]\0\r\0\n\0", 20);
+    {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    ClientSettings settings;
+    QString error;
+    EXPECT_FALSE(settings.load(name, &error));
+    EXPECT_TRUE(error.contains(name)) << error.toStdString();
+    EXPECT_EQ(settings.host, "localhost") << "the program runs on the defaults";
+    EXPECT_FALSE(settings.saveClosingState(name, &error));
+    EXPECT_TRUE(error.contains(name)) << error.toStdString();
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), bytes);
+}
+
 } // namespace

@@ -211,4 +211,76 @@ TEST_F(IniFileTest, FailedSaveNamesTheFileAndKeepsTheOldOne)
     EXPECT_TRUE(nowhere.errorText().contains("plain/settings.ini"));
 }
 
+QByteArray utf16(const QString& text, bool littleEndian)
+{
+    QByteArray bytes = littleEndian ? QByteArray("\xFF\xFE", 2) : QByteArray("\xFE\xFF", 2);
+    for (const QChar c : text) {
+        const auto hi = static_cast<char>(c.unicode() >> 8);
+        const auto lo = static_cast<char>(c.unicode() & 0xFF);
+        bytes.append(littleEndian ? lo : hi).append(littleEndian ? hi : lo);
+    }
+    return bytes;
+}
+
+// What a file's bytes read as, and what a save after one more key leaves on disk: text of any
+// encoding the stations meet is read and kept in its encoding; anything else is left untouched.
+TEST_F(IniFileTest, EncodingsAreReadAndKeptAndNonTextIsNeverRewritten)
+{
+    const QString cit = QString::fromUtf8("\xC4\x8Citanje"); // "Čitanje"
+    const QString plain = "[S]\r\nK=" + cit + "\r\n";
+    const QString added = plain + "N=x\r\n";
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        const char* value;    // K in [S] (UTF-8); nullptr: the file is not text
+        QByteArray afterSave; // the file after writing N=x and saving
+    };
+    const QByteArray utf16WithoutMark = utf16(plain, true).mid(2);
+    const QByteArray binary("\x7F"
+                            "ELF\x02\x01\x01\x00\x00\x00",
+                            10);
+    const std::vector<Case> cases = {
+        {"UTF-16 LE", utf16(plain, true), "\xC4\x8Citanje", utf16(added, true)},
+        {"UTF-16 BE", utf16(plain, false), "\xC4\x8Citanje", utf16(added, false)},
+        {"UTF-8", plain.toUtf8(), "\xC4\x8Citanje", added.toUtf8()},
+        {"Windows-1250", "[S]\r\nK=\xC8itanje\r\n", "\xC4\x8Citanje", added.toUtf8()},
+        {"UTF-16 without a mark", utf16WithoutMark, nullptr, utf16WithoutMark},
+        {"a binary file", binary, nullptr, binary},
+        {"bytes Windows-1250 leaves undefined", "[S]\nK=\x98\x81\n", nullptr, "[S]\nK=\x98\x81\n"},
+        {"UTF-16 with half a surrogate pair",
+         utf16("[S]\r\nK=" + QString(QChar(0xD83D)) + "\r\n", true), nullptr,
+         utf16("[S]\r\nK=" + QString(QChar(0xD83D)) + "\r\n", true)},
+        {"UTF-16 cut in half a character", utf16(plain, true).chopped(1), nullptr,
+         utf16(plain, true).chopped(1)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString name = write(c.bytes);
+        IniFile ini(name);
+        if (c.value) {
+            EXPECT_EQ(ini.readString("S", "K", "<missing>"), QString::fromUtf8(c.value));
+            EXPECT_TRUE(ini.errorText().isEmpty()) << ini.errorText().toStdString();
+        } else {
+            EXPECT_FALSE(ini.sectionExists("S")) << "nothing of a non-text file is used";
+            EXPECT_TRUE(ini.errorText().contains(name)) << ini.errorText().toStdString();
+        }
+        ini.writeString("S", "N", "x");
+        EXPECT_EQ(ini.save(), c.value != nullptr);
+        EXPECT_EQ(contents(), c.afterSave);
+        if (!c.value) {
+            EXPECT_TRUE(ini.errorText().contains(name)) << "the refusal names the file";
+        }
+    }
+}
+
+TEST_F(IniFileTest, AValueWithANulStillSavesAFileThatReadsBack)
+{
+    IniFile ini(path());
+    ini.writeString("S", "K", QString::fromLatin1("a\0b", 3));
+    ASSERT_TRUE(ini.save());
+    const IniFile again(path());
+    EXPECT_TRUE(again.errorText().isEmpty()) << again.errorText().toStdString();
+    EXPECT_EQ(again.readString("S", "K", ""), "a b");
+}
+
 } // namespace
