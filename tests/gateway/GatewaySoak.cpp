@@ -32,6 +32,10 @@ using Clock = std::chrono::steady_clock;
 constexpr int kPolite = 8;
 constexpr int kIdleTimeoutS = 5;
 constexpr long long kMaxRssGrowthKiB = 16 * 1024;
+// A polite client that asks just as a hostile frame starts waits all of it, so the figure lands
+// right at the bound; what separates them then is timer and scheduling noise of a shared machine
+// (and of the quiet baseline subtracted), measured at up to a few tens of milliseconds.
+constexpr long long kNoiseMs = 100;
 
 long long msBetween(Clock::time_point a, Clock::time_point b)
 {
@@ -228,9 +232,10 @@ int main(int argc, char** argv)
                 "connections (%d closed by the server)\n",
                 hostile.hogLines, hostile.vanished, hostile.idleOpened, hostile.idleClosedByServer);
     std::printf("longest polite round trip: %lld ms (quiet: %lld ms), so %lld ms waiting for the "
-                "hostile client; bound one hostile frame = %d x (%d + %lld) = %lld ms\n",
+                "hostile client; bound one hostile frame = %d x (%d + %lld) = %lld ms (+ %lld ms "
+                "noise allowance)\n",
                 longest, quietLongest, waitedForHostile, greedy.retries + 1, greedy.timeoutMs,
-                sendMs, hostileFrameMs);
+                sendMs, hostileFrameMs, kNoiseMs);
     std::printf("descriptors: %d before, %d after\n", fdsBefore, fdsAfter);
     std::printf("RSS: %lld KiB before, %lld KiB after\n", rssBefore, rssAfter);
     std::printf("SIGTERM to exit: %d ms%s\n", exitMs, exitMs < 0 ? " (did not exit)" : "");
@@ -243,7 +248,7 @@ int main(int argc, char** argv)
         }
     };
     check(failures == 0 && answers > 0, "every polite line answered");
-    check(waitedForHostile <= hostileFrameMs,
+    check(waitedForHostile <= hostileFrameMs + kNoiseMs,
           "a polite client waited longer than one hostile frame");
     check(fdsAfter <= fdsBefore, "descriptors leaked");
     check(rssAfter - rssBefore <= kMaxRssGrowthKiB, "memory grew by more than 16 MiB");
