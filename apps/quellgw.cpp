@@ -66,8 +66,10 @@ int main(int argc, char** argv)
         std::cerr << "quellgw: " << e.what() << "\n";
         return 2;
     }
-    gw::GatewayServer server({options.host, options.port, options.maxClients}, *link, *trace,
-                             std::cerr);
+    gw::GatewayServer server({options.host, options.port, options.maxClients, options.idleTimeoutS},
+                             *link, *trace, std::cerr);
+    if (const std::string warning = options.listenWarning(); !warning.empty())
+        server.log(warning);
     std::string failure;
     if (!server.listen(failure)) {
         std::cerr << "quellgw: cannot listen on " << options.host << ":" << options.port << ": "

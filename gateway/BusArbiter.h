@@ -6,12 +6,13 @@
 
 namespace quell::gw {
 
-// Takes turns on the one bus: whoever asks first goes first. Each client has at most one request
-// line waiting (it reads its answer before it sends the next), so first-come is also fair: no
-// client gets a second turn while another waits. Thread-safe.
+// Takes turns on the one bus: whoever asks first goes first. A session asks for one turn per
+// frame and has at most one turn waiting, and after its frame it queues again behind everyone
+// already waiting, so first-come is also fair: no client waits for more than one frame of each
+// other client. Thread-safe.
 class BusArbiter {
 public:
-    // Held while a request line uses the bus; the next waiter goes when it is destroyed.
+    // Held while one frame uses the bus; the next waiter goes when it is destroyed.
     class Turn {
     public:
         explicit Turn(BusArbiter& arbiter);

@@ -7,6 +7,32 @@
 
 namespace quell::gw {
 
+namespace {
+
+enum class Wait { Done, Failed, Abandoned };
+
+// link.receive() up to deadline, but in short slices, so that an exchange nobody waits for any
+// more does not hold the bus (and the server's shutdown) for the rest of a long time-out. Done
+// with nothing appended means the deadline passed.
+Wait receiveUntil(ByteLink& link, std::string& received, ByteLink::Clock::time_point deadline,
+                  std::string& failure, const BusExchanger::Abandoned& abandoned)
+{
+    const std::size_t before = received.size();
+    for (;;) {
+        if (abandoned && abandoned())
+            return Wait::Abandoned;
+        const auto sliceEnd =
+            abandoned ? std::min(deadline, ByteLink::Clock::now() + BusExchanger::kAbandonCheck)
+                      : deadline;
+        if (!link.receive(received, sliceEnd, failure))
+            return Wait::Failed;
+        if (received.size() != before || ByteLink::Clock::now() >= deadline)
+            return Wait::Done;
+    }
+}
+
+} // namespace
+
 std::chrono::nanoseconds BusExchanger::characterGap(const SerialSettings& settings)
 {
     // A few characters' time, but never so short that a busy machine splits an answer.
@@ -16,12 +42,16 @@ std::chrono::nanoseconds BusExchanger::characterGap(const SerialSettings& settin
 
 BusExchanger::Outcome BusExchanger::exchange(ByteLink& link, const SerialSettings& settings,
                                              std::string_view frame, TrafficTrace& trace,
-                                             int client)
+                                             int client, const Abandoned& abandoned)
 {
     const AnswerFramer framer(frame);
     Outcome outcome;
     std::string failure;
     for (int attempt = 0; attempt <= settings.retries; ++attempt) {
+        if (abandoned && abandoned()) {
+            trace.note(client, "fail", kAbandoned);
+            return {false, kAbandoned, outcome.tries};
+        }
         outcome.tries = attempt + 1;
         link.discardInput();
         if (!link.send(frame, failure)) {
@@ -34,7 +64,12 @@ BusExchanger::Outcome BusExchanger::exchange(ByteLink& link, const SerialSetting
         const char* word = kTimeOut;
         for (;;) {
             const std::size_t before = received.size();
-            if (!link.receive(received, deadline, failure)) {
+            const Wait wait = receiveUntil(link, received, deadline, failure, abandoned);
+            if (wait == Wait::Abandoned) {
+                trace.note(client, "fail", kAbandoned);
+                return {false, kAbandoned, outcome.tries};
+            }
+            if (wait == Wait::Failed) {
                 trace.note(client, "error", failure);
                 return {false, failure, outcome.tries};
             }

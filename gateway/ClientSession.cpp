@@ -20,7 +20,7 @@ std::string ClientSession::refuseTooLong()
     return a.text();
 }
 
-std::string ClientSession::handle(std::string_view line)
+std::string ClientSession::handle(std::string_view line, const BusExchanger::Abandoned& abandoned)
 {
     const RequestLine r = RequestLine::parse(line);
     AnswerLine answer;
@@ -62,16 +62,22 @@ std::string ClientSession::handle(std::string_view line)
     if (r.kind == RequestLine::Kind::Settings)
         return answer.text();
 
-    const BusArbiter::Turn turn(arbiter_);
-    std::string failure;
-    const bool ready = link_.configure(settings_, failure);
+    // One turn per frame, not per line: a client with a long line of frames to absent devices
+    // then delays every other client by one frame at most, never by its whole line.
     for (const std::string& frame : r.frames) {
-        if (!ready && !link_.configure(settings_, failure)) {
+        const BusArbiter::Turn turn(arbiter_);
+        if (abandoned && abandoned()) {
+            // Nobody reads this answer: the rest of the line is dropped, the bus is free at once.
+            trace_.note(id_, "dropped", "the rest of the line");
+            break;
+        }
+        std::string failure;
+        if (!link_.configure(settings_, failure)) {
             answer.addError(frame, failure);
             continue;
         }
         const BusExchanger::Outcome o =
-            BusExchanger::exchange(link_, settings_, frame, trace_, id_);
+            BusExchanger::exchange(link_, settings_, frame, trace_, id_, abandoned);
         if (o.answered)
             answer.addAnswer(frame, o.text);
         else

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gateway/BusArbiter.h"
+#include "gateway/BusExchanger.h"
 #include "gateway/ByteLink.h"
 #include "gateway/SerialSettings.h"
 #include "gateway/TrafficTrace.h"
@@ -12,8 +13,8 @@
 namespace quell::gw {
 
 // What one connected client has asked for so far (its own serial settings) and how its request
-// lines are served: settings applied and echoed, frames sent on the bus in the client's turn with
-// the client's settings, one answer line per request line.
+// lines are served: settings applied and echoed, each frame sent on the bus in a turn of its own
+// with the client's settings, one answer line per request line.
 class ClientSession {
 public:
     using Log = std::function<void(const std::string&)>;
@@ -22,9 +23,11 @@ public:
     // sessions and outlive them.
     ClientSession(int id, ByteLink& link, BusArbiter& arbiter, TrafficTrace& trace, Log log);
 
-    // The answer line (without CR LF) for one request line (without CR LF). Blocks while other
-    // clients have the bus. Thread: the client's own.
-    std::string handle(std::string_view line);
+    // The answer line (without CR LF) for one request line (without CR LF). Takes the bus once
+    // per frame, so it waits for other clients between its frames. Once abandoned turns true the
+    // remaining frames are dropped and the answer is incomplete (nobody reads it). Thread: the
+    // client's own.
+    std::string handle(std::string_view line, const BusExchanger::Abandoned& abandoned = {});
     // The answer to a line that was too long to take.
     std::string refuseTooLong();
     const SerialSettings& settings() const { return settings_; }

@@ -55,6 +55,8 @@ GatewayOptions GatewayOptions::parse(const std::vector<std::string>& args)
             o.sim = value;
         } else if (name == "--max-clients") {
             o.maxClients = integer(name, value, 1, 1000);
+        } else if (name == "--idle-timeout") {
+            o.idleTimeoutS = integer(name, value, 0, 86400);
         } else if (name == "--trace") {
             o.trace = value;
         } else if (name == "--turnaround") {
@@ -72,6 +74,17 @@ GatewayOptions GatewayOptions::parse(const std::vector<std::string>& args)
     return o;
 }
 
+std::string GatewayOptions::listenWarning() const
+{
+    const bool loopback = host == "localhost" || host == "::1" || host.rfind("127.", 0) == 0
+                          || host.rfind("::ffff:127.", 0) == 0;
+    if (loopback)
+        return {};
+    return "warning: listening on " + host
+           + ", so the server is reachable from the network: anyone who reaches this port can "
+             "drive the bus (the default, 127.0.0.1, serves this machine only)";
+}
+
 std::string GatewayOptions::usage()
 {
     return R"(Usage: quellgw (--port DEVICE | --sim MODEL@ADDRESS[,MODEL@ADDRESS...]) [options]
@@ -80,7 +93,8 @@ The communication server: serves the gateway line protocol on TCP and owns one s
 Runs in the foreground, logs to standard error, ends on SIGTERM or SIGINT.
 
   --listen HOST:PORT   address to listen on (default 127.0.0.1:9099; loopback only unless told
-                       otherwise; port 0 picks a free port, which is logged)
+                       otherwise; port 0 picks a free port, which is logged); any other address
+                       makes the server reachable from the network, and it says so in its log
   --port DEVICE        the serial port, e.g. /dev/ttyUSB0 (POSIX termios; any baud rate the driver
                        can make, 14400 included); reopened when it comes back after going away
   --sim LIST           a virtual bus of simulated devices instead of a port, e.g.
@@ -88,6 +102,9 @@ Runs in the foreground, logs to standard error, ends on SIGTERM or SIGINT.
                        ei-controller); every character costs its real time at the client's
                        serial settings
   --max-clients N      clients served at once (default 8); one more gets "ERROR=TooManyClients"
+  --idle-timeout S     close a client that sends nothing for S seconds (default 600; 0 = never),
+                       so forgotten connections give their places back; TCP keep-alive also
+                       finds peers that vanished without closing (after about two minutes)
   --trace FILE         append a traffic log: time-stamped, per client, frames in hex
   --turnaround MS      with --sim: the devices' answer delay after a request (default 2)
   --fault PLAN         with --sim: put a fault on every device: noanswer, garbled, slow, badsum or
@@ -99,6 +116,11 @@ Runs in the foreground, logs to standard error, ends on SIGTERM or SIGINT.
 Answer failure words: TimeOut (no answer in time, after RET= further tries), Partial (the answer
 stopped half-way), BadCheck (EI-Bisynch block check wrong), NoPort (the port cannot be opened),
 PortLost (it went away during the exchange), BadSettings (the port refused the framing).
+
+Bounds: TOUT= above 1000 ms and RET= above 10 are cut to those values and echoed as cut, so one
+frame holds the bus for at most 11 s. Clients take turns frame by frame: a client waits for at
+most one frame of each other client. The frames of a client that leaves are dropped at once, and
+SIGTERM or SIGINT ends the server within a second whatever is on the bus.
 )";
 }
 

@@ -1,17 +1,20 @@
 #include "gateway/GatewayServer.h"
 
+#include "gateway/BusExchanger.h"
 #include "gateway/ClientSession.h"
 #include "gateway/LineReader.h"
 #include "gateway/RequestLine.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace quell::gw {
@@ -30,6 +33,29 @@ bool sendAll(int fd, const std::string& data)
         done += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+void setInt(int fd, int level, int name, int value)
+{
+    ::setsockopt(fd, level, name, &value, sizeof value);
+}
+
+void configureConnection(int fd)
+{
+    setInt(fd, IPPROTO_TCP, TCP_NODELAY, 1);
+    setInt(fd, SOL_SOCKET, SO_KEEPALIVE, 1);
+    setInt(fd, IPPROTO_TCP, TCP_KEEPIDLE, GatewayServer::kKeepAliveIdleS);
+    setInt(fd, IPPROTO_TCP, TCP_KEEPINTVL, GatewayServer::kKeepAliveIntervalS);
+    setInt(fd, IPPROTO_TCP, TCP_KEEPCNT, GatewayServer::kKeepAliveCount);
+    const timeval sendTimeout{GatewayServer::kSendTimeoutS, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &sendTimeout, sizeof sendTimeout);
+}
+
+// True once the peer has closed or the connection broke; never blocks.
+bool peerGone(int fd)
+{
+    pollfd p{fd, POLLRDHUP, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL));
 }
 
 } // namespace
@@ -54,7 +80,7 @@ GatewayServer::~GatewayServer()
 void GatewayServer::log(const std::string& line)
 {
     const std::lock_guard<std::mutex> lock(logMutex_);
-    log_ << "quellgw: " << line << std::endl;
+    log_ << "quellgw: " << TrafficTrace::printable(line) << std::endl;
 }
 
 bool GatewayServer::listen(std::string& failure)
@@ -120,8 +146,7 @@ void GatewayServer::run(const std::atomic<bool>& stop)
         const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0)
             continue;
-        const int one = 1;
-        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        configureConnection(fd);
         if (static_cast<int>(clients_.size()) >= config_.maxClients) {
             // One line saying why, then the door: the client sees a clean close, not a hang.
             sendAll(fd, "ERROR=TooManyClients \r\n");
@@ -149,14 +174,27 @@ void GatewayServer::serve(Client& client, const std::atomic<bool>& stop)
 {
     ClientSession session(client.id, link_, arbiter_, trace_,
                           [this](const std::string& line) { log(line); });
+    const BusExchanger::Abandoned abandoned = [&stop, fd = client.fd] {
+        return stop.load() || peerGone(fd);
+    };
     LineReader reader(RequestLine::kMaxLength);
     char buffer[4096];
     bool open = true;
+    using Clock = std::chrono::steady_clock;
+    const auto idleLimit = std::chrono::seconds(config_.idleTimeoutS);
+    auto lastHeard = Clock::now();
+    std::string farewell = "disconnected";
     while (open && !stop.load()) {
         pollfd p{client.fd, POLLIN, 0};
         const int ready = ::poll(&p, 1, 100);
-        if (ready <= 0)
+        if (ready <= 0) {
+            if (config_.idleTimeoutS > 0 && Clock::now() - lastHeard >= idleLimit) {
+                farewell =
+                    "closed after " + std::to_string(config_.idleTimeoutS) + " s without a request";
+                break;
+            }
             continue;
+        }
         const ssize_t n = ::recv(client.fd, buffer, sizeof buffer, 0);
         if (n < 0 && errno == EINTR)
             continue;
@@ -166,14 +204,16 @@ void GatewayServer::serve(Client& client, const std::atomic<bool>& stop)
         while (std::optional<LineReader::Item> item = reader.next()) {
             const std::string answer = item->event == LineReader::Event::TooLong
                                            ? session.refuseTooLong()
-                                           : session.handle(item->line);
-            if (!sendAll(client.fd, answer + "\r\n")) {
+                                           : session.handle(item->line, abandoned);
+            if (abandoned() || !sendAll(client.fd, answer + "\r\n")) {
                 open = false;
                 break;
             }
         }
+        // Time spent on the bus for the client is not silence of the client.
+        lastHeard = Clock::now();
     }
-    log("client " + std::to_string(client.id) + " disconnected");
+    log("client " + std::to_string(client.id) + " " + farewell);
     client.finished.store(true);
 }
 

@@ -23,7 +23,20 @@ public:
         std::string host = "127.0.0.1";
         int port = 9099; // 0 = any free port
         int maxClients = 8;
+        int idleTimeoutS = kDefaultIdleTimeoutS; // a client silent this long is closed; 0 = never
     };
+
+    // Long enough for a station that stands still over a break, short enough that forgotten
+    // connections give their places back the same hour.
+    static constexpr int kDefaultIdleTimeoutS = 600;
+    // A peer that vanished without a word (cable, crash, power) is found by TCP keep-alive: first
+    // probe after this much silence, then kKeepAliveCount probes kKeepAliveIntervalS apart.
+    static constexpr int kKeepAliveIdleS = 60;
+    static constexpr int kKeepAliveIntervalS = 10;
+    static constexpr int kKeepAliveCount = 6;
+    // A client that does not take its answer within this long is closed: it would hold its place
+    // and its thread forever.
+    static constexpr int kSendTimeoutS = 30;
 
     // link, trace and log outlive the server.
     GatewayServer(Config config, ByteLink& link, TrafficTrace& trace, std::ostream& log);
@@ -36,9 +49,11 @@ public:
     // The port listened on (the chosen one when Config::port was 0).
     int port() const { return boundPort_; }
     // Accepts and serves clients until stop is set (checked every 100 ms), then closes every
-    // connection and waits for the client threads. Thread: the caller's.
+    // connection and waits for the client threads; an exchange in progress is abandoned, so this
+    // returns within a fraction of a second of stop. Thread: the caller's.
     void run(const std::atomic<bool>& stop);
-    // Writes one line to the log (thread-safe).
+    // Writes one line to the log, control characters escaped so that text from a client cannot
+    // forge lines (thread-safe).
     void log(const std::string& line);
 
 private:

@@ -65,16 +65,18 @@ bool SerialSettings::apply(std::string_view word, std::string_view value)
         stopBits = n;
         return true;
     }
+    // Time-out and tries are held down to what a client's own controls offer: beyond that one
+    // frame to an absent device would hold the bus for minutes. The echo shows the value used.
     if (word == "TOUT") {
-        if (!number(value, n) || n < 1 || n > kMaxTimeoutMs)
+        if (!number(value, n) || n < 1)
             return false;
-        timeoutMs = n;
+        timeoutMs = std::min(n, kMaxTimeoutMs);
         return true;
     }
     if (word == "RET") {
-        if (!number(value, n) || n < 0 || n > kMaxRetries)
+        if (!number(value, n) || n < 0)
             return false;
-        retries = n;
+        retries = std::min(n, kMaxRetries);
         return true;
     }
     return false;

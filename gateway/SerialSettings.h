@@ -18,7 +18,8 @@ struct SerialSettings {
     int retries = 3;    // further tries after a time-out
 
     // Applies one settings word ("BAUD", "19200"); false, with nothing changed, for a value that
-    // cannot be applied or a word that is not a settings word.
+    // cannot be applied or a word that is not a settings word. TOUT and RET above their maximum
+    // are applied as the maximum.
     bool apply(std::string_view word, std::string_view value);
     // Every setting in force as settings words, each followed by a blank.
     std::string echo() const;
@@ -31,8 +32,10 @@ struct SerialSettings {
 
     // Highest user name length kept (longer names are cut).
     static constexpr std::size_t kMaxUser = 20;
-    static constexpr int kMaxTimeoutMs = 60000;
-    static constexpr int kMaxRetries = 20;
+    // Larger TOUT and RET values are cut to these; one frame then holds the bus for at most
+    // kMaxTimeoutMs * (kMaxRetries + 1).
+    static constexpr int kMaxTimeoutMs = 1000;
+    static constexpr int kMaxRetries = 10;
 };
 
 } // namespace quell::gw

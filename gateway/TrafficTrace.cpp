@@ -29,6 +29,26 @@ std::string TrafficTrace::hex(std::string_view bytes)
     return out;
 }
 
+std::string TrafficTrace::printable(std::string_view text)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (u < 0x20 || u == 0x7F) {
+            out += "\\x";
+            out += kDigits[u >> 4];
+            out += kDigits[u & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 void TrafficTrace::bytes(int client, std::string_view what, std::string_view data)
 {
     if (enabled_)
@@ -38,7 +58,7 @@ void TrafficTrace::bytes(int client, std::string_view what, std::string_view dat
 void TrafficTrace::note(int client, std::string_view what, std::string_view text)
 {
     if (enabled_)
-        write(client, what, text);
+        write(client, what, printable(text));
 }
 
 void TrafficTrace::write(int client, std::string_view what, std::string_view text)

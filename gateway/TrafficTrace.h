@@ -17,12 +17,16 @@ public:
 
     // "<time> c<client> <what> <hex of bytes>".
     void bytes(int client, std::string_view what, std::string_view bytes);
-    // "<time> c<client> <what> <text>".
+    // "<time> c<client> <what> <text>", text made printable.
     void note(int client, std::string_view what, std::string_view text);
     bool enabled() const { return enabled_; }
 
     // Upper-case hex, two digits a byte.
     static std::string hex(std::string_view bytes);
+    // text with control characters (below 0x20, and DEL) as \xHH and a backslash doubled, so that
+    // text a client chose cannot start a line of its own or drive a terminal. Bytes above 0x7F
+    // stay: user names may be written in an 8-bit code page.
+    static std::string printable(std::string_view text);
 
 private:
     void write(int client, std::string_view what, std::string_view text);

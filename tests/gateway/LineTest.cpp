@@ -98,6 +98,13 @@ TEST(SerialSettings, AppliesWhatItCanAndKeepsTheRest)
         {"TOUT", "-5", false, "TOUT=80 "},
         {"RET", "0", true, "RET=0 "},
         {"RET", "x", false, "RET=3 "},
+        // Beyond what a client offers: cut to the maximum, so one frame cannot hold the bus for
+        // minutes, and echoed as used.
+        {"TOUT", "60000", true, "TOUT=1000 "},
+        {"TOUT", "1000", true, "TOUT=1000 "},
+        {"TOUT", "99999999999", false, "TOUT=80 "},
+        {"RET", "20", true, "RET=10 "},
+        {"RET", "10", true, "RET=10 "},
         {"USER", "operator", true, "USER=operator "},
         {"SPEED", "1", false, "BAUD=57600 "},
     };

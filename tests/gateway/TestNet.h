@@ -3,6 +3,7 @@
 // Test helpers: a line client over TCP and a child program with its output in files.
 
 #include <arpa/inet.h>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -120,6 +121,32 @@ public:
         pid_ = -1;
         return status;
     }
+    // Sends signal and waits at most timeoutMs for the end: the milliseconds it took, or -1
+    // when it was still running (it is then killed).
+    int terminate(int signal, int timeoutMs)
+    {
+        if (pid_ <= 0)
+            return -1;
+        const auto start = std::chrono::steady_clock::now();
+        ::kill(pid_, signal);
+        int status = 0;
+        for (;;) {
+            const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::steady_clock::now() - start)
+                                .count();
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return static_cast<int>(ms);
+            }
+            if (ms > timeoutMs) {
+                stop(SIGKILL);
+                return -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+    // The child's process id (0 or less once it ended).
+    pid_t pid() const { return pid_; }
     bool running()
     {
         if (pid_ <= 0)
