@@ -36,8 +36,9 @@ TEST(GatewayOptions, IdleTimeOutAndANetworkAddressAreReadAndTold)
         const GatewayOptions o = GatewayOptions::parse(c.args);
         EXPECT_EQ(o.idleTimeoutS, c.idleTimeoutS) << c.args.back();
         EXPECT_EQ(o.listenWarning().empty(), !c.warned) << c.args.back();
-        if (c.warned)
+        if (c.warned) {
             EXPECT_NE(o.listenWarning().find("reachable from the network"), std::string::npos);
+        }
     }
     EXPECT_GT(GatewayServer::kDefaultIdleTimeoutS, 0) << "a default that frees places";
     EXPECT_THROW(GatewayOptions::parse({"--sim", "vrq-pb@1", "--idle-timeout", "-1"}),
