@@ -244,6 +244,12 @@ void RequestScheduler::pollStep(std::string& line)
     nothingDue_ = count == 0 && !counting;
 }
 
+std::chrono::milliseconds RequestScheduler::answerTimeoutFor(std::string_view line) const
+{
+    return LineProtocol::answerTimeout(LineProtocol::blockCount(line), settings_.timeOutPosition,
+                                       settings_.viaMC, settings_.retries);
+}
+
 RequestPlan RequestScheduler::BuildRequestLine()
 {
     std::lock_guard lock(mutex_);
@@ -254,8 +260,10 @@ RequestPlan RequestScheduler::BuildRequestLine()
     if (pacingWait_ && now >= pacingUntil_)
         pacingWait_ = false;
     appendSettingsWords(plan.line);
-    if (!plan.line.empty() || pacingWait_)
+    if (!plan.line.empty() || pacingWait_) {
+        plan.answerTimeout = answerTimeoutFor(plan.line);
         return plan;
+    }
 
     if (sendAllMode_) {
         sendAllStep(plan);
@@ -267,6 +275,7 @@ RequestPlan RequestScheduler::BuildRequestLine()
         pollStep(plan.line);
     }
     plan.deviceLine = !plan.line.empty();
+    plan.answerTimeout = answerTimeoutFor(plan.line);
     if (settings_.transmitDelay > 0) {
         pacingWait_ = true;
         pacingUntil_ = now + std::chrono::milliseconds(settings_.transmitDelay);

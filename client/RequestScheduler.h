@@ -40,11 +40,12 @@ struct LinkSettings {
 
 // The next request line and what the window must do because of it (on the GUI thread).
 struct RequestPlan {
-    std::string line;                       // without CR LF; empty: nothing to send now
-    bool deviceLine = false;                // the line carries device blocks
-    std::optional<std::uint16_t> selectRow; // send-all: the row being written
-    bool sendAllFinished = false;           // send-all went through the table
-    std::optional<std::string> error;       // a value text of send-all that is not a number
+    std::string line;                           // without CR LF; empty: nothing to send now
+    bool deviceLine = false;                    // the line carries device blocks
+    std::chrono::milliseconds answerTimeout{0}; // how long its answer may take, from the settings
+    std::optional<std::uint16_t> selectRow;     // send-all: the row being written
+    bool sendAllFinished = false;               // send-all went through the table
+    std::optional<std::string> error;           // a value text of send-all that is not a number
 };
 
 // What one answer line changed, for the window to show (on the GUI thread).
@@ -139,6 +140,7 @@ public:
 
 private:
     std::string readFrame(std::uint16_t index) const;
+    std::chrono::milliseconds answerTimeoutFor(std::string_view line) const; // lock held
     std::uint8_t addressFor(std::uint16_t index) const;
     void appendSettingsWords(std::string& line);
     void sendAllStep(RequestPlan& plan);
