@@ -250,6 +250,8 @@ void TClientMain::answerApplied(const AnswerEffects& effects)
     model_->cellsChanged(effects.changedCells);
     if (effects.error)
         showMessage(Dialogs::Kind::Error, QString::fromStdString(*effects.error));
+    for (const std::string& refused : effects.refused)
+        showMessage(Dialogs::Kind::Error, QString::fromStdString(refused));
     if (view_)
         view_->answerApplied(effects.answeredEntries);
 }

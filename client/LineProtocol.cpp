@@ -10,6 +10,11 @@ namespace {
 constexpr std::array<std::string_view, kSettingsWordCount> kSettingsKeys = {
     "USER=", "BAUD=", "PARITY=", "DATAB=", "STOPB=", "TOUT=", "RET="};
 
+constexpr std::string_view kBauds[] = {"1200", "2400", "4800", "9600", "14400", "19200", "57600"};
+constexpr std::string_view kParities[] = {"None", "Odd", "Even"};
+constexpr std::string_view kDataBits[] = {"7", "8"};
+constexpr std::string_view kStopBits[] = {"1", "2"};
+
 constexpr std::string_view kBodyKey = "BODY=";
 constexpr std::string_view kEnd = "END";
 constexpr std::string_view kAnswerWord = "ANSWER";
@@ -67,6 +72,22 @@ std::string timeOutWordValue(int position, bool viaMc)
 int timeOutPositionFromEcho(int echoed, bool viaMc)
 {
     return viaMc ? echoed / 2 : echoed;
+}
+
+std::span<const std::string_view> offeredValues(SettingsWord word)
+{
+    switch (word) {
+    case SettingsWord::Baud:
+        return kBauds;
+    case SettingsWord::Parity:
+        return kParities;
+    case SettingsWord::DataBits:
+        return kDataBits;
+    case SettingsWord::StopBits:
+        return kStopBits;
+    default:
+        return {};
+    }
 }
 
 std::chrono::milliseconds answerTimeout(std::size_t blocks, int timeOutPosition, bool viaMc,

@@ -43,6 +43,10 @@ struct AnswerBlock {
 // The word with its "=", e.g. "BAUD=", as it appears on the wire.
 std::string_view settingsWordKey(SettingsWord word);
 
+// The values the settings controls offer for a word chosen from a list (baud rate, parity, data
+// bits, stop bits), in the order the controls list them; empty for the other words.
+std::span<const std::string_view> offeredValues(SettingsWord word);
+
 // The slot of a word in SettingsWordValues.
 constexpr std::size_t indexOf(SettingsWord word)
 {

@@ -55,6 +55,10 @@ struct AnswerEffects {
     std::vector<std::uint16_t> changedCells;    // rows whose value cell now shows ValueText
     std::vector<std::uint16_t> answeredEntries; // entries whose answer was taken, in line order
     std::optional<std::string> error;           // conversion error that stopped the line
+    // Echoed settings words refused because the controls could not hold them (not a value they
+    // offer, or a number out of range), one message each; a word refused again with the same
+    // value is not reported again within the connection.
+    std::vector<std::string> refused;
 };
 
 // The request scheduler of one link: which request line goes out next (settings words, a send-all
@@ -141,6 +145,8 @@ public:
 private:
     std::string readFrame(std::uint16_t index) const;
     std::chrono::milliseconds answerTimeoutFor(std::string_view line) const; // lock held
+    bool acceptEcho(AnswerEffects& effects, LineProtocol::SettingsWord word, bool accepted,
+                    std::string_view reason, std::optional<std::string>* message = nullptr);
     std::uint8_t addressFor(std::uint16_t index) const;
     void appendSettingsWords(std::string& line);
     void sendAllStep(RequestPlan& plan);
@@ -165,6 +171,9 @@ private:
     TSendCommand currentCommand_;
     CommandQueue queue_;
     std::vector<std::string> cells_;
+    // Per settings word, the echoed value last refused on this connection: a server that
+    // repeats it with every answer is reported once, not once per exchange.
+    LineProtocol::SettingsWordValues refusedEcho_;
 };
 
 } // namespace quell

@@ -357,6 +357,49 @@ TEST_F(MainWindowTest, LinkSendsSettingsThenEntryOneAndShowsAnswers)
     EXPECT_TRUE(action(*window, "MLoadProtocol")->isEnabled());
 }
 
+TEST_F(MainWindowTest, BadEchoedSettingsAreRefusedOnceAndNeverSaved)
+{
+    struct Case {
+        QByteArray echo; // appended to every answer line
+        const char* control;
+        const char* key; // in [Comm]
+        QString kept;    // in the control and in the file
+    };
+    const Case cases[] = {
+        {"PARITY=" + QByteArray(5000, 'E'), "ComboBoxParity", "Parity", "Even"},
+        {"BAUD=\x1b[31m9600", "ComboBoxBaud", "Baud", "57600"},
+        {"DATAB=9", "ComboBoxDataB", "DataBits", "8"},
+        {"STOPB=3", "ComboBoxStopB", "StopBits", "1"},
+        {"TOUT=abc", "LEditTOut", "TimeOut", "80"},
+        {"TOUT=5000", "LEditTOut", "TimeOut", "80"},
+        {"RET=99", "LEditRet", "Retrying", "3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.echo.left(20).toStdString());
+        dialogs.messages.clear();
+        FakeGateway gateway;
+        gateway.answer = [&](const QByteArray& line) {
+            return (line.startsWith("BODY=") ? answerReads(line, 42) : QByteArray()) + " " + c.echo
+                   + " ";
+        };
+        writeSettings(gateway.port());
+        auto window = makeWindow();
+        window->MStartStopClick();
+        // Every answer repeats the bad word.
+        ASSERT_TRUE(waitFor([&] { return gateway.lines.size() >= 6; }));
+        QWidget* control = window->findChild<QWidget*>(c.control);
+        ASSERT_NE(control, nullptr);
+        if (auto* combo = qobject_cast<QComboBox*>(control))
+            EXPECT_EQ(combo->currentText(), c.kept);
+        else
+            EXPECT_EQ(qobject_cast<QLineEdit*>(control)->text(), c.kept);
+        EXPECT_EQ(dialogs.messages.size(), 1u) << dialogs.texts().join('\n').toStdString();
+        window->close();
+        window.reset();
+        EXPECT_EQ(IniFile(path("station.cli")).readString("Comm", c.key, ""), c.kept);
+    }
+}
+
 TEST_F(MainWindowTest, ToolTipShowsLimitsWhileTheLinkRuns)
 {
     FakeGateway gateway;
