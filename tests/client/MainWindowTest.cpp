@@ -12,8 +12,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPalette>
+#include <QScreen>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -108,6 +110,22 @@ TEST_F(MainWindowTest, FirstStartWritesEveryKeyAndCloseWritesItBack)
     EXPECT_EQ(after.readString("Config", "ViewConfig", ""), "1");
     // [View] is the measurement view's own section: with no view, nothing writes it.
     EXPECT_FALSE(after.valueExists("View", "Visible"));
+}
+
+TEST_F(MainWindowTest, AHugeStoredGeometryComesUpWithinTheScreen)
+{
+    writeSettings(9);
+    {
+        IniFile ini(path("station.cli"));
+        ini.writeInteger("Config", "Width", 99999999);
+        ini.writeInteger("Config", "Height", 99999999);
+        ASSERT_TRUE(ini.save());
+    }
+    auto window = makeWindow();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(window->geometry()))
+        << window->geometry().width() << " x " << window->geometry().height();
+    EXPECT_GT(window->width(), 0);
 }
 
 TEST_F(MainWindowTest, LoadProtocolBuildsRowsAndReportsTheFailingLine)
