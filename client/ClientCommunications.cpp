@@ -2,6 +2,7 @@
 
 #include "client/ParameterGrid.h"
 #include "client/ParameterTableModel.h"
+#include "client/ScreenArea.h"
 #include "client/SettingsTab.h"
 #include "client/ValueSetMenu.h"
 #include "client/ViewLink.h"
@@ -166,7 +167,9 @@ void TClientMain::FormCreate(const QStringList& arguments)
     if (!settings_.load(settingsFileName_, &error))
         showMessage(Dialogs::Kind::Error, error);
     settingsTab_->showSettings(settings_);
-    setGeometry(settings_.leftPos, settings_.topPos, settings_.width, settings_.height);
+    // Fitted to the screen: a damaged file must not make a window bigger than the screen.
+    setGeometry(
+        fitToScreen(settings_.leftPos, settings_.topPos, settings_.width, settings_.height));
     grid_->setColumnWidth(0, settings_.colWidth);
     link_->applySettings(settings_);
     LoadProtocolFile();
@@ -250,6 +253,8 @@ void TClientMain::answerApplied(const AnswerEffects& effects)
     model_->cellsChanged(effects.changedCells);
     if (effects.error)
         showMessage(Dialogs::Kind::Error, QString::fromStdString(*effects.error));
+    for (const std::string& refused : effects.refused)
+        showMessage(Dialogs::Kind::Error, QString::fromStdString(refused));
     if (view_)
         view_->answerApplied(effects.answeredEntries);
 }

@@ -1,11 +1,19 @@
 #include "client/LineProtocol.h"
 
+#include <algorithm>
+#include <charconv>
+
 namespace quell::LineProtocol {
 
 namespace {
 
 constexpr std::array<std::string_view, kSettingsWordCount> kSettingsKeys = {
     "USER=", "BAUD=", "PARITY=", "DATAB=", "STOPB=", "TOUT=", "RET="};
+
+constexpr std::string_view kBauds[] = {"1200", "2400", "4800", "9600", "14400", "19200", "57600"};
+constexpr std::string_view kParities[] = {"None", "Odd", "Even"};
+constexpr std::string_view kDataBits[] = {"7", "8"};
+constexpr std::string_view kStopBits[] = {"1", "2"};
 
 constexpr std::string_view kBodyKey = "BODY=";
 constexpr std::string_view kEnd = "END";
@@ -64,6 +72,52 @@ std::string timeOutWordValue(int position, bool viaMc)
 int timeOutPositionFromEcho(int echoed, bool viaMc)
 {
     return viaMc ? echoed / 2 : echoed;
+}
+
+std::span<const std::string_view> offeredValues(SettingsWord word)
+{
+    switch (word) {
+    case SettingsWord::Baud:
+        return kBauds;
+    case SettingsWord::Parity:
+        return kParities;
+    case SettingsWord::DataBits:
+        return kDataBits;
+    case SettingsWord::StopBits:
+        return kStopBits;
+    default:
+        return {};
+    }
+}
+
+std::chrono::milliseconds answerTimeout(std::size_t blocks, int timeOutPosition, bool viaMc,
+                                        std::string_view retries)
+{
+    constexpr long long kMarginMs = 2000;
+    constexpr long long kMostRetries = 10;
+    long long tries = kMostRetries + 1;
+    int parsed = 0;
+    const auto [end, error] =
+        std::from_chars(retries.data(), retries.data() + retries.size(), parsed);
+    if (error == std::errc() && end == retries.data() + retries.size() && parsed >= 0
+        && parsed <= kMostRetries)
+        tries = parsed + 1;
+    // The same number timeOutWordValue sends, never less than 1.
+    const long long position = std::max(timeOutPosition, 1);
+    const long long perTry = viaMc ? 2 * position : position;
+    const long long perBlock = perTry * tries;
+    return std::chrono::milliseconds(
+        static_cast<long long>(std::max<std::size_t>(blocks, 1)) * perBlock + kMarginMs);
+}
+
+std::size_t blockCount(std::string_view line)
+{
+    // A frame that happens to hold "BODY=" only lengthens the wait, which is harmless.
+    std::size_t count = 0;
+    for (std::size_t at = line.find(kBodyKey); at != std::string_view::npos;
+         at = line.find(kBodyKey, at + 1))
+        ++count;
+    return count;
 }
 
 SettingsWordValues parseSettingsEcho(std::string_view line)

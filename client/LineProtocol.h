@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <span>
@@ -42,6 +43,10 @@ struct AnswerBlock {
 // The word with its "=", e.g. "BAUD=", as it appears on the wire.
 std::string_view settingsWordKey(SettingsWord word);
 
+// The values the settings controls offer for a word chosen from a list (baud rate, parity, data
+// bits, stop bits), in the order the controls list them; empty for the other words.
+std::span<const std::string_view> offeredValues(SettingsWord word);
+
 // The slot of a word in SettingsWordValues.
 constexpr std::size_t indexOf(SettingsWord word)
 {
@@ -66,6 +71,18 @@ std::string timeOutWordValue(int position, bool viaMc);
 // toward zero, so 161 gives 80). Converting the echoed text to an integer is the caller's job,
 // with the program's usual conversion error.
 int timeOutPositionFromEcho(int echoed, bool viaMc);
+
+// How long the client waits for the answer to a request line before it takes the connection as
+// lost: each block may take the server the device time-out once per try (retries + 1 tries),
+// plus a margin for the network and the server itself. A settings line has no blocks but still
+// makes the server reopen its port, so it is given one block's time. The time-out value is what
+// timeOutWordValue sends; a retry count that is no number counts as the largest the controls
+// allow. Without this bound a server that never answers would hold the link for ever.
+std::chrono::milliseconds answerTimeout(std::size_t blocks, int timeOutPosition, bool viaMc,
+                                        std::string_view retries);
+
+// The number of device blocks in a request line (0 for a settings line).
+std::size_t blockCount(std::string_view line);
 
 // The settings words echoed anywhere in an answer line: for each word only its first occurrence
 // counts, its value running to the next blank or the end of the line; empty values are absent.

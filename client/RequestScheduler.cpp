@@ -1,11 +1,31 @@
 #include "client/RequestScheduler.h"
 
+#include "client/ClientSettings.h"
 #include "protocol/ConvertError.h"
 #include "protocol/NumberText.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace quell {
+
+namespace {
+
+// An echoed value as a message may quote it: a message box is no place for control characters,
+// bytes of an unknown code page or thousands of characters.
+std::string shownEchoValue(std::string_view value)
+{
+    constexpr std::size_t kShown = 40;
+    std::string shown = "'";
+    for (char c : value.substr(0, kShown)) {
+        const auto byte = static_cast<unsigned char>(c);
+        shown += byte >= 0x20 && byte < 0x7F ? c : '?';
+    }
+    shown += value.size() > kShown ? "'..." : "'";
+    return shown;
+}
+
+} // namespace
 
 RequestScheduler::RequestScheduler(TProtocol& table) : table_(table), cells_(table.Commands.size())
 {
@@ -37,6 +57,8 @@ void RequestScheduler::connected()
     {
         std::lock_guard lock(mutex_);
         settingsChanged_.fill(true);
+        // A new connection may be to a mended server: what it echoes is judged afresh.
+        refusedEcho_ = {};
         for (TCommands& entry : table_.Commands)
             entry.Valid = false;
         pollCursor_ = 1;
@@ -244,6 +266,12 @@ void RequestScheduler::pollStep(std::string& line)
     nothingDue_ = count == 0 && !counting;
 }
 
+std::chrono::milliseconds RequestScheduler::answerTimeoutFor(std::string_view line) const
+{
+    return LineProtocol::answerTimeout(LineProtocol::blockCount(line), settings_.timeOutPosition,
+                                       settings_.viaMC, settings_.retries);
+}
+
 RequestPlan RequestScheduler::BuildRequestLine()
 {
     std::lock_guard lock(mutex_);
@@ -254,8 +282,10 @@ RequestPlan RequestScheduler::BuildRequestLine()
     if (pacingWait_ && now >= pacingUntil_)
         pacingWait_ = false;
     appendSettingsWords(plan.line);
-    if (!plan.line.empty() || pacingWait_)
+    if (!plan.line.empty() || pacingWait_) {
+        plan.answerTimeout = answerTimeoutFor(plan.line);
         return plan;
+    }
 
     if (sendAllMode_) {
         sendAllStep(plan);
@@ -267,6 +297,7 @@ RequestPlan RequestScheduler::BuildRequestLine()
         pollStep(plan.line);
     }
     plan.deviceLine = !plan.line.empty();
+    plan.answerTimeout = answerTimeoutFor(plan.line);
     if (settings_.transmitDelay > 0) {
         pacingWait_ = true;
         pacingUntil_ = now + std::chrono::milliseconds(settings_.transmitDelay);
@@ -274,6 +305,30 @@ RequestPlan RequestScheduler::BuildRequestLine()
         pacingWait_ = false;
     }
     return plan;
+}
+
+bool RequestScheduler::acceptEcho(AnswerEffects& effects, LineProtocol::SettingsWord word,
+                                  bool accepted, std::string_view reason,
+                                  std::optional<std::string>* message)
+{
+    std::optional<std::string>& value = effects.echo[LineProtocol::indexOf(word)];
+    std::optional<std::string>& refused = refusedEcho_[LineProtocol::indexOf(word)];
+    if (accepted) {
+        refused.reset();
+        return true;
+    }
+    if (refused != value) {
+        refused = value;
+        std::string text =
+            "The server's answer set " + std::string(LineProtocol::settingsWordKey(word))
+            + shownEchoValue(*value) + ", " + std::string(reason) + ": the setting stays as it is.";
+        if (message)
+            *message = std::move(text);
+        else
+            effects.refused.push_back(std::move(text));
+    }
+    value.reset();
+    return false;
 }
 
 AnswerEffects RequestScheduler::ProcessAnswerLine(std::string_view line)
@@ -285,29 +340,54 @@ AnswerEffects RequestScheduler::ProcessAnswerLine(std::string_view line)
     auto echoed = [&](SettingsWord word) -> std::optional<std::string>& {
         return effects.echo[LineProtocol::indexOf(word)];
     };
-    if (echoed(SettingsWord::Baud))
-        settings_.baud = *echoed(SettingsWord::Baud);
-    if (echoed(SettingsWord::Parity))
-        settings_.parity = *echoed(SettingsWord::Parity);
-    if (echoed(SettingsWord::DataBits))
-        settings_.dataBits = *echoed(SettingsWord::DataBits);
-    if (echoed(SettingsWord::StopBits))
-        settings_.stopBits = *echoed(SettingsWord::StopBits);
+    // Only what the controls could hold is taken: the echo goes into them and, at close, into
+    // the settings file, so a garbled or hostile echo must not get that far.
+    const std::pair<SettingsWord, std::string*> listed[] = {
+        {SettingsWord::Baud, &settings_.baud},
+        {SettingsWord::Parity, &settings_.parity},
+        {SettingsWord::DataBits, &settings_.dataBits},
+        {SettingsWord::StopBits, &settings_.stopBits},
+    };
+    for (const auto& [word, setting] : listed) {
+        if (!echoed(word))
+            continue;
+        const auto offered = LineProtocol::offeredValues(word);
+        if (acceptEcho(effects, word,
+                       std::find(offered.begin(), offered.end(), *echoed(word)) != offered.end(),
+                       "which is not one of the values offered"))
+            *setting = *echoed(word);
+    }
     if (const auto& timeOut = echoed(SettingsWord::TimeOut)) {
         try {
             const int position =
                 LineProtocol::timeOutPositionFromEcho(parseInteger(*timeOut), settings_.viaMC);
-            settings_.timeOutPosition = position;
-            effects.timeOutPosition = position;
-        } catch (const EConvertError& error) {
-            // The rest of this line is not applied; the next exchange goes on as usual.
-            effects.error = error.what();
+            if (acceptEcho(effects, SettingsWord::TimeOut,
+                           position >= ClientSettings::kTimeOutMin
+                               && position <= ClientSettings::kTimeOutMax,
+                           "which is outside the time-out's range")) {
+                settings_.timeOutPosition = position;
+                effects.timeOutPosition = position;
+            }
+        } catch (const EConvertError&) {
+            // The rest of this line is not applied; the next exchange goes on as usual. A server
+            // that keeps echoing the same text is reported only once.
+            acceptEcho(effects, SettingsWord::TimeOut, false, "which is not a valid integer value",
+                       &effects.error);
             echoed(SettingsWord::Retries).reset();
             return effects;
         }
     }
-    if (echoed(SettingsWord::Retries))
-        settings_.retries = *echoed(SettingsWord::Retries);
+    if (const auto& retries = echoed(SettingsWord::Retries)) {
+        int count = 0;
+        const char* end = retries->data() + retries->size();
+        const auto parsed = std::from_chars(retries->data(), end, count);
+        if (acceptEcho(effects, SettingsWord::Retries,
+                       parsed.ec == std::errc() && parsed.ptr == end
+                           && count >= ClientSettings::kRetryingMin
+                           && count <= ClientSettings::kRetryingMax,
+                       "which is not a retry count the settings allow"))
+            settings_.retries = *retries;
+    }
 
     std::size_t position = 0;
     LineProtocol::AnswerBlock block;

@@ -40,11 +40,12 @@ struct LinkSettings {
 
 // The next request line and what the window must do because of it (on the GUI thread).
 struct RequestPlan {
-    std::string line;                       // without CR LF; empty: nothing to send now
-    bool deviceLine = false;                // the line carries device blocks
-    std::optional<std::uint16_t> selectRow; // send-all: the row being written
-    bool sendAllFinished = false;           // send-all went through the table
-    std::optional<std::string> error;       // a value text of send-all that is not a number
+    std::string line;                           // without CR LF; empty: nothing to send now
+    bool deviceLine = false;                    // the line carries device blocks
+    std::chrono::milliseconds answerTimeout{0}; // how long its answer may take, from the settings
+    std::optional<std::uint16_t> selectRow;     // send-all: the row being written
+    bool sendAllFinished = false;               // send-all went through the table
+    std::optional<std::string> error;           // a value text of send-all that is not a number
 };
 
 // What one answer line changed, for the window to show (on the GUI thread).
@@ -54,6 +55,10 @@ struct AnswerEffects {
     std::vector<std::uint16_t> changedCells;    // rows whose value cell now shows ValueText
     std::vector<std::uint16_t> answeredEntries; // entries whose answer was taken, in line order
     std::optional<std::string> error;           // conversion error that stopped the line
+    // Echoed settings words refused because the controls could not hold them (not a value they
+    // offer, or a number out of range), one message each; a word refused again with the same
+    // value is not reported again within the connection.
+    std::vector<std::string> refused;
 };
 
 // The request scheduler of one link: which request line goes out next (settings words, a send-all
@@ -139,6 +144,9 @@ public:
 
 private:
     std::string readFrame(std::uint16_t index) const;
+    std::chrono::milliseconds answerTimeoutFor(std::string_view line) const; // lock held
+    bool acceptEcho(AnswerEffects& effects, LineProtocol::SettingsWord word, bool accepted,
+                    std::string_view reason, std::optional<std::string>* message = nullptr);
     std::uint8_t addressFor(std::uint16_t index) const;
     void appendSettingsWords(std::string& line);
     void sendAllStep(RequestPlan& plan);
@@ -163,6 +171,9 @@ private:
     TSendCommand currentCommand_;
     CommandQueue queue_;
     std::vector<std::string> cells_;
+    // Per settings word, the echoed value last refused on this connection: a server that
+    // repeats it with every answer is reported once, not once per exchange.
+    LineProtocol::SettingsWordValues refusedEcho_;
 };
 
 } // namespace quell

@@ -25,12 +25,14 @@ QLineEdit* namedEdit(QWidget* parent, const char* name)
     return edit;
 }
 
-QComboBox* namedCombo(QWidget* parent, const char* name, const QStringList& items)
+QComboBox* namedCombo(QWidget* parent, const char* name, LineProtocol::SettingsWord word)
 {
     auto* combo = new QComboBox(parent);
     combo->setObjectName(QLatin1String(name));
     combo->setEditable(true);
-    combo->addItems(items);
+    // The same list the link accepts from the server's echo.
+    for (std::string_view item : LineProtocol::offeredValues(word))
+        combo->addItem(QString::fromLatin1(item.data(), static_cast<qsizetype>(item.size())));
     return combo;
 }
 
@@ -49,11 +51,10 @@ SettingsTab::SettingsTab(QWidget* parent) : QWidget(parent)
 
     editHost_ = namedEdit(group, "LEditHost");
     editPort_ = namedEdit(group, "LEditPort");
-    comboBaud_ = namedCombo(group, "ComboBoxBaud",
-                            {"1200", "2400", "4800", "9600", "14400", "19200", "57600"});
-    comboDataBits_ = namedCombo(group, "ComboBoxDataB", {"7", "8"});
-    comboParity_ = namedCombo(group, "ComboBoxParity", {"None", "Odd", "Even"});
-    comboStopBits_ = namedCombo(group, "ComboBoxStopB", {"1", "2"});
+    comboBaud_ = namedCombo(group, "ComboBoxBaud", LineProtocol::SettingsWord::Baud);
+    comboDataBits_ = namedCombo(group, "ComboBoxDataB", LineProtocol::SettingsWord::DataBits);
+    comboParity_ = namedCombo(group, "ComboBoxParity", LineProtocol::SettingsWord::Parity);
+    comboStopBits_ = namedCombo(group, "ComboBoxStopB", LineProtocol::SettingsWord::StopBits);
     form->addRow(QStringLiteral("Host:"), editHost_);
     form->addRow(QStringLiteral("Port:"), editPort_);
     form->addRow(QStringLiteral("Baud Rate:"), comboBaud_);

@@ -203,6 +203,12 @@ void TClientHandleThread::run()
                && socket.state() == QAbstractSocket::ConnectedState)
             socket.waitForBytesWritten(kSliceMs);
 
+        // A server that never answers must not hold the link for ever: past the time the
+        // settings allow for this line the connection counts as lost, and the controller
+        // reconnects as after a close.
+        QElapsedTimer waited;
+        waited.start();
+        bool timedOut = false;
         std::string line;
         bool gotLine = false;
         while (!stopping()) {
@@ -215,12 +221,18 @@ void TClientHandleThread::run()
                 break; // the exchange is dropped; the connection stays up
             if (socket.state() != QAbstractSocket::ConnectedState)
                 break;
+            if (waited.elapsed() >= plan.answerTimeout.count()) {
+                timedOut = true;
+                break;
+            }
             if (socket.waitForReadyRead(kSliceMs) || socket.bytesAvailable() > 0) {
                 const QByteArray bytes = socket.readAll();
                 reader.append(
                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
             }
         }
+        if (timedOut)
+            break;
         if (!gotLine || stopping())
             continue;
         if (!handOff(std::move(line)))

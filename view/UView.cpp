@@ -4,6 +4,7 @@
 #include "client/Dialogs.h"
 #include "client/IniFile.h"
 #include "client/ParameterWindow.h"
+#include "client/ScreenArea.h"
 #include "client/UpDown.h"
 #include "view/DetaljiPage.h"
 #include "view/KalibracijaPage.h"
@@ -511,8 +512,10 @@ void TFormView::LoadViewSettings()
     if (!ini.save()) {
         showError(ini.errorText());
     }
-    move(settings.left, settings.top);
-    resize(settings.width, settings.height);
+    // Fitted to the screen: a damaged file must not make a window bigger than the screen.
+    const QRect fitted = fitToScreen(settings.left, settings.top, settings.width, settings.height);
+    move(fitted.topLeft());
+    resize(fitted.size());
     setViewVisible(settings.visible);
     setBoardNumber(settings.boardNumber);
     FormResize();

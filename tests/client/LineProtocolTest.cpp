@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -153,6 +154,37 @@ TEST(LineProtocol, LongLineIsScannedOnceToItsEnd)
         ++found;
     }
     EXPECT_EQ(found, frames.size());
+}
+
+TEST(LineProtocol, AnswerTimeOutGrowsWithBlocksTimeOutAndTries)
+{
+    using std::chrono::milliseconds;
+    const struct {
+        std::size_t blocks;
+        int position;
+        bool viaMc;
+        std::string retries;
+        milliseconds expected;
+    } cases[] = {
+        {1, 80, false, "3", milliseconds(80 * 4 + 2000)},
+        {8, 80, false, "3", milliseconds(8 * 80 * 4 + 2000)},
+        {2, 80, true, "1", milliseconds(2 * 160 * 2 + 2000)},
+        // A settings line has no blocks but still gets one block's time.
+        {0, 100, false, "2", milliseconds(100 * 3 + 2000)},
+        // A retry text that is no number, or out of range, counts as the most tries allowed.
+        {1, 10, false, "abc", milliseconds(10 * 11 + 2000)},
+        {1, 10, false, "99", milliseconds(10 * 11 + 2000)},
+        {1, 10, false, "", milliseconds(10 * 11 + 2000)},
+        // A position below the range still waits at least the margin and one unit per try.
+        {1, 0, false, "1", milliseconds(1 * 2 + 2000)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(lp::answerTimeout(c.blocks, c.position, c.viaMc, c.retries), c.expected)
+            << c.blocks << " blocks, position " << c.position << ", retries '" << c.retries << "'";
+
+    const std::vector<std::string> frames = {"frameA", "frameB", "frameC"};
+    EXPECT_EQ(lp::blockCount(lp::composeDeviceLine(frames)), 3u);
+    EXPECT_EQ(lp::blockCount("USER=op BAUD=9600 "), 0u);
 }
 
 } // namespace

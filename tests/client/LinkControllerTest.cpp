@@ -210,6 +210,36 @@ TEST(LinkController, ALostServerIsTriedAgainUntilOneAnswersOnThatPort)
     EXPECT_TRUE(recorder.messages.isEmpty());
 }
 
+TEST(LinkController, ASilentServerCountsAsLostAndIsConnectedAgain)
+{
+    // A server that accepts and never answers: past the time the settings allow for an answer the
+    // link gives up on the connection and reconnects, instead of waiting for ever.
+    FakeGateway gateway;
+    gateway.answer = [](const QByteArray&) { return QByteArray(); };
+    LinkController link;
+    Recorder recorder(link);
+    ClientSettings settings;
+    settings.host = QStringLiteral("127.0.0.1");
+    settings.port = QString::number(gateway.port());
+    settings.timeOut = 1;
+    settings.retrying = 1;
+    link.applySettings(settings);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    link.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gateway.lines.size() >= 1; }, kWaitMs));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return link.linkState() == LinkState::Reconnecting; }, kWaitMs));
+    // Not before the settings line's own allowance has passed.
+    EXPECT_GE(elapsed.elapsed(), 2000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gateway.connections >= 2; }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gateway.lines.size() >= 2; }, kWaitMs));
+    EXPECT_TRUE(gateway.lines.last().startsWith("USER="));
+    link.stop();
+    EXPECT_EQ(link.linkState(), LinkState::Stopped);
+    EXPECT_TRUE(recorder.messages.isEmpty());
+}
+
 // A loopback port whose connects hang: a listener with backlog 0 whose queue is full of
 // connections nobody accepts, so the next handshake is never answered.
 class HangingPort {

@@ -12,8 +12,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPalette>
+#include <QScreen>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -108,6 +110,22 @@ TEST_F(MainWindowTest, FirstStartWritesEveryKeyAndCloseWritesItBack)
     EXPECT_EQ(after.readString("Config", "ViewConfig", ""), "1");
     // [View] is the measurement view's own section: with no view, nothing writes it.
     EXPECT_FALSE(after.valueExists("View", "Visible"));
+}
+
+TEST_F(MainWindowTest, AHugeStoredGeometryComesUpWithinTheScreen)
+{
+    writeSettings(9);
+    {
+        IniFile ini(path("station.cli"));
+        ini.writeInteger("Config", "Width", 99999999);
+        ini.writeInteger("Config", "Height", 99999999);
+        ASSERT_TRUE(ini.save());
+    }
+    auto window = makeWindow();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(window->geometry()))
+        << window->geometry().width() << " x " << window->geometry().height();
+    EXPECT_GT(window->width(), 0);
 }
 
 TEST_F(MainWindowTest, LoadProtocolBuildsRowsAndReportsTheFailingLine)
@@ -355,6 +373,49 @@ TEST_F(MainWindowTest, LinkSendsSettingsThenEntryOneAndShowsAnswers)
     window->MStartStopClick();
     EXPECT_FALSE(window->Started());
     EXPECT_TRUE(action(*window, "MLoadProtocol")->isEnabled());
+}
+
+TEST_F(MainWindowTest, BadEchoedSettingsAreRefusedOnceAndNeverSaved)
+{
+    struct Case {
+        QByteArray echo; // appended to every answer line
+        const char* control;
+        const char* key; // in [Comm]
+        QString kept;    // in the control and in the file
+    };
+    const Case cases[] = {
+        {"PARITY=" + QByteArray(5000, 'E'), "ComboBoxParity", "Parity", "Even"},
+        {"BAUD=\x1b[31m9600", "ComboBoxBaud", "Baud", "57600"},
+        {"DATAB=9", "ComboBoxDataB", "DataBits", "8"},
+        {"STOPB=3", "ComboBoxStopB", "StopBits", "1"},
+        {"TOUT=abc", "LEditTOut", "TimeOut", "80"},
+        {"TOUT=5000", "LEditTOut", "TimeOut", "80"},
+        {"RET=99", "LEditRet", "Retrying", "3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.echo.left(20).toStdString());
+        dialogs.messages.clear();
+        FakeGateway gateway;
+        gateway.answer = [&](const QByteArray& line) {
+            return (line.startsWith("BODY=") ? answerReads(line, 42) : QByteArray()) + " " + c.echo
+                   + " ";
+        };
+        writeSettings(gateway.port());
+        auto window = makeWindow();
+        window->MStartStopClick();
+        // Every answer repeats the bad word.
+        ASSERT_TRUE(waitFor([&] { return gateway.lines.size() >= 6; }));
+        QWidget* control = window->findChild<QWidget*>(c.control);
+        ASSERT_NE(control, nullptr);
+        if (auto* combo = qobject_cast<QComboBox*>(control))
+            EXPECT_EQ(combo->currentText(), c.kept);
+        else
+            EXPECT_EQ(qobject_cast<QLineEdit*>(control)->text(), c.kept);
+        EXPECT_EQ(dialogs.messages.size(), 1u) << dialogs.texts().join('\n').toStdString();
+        window->close();
+        window.reset();
+        EXPECT_EQ(IniFile(path("station.cli")).readString("Comm", c.key, ""), c.kept);
+    }
 }
 
 TEST_F(MainWindowTest, ToolTipShowsLimitsWhileTheLinkRuns)

@@ -278,6 +278,73 @@ TEST_F(SchedulerFixture, SettingsEchoIsAppliedAndABadTimeOutStopsTheLine)
     }
 }
 
+TEST_F(SchedulerFixture, EchoedValuesTheControlsCannotHoldAreRefusedOncePerConnection)
+{
+    struct Case {
+        std::string line;
+        bool viaMC;
+        std::size_t refused; // messages the first time
+        bool error;          // the line stopped with a conversion error
+    };
+    const std::string huge(5000, 'E');
+    const Case cases[] = {
+        {"PARITY=" + huge + " ", false, 1, false},
+        {"BAUD=\x1b[2J DATAB=9 STOPB=1.5 ", false, 3, false},
+        {"BAUD=115200 PARITY=even ", false, 2, false},
+        {"TOUT=1001 RET=0 ", false, 2, false},
+        {"TOUT=1 ", true, 1, false}, // halved via the MC: position 0
+        {"TOUT=-5 RET=11 ", false, 2, false},
+        {"RET=3x ", false, 1, false},
+        {"TOUT=abc RET=5 ", false, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line.substr(0, 40));
+        load(2);
+        setSettings([&](LinkSettings& s) { s.viaMC = c.viaMC; });
+        scheduler.connected();
+        const LinkSettings before = scheduler.settings();
+        const AnswerEffects first = scheduler.ProcessAnswerLine(c.line);
+        EXPECT_EQ(first.refused.size(), c.refused);
+        EXPECT_EQ(first.error.has_value(), c.error);
+        for (const std::string& message : first.refused) {
+            EXPECT_LT(message.size(), 200u) << message;
+            EXPECT_EQ(message.find('\x1b'), std::string::npos) << message;
+        }
+        // Nothing refused reaches the controls or the settings.
+        for (const auto& value : first.echo)
+            EXPECT_FALSE(value.has_value());
+        EXPECT_FALSE(first.timeOutPosition.has_value());
+        const LinkSettings after = scheduler.settings();
+        EXPECT_EQ(after.baud, before.baud);
+        EXPECT_EQ(after.parity, before.parity);
+        EXPECT_EQ(after.dataBits, before.dataBits);
+        EXPECT_EQ(after.stopBits, before.stopBits);
+        EXPECT_EQ(after.timeOutPosition, before.timeOutPosition);
+        EXPECT_EQ(after.retries, before.retries);
+        // The same echo again says nothing more; a new connection judges it afresh.
+        const AnswerEffects again = scheduler.ProcessAnswerLine(c.line);
+        EXPECT_TRUE(again.refused.empty());
+        EXPECT_FALSE(again.error.has_value());
+        scheduler.connected();
+        const AnswerEffects reconnected = scheduler.ProcessAnswerLine(c.line);
+        EXPECT_EQ(reconnected.refused.size(), c.refused);
+        EXPECT_EQ(reconnected.error.has_value(), c.error);
+    }
+
+    // Values the controls offer are taken, and a bad value after a good one is reported again.
+    load(2);
+    const AnswerEffects good =
+        scheduler.ProcessAnswerLine("BAUD=9600 PARITY=None DATAB=7 STOPB=2 TOUT=1000 RET=10 ");
+    EXPECT_TRUE(good.refused.empty());
+    EXPECT_EQ(scheduler.settings().baud, "9600");
+    EXPECT_EQ(scheduler.settings().parity, "None");
+    EXPECT_EQ(scheduler.settings().timeOutPosition, 1000);
+    EXPECT_EQ(scheduler.settings().retries, "10");
+    EXPECT_EQ(scheduler.ProcessAnswerLine("PARITY=Mark ").refused.size(), 1u);
+    EXPECT_TRUE(scheduler.ProcessAnswerLine("PARITY=Odd ").refused.empty());
+    EXPECT_EQ(scheduler.ProcessAnswerLine("PARITY=Mark ").refused.size(), 1u);
+}
+
 TEST_F(SchedulerFixture, PacingHoldsDeviceLinesButNotSettings)
 {
     load(3);

@@ -9,10 +9,12 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -122,6 +124,17 @@ TEST_F(FormViewSettingsTest, StoredSectionShowsTheViewWithItsBoardAndExpectedVal
     for (int point = 0; point < 8; ++point) {
         EXPECT_EQ(points[kDrvoSveRow][point].Expected, 1500) << point;
     }
+}
+
+TEST_F(FormViewSettingsTest, AHugeStoredGeometryComesUpWithinTheScreen)
+{
+    writeSettings("[View]\nLeftPos=20\nTopPos=30\nWidth=99999999\nHeight=465\nVisible=1\n");
+    start();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(view->viewGeometry()))
+        << view->viewGeometry().width() << " x " << view->viewGeometry().height();
+    EXPECT_EQ(view->viewGeometry().width(), screen.width());
+    EXPECT_EQ(view->viewGeometry().height(), 465);
 }
 
 TEST_F(FormViewSettingsTest, IniReloadsGeometryBoardAndExpectedThenRedrawsTheResult)

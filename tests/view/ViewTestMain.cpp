@@ -1,4 +1,7 @@
-// Runs the view tests headless: a QApplication on the offscreen platform.
+// Runs the view tests headless: a QApplication on the offscreen platform, with a screen the
+// size of a station's.
+
+#include "tests/support/StationScreen.h"
 
 #include <QApplication>
 
@@ -6,7 +9,7 @@
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const quell::StationScreen screen;
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

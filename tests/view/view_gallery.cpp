@@ -5,6 +5,7 @@
 // Usage: view_gallery <output folder> [<settings file> [<seconds>]]
 
 #include "client/ClientCommunications.h"
+#include "tests/support/StationScreen.h"
 #include "tests/view/PageFit.h"
 #include "view/UView.h"
 
@@ -39,7 +40,7 @@ void RunFor(int milliseconds)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const quell::StationScreen screen;
     QApplication app(argc, argv);
     if (argc < 2 || argc > 4) {
         std::fprintf(stderr, "usage: view_gallery <output folder> [<settings file> [<seconds>]]\n");
