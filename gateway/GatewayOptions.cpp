@@ -6,18 +6,6 @@
 
 namespace quell::gw {
 
-namespace {
-
-int integer(const std::string& option, const std::string& text, int low, int high)
-{
-    if (const auto v = parseBoundedInteger(text, low, high))
-        return *v;
-    throw std::invalid_argument(option + ": '" + text + "' is not a number from "
-                                + std::to_string(low) + " to " + std::to_string(high));
-}
-
-} // namespace
-
 GatewayOptions GatewayOptions::parse(const std::vector<std::string>& args)
 {
     GatewayOptions o;
@@ -48,19 +36,19 @@ GatewayOptions GatewayOptions::parse(const std::vector<std::string>& args)
             o.host = value.substr(0, colon);
             if (o.host.size() > 2 && o.host.front() == '[' && o.host.back() == ']')
                 o.host = o.host.substr(1, o.host.size() - 2);
-            o.port = integer("--listen", value.substr(colon + 1), 0, 65535);
+            o.port = boundedIntegerOption("--listen", value.substr(colon + 1), 0, 65535);
         } else if (name == "--port") {
             o.device = value;
         } else if (name == "--sim") {
             o.sim = value;
         } else if (name == "--max-clients") {
-            o.maxClients = integer(name, value, 1, 1000);
+            o.maxClients = boundedIntegerOption(name, value, 1, 1000);
         } else if (name == "--idle-timeout") {
-            o.idleTimeoutS = integer(name, value, 0, 86400);
+            o.idleTimeoutS = boundedIntegerOption(name, value, 0, 86400);
         } else if (name == "--trace") {
             o.trace = value;
         } else if (name == "--turnaround") {
-            o.turnaroundUs = integer(name, value, 0, 10000) * 1000;
+            o.turnaroundUs = boundedIntegerOption(name, value, 0, 10000) * 1000;
         } else if (name == "--fault") {
             o.fault = value;
         } else if (name == "--var-dir") {

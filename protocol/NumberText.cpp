@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <stdexcept>
 #include <string>
 
 namespace quell {
@@ -198,6 +199,14 @@ std::optional<int> parseBoundedInteger(std::string_view text, int low, int high)
         || v > high)
         return std::nullopt;
     return v;
+}
+
+int boundedIntegerOption(const std::string& option, const std::string& text, int low, int high)
+{
+    if (const auto v = parseBoundedInteger(text, low, high))
+        return *v;
+    throw std::invalid_argument(option + ": '" + text + "' is not a number from "
+                                + std::to_string(low) + " to " + std::to_string(high));
 }
 
 } // namespace quell

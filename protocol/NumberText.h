@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace quell {
@@ -24,6 +25,10 @@ std::optional<double> TryParseFloat(std::string_view text);
 // A plain decimal integer (digits with an optional "-", nothing else around them) within
 // low..high, as command lines take their numbers; nothing when the text is not one.
 std::optional<int> parseBoundedInteger(std::string_view text, int low, int high);
+
+// parseBoundedInteger for a command-line option: the number, or std::invalid_argument naming the
+// option, the text and the range.
+int boundedIntegerOption(const std::string& option, const std::string& text, int low, int high);
 
 // The decimal text scaled by 10^decimals and truncated toward zero, computed on the decimal
 // digits themselves (so "0.7" with one decimal is exactly 7), returned as its low 16 bits.

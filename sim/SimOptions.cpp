@@ -12,14 +12,6 @@ namespace quell::sim {
 
 namespace {
 
-int integer(const std::string& option, const std::string& text, int low, int high)
-{
-    if (const auto v = parseBoundedInteger(text, low, high))
-        return *v;
-    throw std::invalid_argument(option + ": '" + text + "' is not a number from "
-                                + std::to_string(low) + " to " + std::to_string(high));
-}
-
 SimOptions read(const std::vector<std::string>& args)
 {
     SimOptions o;
@@ -62,7 +54,7 @@ SimOptions read(const std::vector<std::string>& args)
         if (name == "--link") {
             o.link = value;
         } else if (name == "--turnaround") {
-            o.turnaroundMs = integer(name, value, 0, 10000);
+            o.turnaroundMs = boundedIntegerOption(name, value, 0, 10000);
         } else if (name == "--fault") {
             if (!FaultyDevice::parsePlan(value))
                 throw std::invalid_argument("--fault: '" + value

@@ -15,8 +15,9 @@ public:
     SimulatedGateway(const SimulatedGateway&) = delete;
     SimulatedGateway& operator=(const SimulatedGateway&) = delete;
 
-    // Starts quellgw (the program file) with "--sim SPEC" for each spec plus extra arguments and
-    // waits up to waitMs for the port it listens on; false with what it said in error().
+    // Starts quellgw (the program file) with "--sim DEVICE" for each device named in sims plus
+    // extra arguments and waits up to waitMs for the port it listens on; false with what it said in
+    // error().
     bool start(const QString& program, const QStringList& sims, const QStringList& extra = {},
                int waitMs = 10000);
     // The port it listens on (0 before a successful start).
