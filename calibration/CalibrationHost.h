@@ -2,11 +2,25 @@
 
 #include <QString>
 
+#include <chrono>
+
 namespace quell {
 
-// What the calibration and test procedures need of the window they run in: report a line,
-// paint a point's box to show progress, and read the operator's choices. The measurement view
-// implements it; the procedures never touch a widget. GUI thread.
+// What a running procedure shows beyond the point colours: the channel and point being worked
+// on, how many readings that point has taken, and how far the run has come.
+struct RunProgress {
+    bool running = false;  // false: the procedure has ended
+    QString channel;       // "EMC 1"; empty between channels
+    int point = 0;         // 1..8 (a reference in the deep wood run); 0 between points
+    int reading = 0;       // readings of the point so far
+    int pointsDone = 0;    // points of the run finished, passed or not
+    int pointsPlanned = 0; // points the run will measure
+    std::chrono::steady_clock::time_point started; // when the run began
+};
+
+// The panel a calibration or test procedure runs on: report a line, paint a point's box, show
+// progress, lock the controls for the run, and read the operator's choices. The measurement
+// view implements it; the procedures never touch a widget. GUI thread.
 class CalibrationHost {
 public:
     // How a point's box is painted: button face (reset), active caption (being worked on),
@@ -30,6 +44,14 @@ public:
     virtual Method method() const = 0;
     // Whether "Swap period" is checked.
     virtual bool swapPeriod() const = 0;
+    // The board number the run is for.
+    virtual int boardNumber() const = 0;
+    // A procedure starts: every control but Stop is locked.
+    virtual void beginProcedure() = 0;
+    // The procedure ended: the controls are free again, Stop is locked.
+    virtual void endProcedure() = 0;
+    // What the running procedure does now.
+    virtual void showProgress(const RunProgress& progress) = 0;
 };
 
 } // namespace quell

@@ -1,5 +1,6 @@
 #include "calibration/CalibrationStation.h"
 
+#include "client/DeviceLink.h"
 #include "client/IniFile.h"
 
 namespace quell {
@@ -22,6 +23,12 @@ void CalibrationStation::startLog(const QString& logFolder, const QDateTime& now
 {
     runLog_ = std::make_unique<RunLog>(logFolder);
     runLog_->start(now);
+}
+
+void CalibrationStation::pause(int ms)
+{
+    if (link_.waitUntil([this] { return StopRequested; }, ms) == WaitOutcome::Aborted)
+        abandonRun();
 }
 
 } // namespace quell

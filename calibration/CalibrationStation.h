@@ -1,13 +1,16 @@
 #pragma once
 
 #include "calibration/CalibrateSettings.h"
+#include "calibration/CalibrationRecipe.h"
 #include "calibration/RunLog.h"
 #include "calibration/TPointResult.h"
 
 #include <QDateTime>
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace quell {
@@ -42,6 +45,34 @@ public:
     // [Calibrate] Different as last read.
     std::int16_t different() const { return settings_.different; }
 
+    // The calibration points: the constant before the run, the last reading, pass or fail.
+    TCalPoints CalPoints{};
+    // The point record of a row (0..6) and point (1..8).
+    TPointResult& calPoint(int row, int point)
+    {
+        return CalPoints[static_cast<std::size_t>(row)][static_cast<std::size_t>(point - 1)];
+    }
+    // Set by Stop; the point and channel loops end when they see it.
+    bool StopRequested = false;
+    // "Stop": the running point fails and its channel ends.
+    void ButtonBreakClick() { StopRequested = true; }
+    // The whole run ends, not only its channel: the window is closing or the link stopped. The
+    // steps still clear the references and restore filter and swap on the way out.
+    void abandonRun()
+    {
+        abandoned_ = true;
+        StopRequested = true;
+    }
+    // Whether the run was abandoned (cleared when a run starts).
+    bool abandoned() const { return abandoned_; }
+    void clearAbandoned() { abandoned_ = false; }
+    // Waits ms while the windows keep running; Stop ends the wait early.
+    void pause(int ms);
+    // The clock the runs time themselves by (tests put a simulated one in).
+    std::function<std::chrono::steady_clock::time_point()> clock = [] {
+        return std::chrono::steady_clock::now();
+    };
+
     // The link to the board and the window, for the procedures.
     DeviceLink& link() const { return link_; }
     CalibrationHost& host() const { return host_; }
@@ -51,6 +82,7 @@ private:
     CalibrationHost& host_;
     CalibrateSettings settings_;
     std::unique_ptr<RunLog> runLog_;
+    bool abandoned_ = false;
 };
 
 } // namespace quell

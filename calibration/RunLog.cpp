@@ -136,6 +136,7 @@ bool RunLog::finish(int boardNumber, const QDateTime& now, QStringList lines)
         errorText_ = file.errorString();
         return false;
     }
+    savedPath_ = file.fileName();
     // The final file holds everything now; the journal was only there for a crash.
     if (journal_) {
         journal_->remove();

@@ -37,6 +37,8 @@ public:
     // the log's own lines when empty) with the end line to the final file, replacing one of the
     // same name; then removes the journal. False with the reason in errorText().
     bool finish(int boardNumber, const QDateTime& now, QStringList lines = {});
+    // The file finish() wrote (empty before, or when it failed).
+    const QString& savedPath() const { return savedPath_; }
     // Why the last file operation failed.
     const QString& errorText() const { return errorText_; }
     // The folder of the log files.
@@ -59,6 +61,7 @@ private:
     bool active_ = true;
     std::unique_ptr<QFile> journal_;
     QString errorText_;
+    QString savedPath_;
 };
 
 } // namespace quell

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "client/DeviceLink.h"
+
 #include <QObject>
 
 #include <functional>
@@ -19,11 +21,8 @@ class LinkController;
 // (done when its condition holds, else timed out or aborted). GUI thread only.
 class AwaitedTransaction {
 public:
-    enum class Outcome {
-        Done,     // the condition holds (for awaitCommand: the command was answered or failed)
-        TimedOut, // the time ran out first
-        Aborted,  // the link stopped or the window closed; the caller gives up its procedure
-    };
+    // Done (for awaitCommand: the command was answered or failed), TimedOut or Aborted.
+    using Outcome = WaitOutcome;
 
     // Waits on the given link (not owned; it outlives the waits).
     explicit AwaitedTransaction(LinkController& link);

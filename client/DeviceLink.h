@@ -19,6 +19,13 @@ enum class LinkState {
     Lost,         // started, but no connection could be made; tried again on a timer
 };
 
+// How a wait for the board ended.
+enum class WaitOutcome {
+    Done,     // the condition holds
+    TimedOut, // the time ran out first
+    Aborted,  // the link stopped or the window closed; the waiting procedure gives up
+};
+
 // What the measurement view, the procedures and the compact configurator need of the link: queue
 // a write or a read of one entry, follow the outcome in the current command, look at the table
 // and its value cells, and know whether the link runs. Every member runs on the GUI thread; the
@@ -44,6 +51,10 @@ public:
         const = 0;
     // Runs edit with the table locked for changes; the worker looks at the table again after.
     virtual void editTable(const std::function<void(TProtocol&)>& edit) = 0;
+    // Waits while the windows keep running until condition() holds (asked at once, after every
+    // applied answer line and when the time is up), the time runs out, or the link stops or the
+    // window closes. condition must not itself wait.
+    virtual WaitOutcome waitUntil(const std::function<bool()>& condition, int timeoutMs) = 0;
 };
 
 // One entry's raw value and display text, read under the table's lock (entries beyond the table

@@ -1,5 +1,6 @@
 #include "client/LinkController.h"
 
+#include "client/AwaitedTransaction.h"
 #include "client/ClientSettings.h"
 #include "client/TClientHandleThread.h"
 #include "protocol/ConvertError.h"
@@ -315,6 +316,11 @@ void LinkController::readTableAndCells(
 void LinkController::editTable(const std::function<void(TProtocol&)>& edit)
 {
     scheduler_.editTable(edit);
+}
+
+WaitOutcome LinkController::waitUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    return AwaitedTransaction(*this).waitUntil(condition, timeoutMs);
 }
 
 } // namespace quell

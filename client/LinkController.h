@@ -81,6 +81,8 @@ public:
         const std::function<void(const TProtocol&, const std::vector<std::string>&)>& read)
         const override;
     void editTable(const std::function<void(TProtocol&)>& edit) override;
+    // An awaited transaction's wait (see AwaitedTransaction).
+    WaitOutcome waitUntil(const std::function<bool()>& condition, int timeoutMs) override;
 
 signals:
     // The link moved to another state.

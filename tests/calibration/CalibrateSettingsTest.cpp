@@ -26,6 +26,10 @@ public:
     {
     }
     void editTable(const std::function<void(TProtocol&)>&) override {}
+    WaitOutcome waitUntil(const std::function<bool()>&, int) override
+    {
+        return WaitOutcome::Aborted;
+    }
 };
 
 class NoHost : public CalibrationHost {
@@ -36,6 +40,10 @@ public:
     bool channelChecked(int) const override { return true; }
     Method method() const override { return Method::Normal; }
     bool swapPeriod() const override { return false; }
+    int boardNumber() const override { return 0; }
+    void beginProcedure() override {}
+    void endProcedure() override {}
+    void showProgress(const RunProgress&) override {}
 };
 
 TEST(CalibrationStation, SettingsSetTheStabilityStepAndTheExpectedValuesOnly)

@@ -271,6 +271,10 @@ public:
         reads_.readTableAndCells(read);
     }
     void editTable(const std::function<void(TProtocol&)>& edit) override { reads_.editTable(edit); }
+    WaitOutcome waitUntil(const std::function<bool()>& condition, int timeoutMs) override
+    {
+        return reads_.waitUntil(condition, timeoutMs);
+    }
 
     std::vector<std::pair<std::uint16_t, std::string>> writes;
 
