@@ -468,6 +468,13 @@ void TClientMain::showMessage(Dialogs::Kind kind, const QString& text)
 
 void TClientMain::closeEvent(QCloseEvent* event)
 {
+    // A calibration or test that runs first leaves the board as it found it.
+    if (view_ && view_->holdClose([this] {
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        })) {
+        event->ignore();
+        return;
+    }
     const bool wasStarted = link_->started();
     // Stops the link and ends every awaited transaction, also one that waits without a link.
     link_->shutDown();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace quell {
@@ -30,6 +31,11 @@ public:
     virtual void setBoardNumber(int number) = 0;
     // Closes the view window at shut-down.
     virtual void closeView() = 0;
+    // The program is about to close. While a procedure runs, the view asks it to end as Stop
+    // does, returns true and calls closeAgain once the procedure has cleared the references and
+    // restored what it changed; the close waits until then. False when nothing runs, or when a
+    // close is already being held (a second request closes at once).
+    virtual bool holdClose(std::function<void()> closeAgain) = 0;
 };
 
 } // namespace quell

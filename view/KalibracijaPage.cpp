@@ -1,5 +1,6 @@
 #include "view/KalibracijaPage.h"
 
+#include "calibration/CalibrationRuns.h"
 #include "view/RadioGroup.h"
 
 #include <QAction>
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 
 namespace quell {
@@ -109,6 +111,64 @@ KalibracijaPage::KalibracijaPage(QWidget* page) : QObject(page)
     buildTools(page);
     buildTest(page);
     memoLog_ = named(new QPlainTextEdit(page), QStringLiteral("MemoLog"));
+    runProgress_ = named(new QLabel(page), QStringLiteral("LabelRunProgress"));
+    progressBar_ = named(new QProgressBar(page), QStringLiteral("ProgressRun"));
+    progressBar_->setRange(0, 1);
+    progressBar_->setValue(0);
+    progressBar_->setFormat(QStringLiteral("%v / %m"));
+
+    connect(rowBox(0), &QCheckBox::toggled, this, &KalibracijaPage::CheckBox0Click);
+    for (int row = 1; row < kCalibrationRows; ++row) {
+        connect(rowBox(row), &QCheckBox::toggled, this, [this, row] { CheckBoxN0Click(row); });
+        for (int point = 1; point <= kPoints; ++point)
+            connect(pointBox(row, point), &QCheckBox::toggled, this,
+                    [this, row, point] { CheckBoxNxClick(row, point); });
+    }
+}
+
+void KalibracijaPage::CheckBox0Click()
+{
+    if (!rowBox(0)->isChecked())
+        return;
+    for (int row = 1; row < kCalibrationRows; ++row)
+        rowBox(row)->setChecked(true);
+}
+
+void KalibracijaPage::CheckBoxN0Click(int row)
+{
+    if (rowBox(row)->isChecked()) {
+        for (int point = 1; point <= kPoints; ++point)
+            pointBox(row, point)->setChecked(true);
+    } else {
+        rowBox(0)->setChecked(false);
+    }
+}
+
+void KalibracijaPage::CheckBoxNxClick(int row, int point)
+{
+    if (!pointBox(row, point)->isChecked())
+        rowBox(row)->setChecked(false);
+}
+
+void KalibracijaPage::showProgress(const RunProgress& progress,
+                                   std::chrono::steady_clock::time_point now)
+{
+    const QString elapsed = CalibrationRuns::elapsedText(now - progress.started);
+    progressBar_->setRange(0, std::max(1, progress.pointsPlanned));
+    progressBar_->setValue(std::min(progress.pointsDone, std::max(1, progress.pointsPlanned)));
+    if (!progress.running) {
+        runProgress_->setText(QStringLiteral("Završeno: %1 od %2 tačaka, %3")
+                                  .arg(progress.pointsDone)
+                                  .arg(progress.pointsPlanned)
+                                  .arg(elapsed));
+        return;
+    }
+    QString text = progress.channel.isEmpty() ? QStringLiteral("Priprema") : progress.channel;
+    if (progress.point > 0)
+        text += QStringLiteral(", tačka %1").arg(progress.point);
+    if (progress.reading > 0)
+        text += QStringLiteral(", čitanje %1").arg(progress.reading);
+    runProgress_->setText(text + QStringLiteral(" – ") + elapsed);
 }
 
 QGroupBox* KalibracijaPage::buildCalibration(QWidget* page)

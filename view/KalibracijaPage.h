@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <array>
+#include <chrono>
 
 class QAction;
 class QBarSeries;
@@ -18,6 +19,7 @@ class QLineSeries;
 class QListWidget;
 class QMenu;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QWidget;
 
@@ -26,9 +28,11 @@ namespace quell {
 class RadioGroup;
 
 // The controls of the page "Kalibracija": the calibration group with its channel and point
-// boxes, the tools (method, Stop, record files), the test group with its result chart, and the
-// run log. It only makes them in their initial states; the procedures add the behaviour. Every
-// control carries its name as object name; the page owns them (and this object).
+// boxes, the tools (method, Stop, record files), the test group with its result chart, the run's
+// progress and the run log. It makes them in their initial states and keeps the selection boxes
+// consistent ("all" checks the channels, a channel its points, an unchecked point clears its
+// channel and "all"); the procedures add the rest. Every control carries its name as object
+// name; the page owns them (and this object).
 class KalibracijaPage : public QObject {
     Q_OBJECT
 public:
@@ -104,6 +108,17 @@ public:
     QAction* errorItem() const { return pmtError_; }
     // The run log memo.
     QPlainTextEdit* memoLog() const { return memoLog_; }
+    // What the running procedure does, and how far the run has come.
+    QLabel* runProgressLabel() const { return runProgress_; }
+    QProgressBar* runProgressBar() const { return progressBar_; }
+    // Shows a procedure's progress, its elapsed time measured up to now.
+    void showProgress(const RunProgress& progress, std::chrono::steady_clock::time_point now);
+
+    // The selection boxes' handlers: each runs when its box changes, by a click or from code,
+    // so that one change carries on to the boxes it governs.
+    void CheckBox0Click();
+    void CheckBoxN0Click(int row);
+    void CheckBoxNxClick(int row, int point);
 
 private:
     QGroupBox* buildCalibration(QWidget* page);
@@ -134,6 +149,8 @@ private:
     QAction* pmtLine_ = nullptr;
     QAction* pmtError_ = nullptr;
     QPlainTextEdit* memoLog_ = nullptr;
+    QLabel* runProgress_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
 };
 
 } // namespace quell

@@ -10,6 +10,7 @@
 #include "view/KalibracijaPage.h"
 #include "view/MerenjePage.h"
 #include "view/PageControl.h"
+#include "view/RadioGroup.h"
 #include "view/RecordList.h"
 #include "view/RunLogMemo.h"
 #include "view/TrendChart.h"
@@ -19,12 +20,14 @@
 #include "view/ViewStrip.h"
 #include "widgets/VesmarLiquidIndicator.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
@@ -86,6 +89,13 @@ void TFormView::ensureControls()
     buildDetalji(pages[1]);
     kalibracija_ = new KalibracijaPage(pages[2]);
     connect(kalibracija_->buttonIni(), &QPushButton::clicked, this, &TFormView::ButtonIniClick);
+    connect(kalibracija_->calibrationButton(0), &QPushButton::clicked, this,
+            &TFormView::ButtonAllClick);
+    for (int tag = 1; tag <= kLastCalibrationTag; ++tag) {
+        connect(kalibracija_->calibrationButton(tag), &QPushButton::clicked, this,
+                [this, tag] { ButtonIndexClickK(tag); });
+    }
+    connect(kalibracija_->buttonBreak(), &QPushButton::clicked, this, &TFormView::ButtonBreakClick);
     buildLogMemo();
     buildRecordList();
     // Last: the layout places every control made above by its name.
@@ -378,6 +388,14 @@ bool TFormView::swapPeriod() const
 
 void TFormView::buildTimers()
 {
+    // While a procedure runs its elapsed time moves on even while a point waits.
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setInterval(1000);
+    connect(progressTimer_, &QTimer::timeout, this, [this] {
+        if (kalibracija_ != nullptr && progress_.running) {
+            kalibracija_->showProgress(progress_, station_.clock());
+        }
+    });
     timerStop_ = new QTimer(this);
     timerStop_->setObjectName(QStringLiteral("TimerStop"));
     timerStop_->setInterval(1000);
@@ -575,8 +593,14 @@ void TFormView::showLogInMemo()
 void TFormView::AddLogLine(const QString& line)
 {
     RunLog* log = station_.runLog();
-    if (log != nullptr && log->AddLogLine(line) && logMemo_ != nullptr) {
+    if (log == nullptr || !log->AddLogLine(line)) {
+        return;
+    }
+    if (logMemo_ != nullptr) {
         logMemo_->showLast(*log);
+    }
+    if (logEcho_) {
+        logEcho_(line);
     }
 }
 
@@ -596,6 +620,92 @@ void TFormView::LogONClick()
 void TFormView::showError(const QString& text)
 {
     Dialogs::instance().message(Dialogs::Kind::Error, text, isVisible() ? this : nullptr, {});
+}
+
+} // namespace quell
+
+namespace quell {
+
+void TFormView::ButtonAllClick()
+{
+    ensureControls();
+    if (runs_.ButtonAllClick()) {
+        afterProcedure();
+    }
+}
+
+void TFormView::ButtonIndexClickK(int tag)
+{
+    ensureControls();
+    if (runs_.ButtonIndexClickK(tag)) {
+        afterProcedure();
+    }
+}
+
+void TFormView::ButtonBreakClick()
+{
+    station_.ButtonBreakClick();
+}
+
+void TFormView::afterProcedure()
+{
+    // A close asked for during the run goes ahead once the handler that ran it has returned.
+    if (closeHeld_ && closeAgain_) {
+        closeAgain_();
+    }
+}
+
+bool TFormView::holdClose(std::function<void()> closeAgain)
+{
+    if (!runs_.running() || closeHeld_) {
+        return false;
+    }
+    closeHeld_ = true;
+    closeAgain_ = std::move(closeAgain);
+    station_.abandonRun();
+    return true;
+}
+
+void TFormView::setMethod(Method method)
+{
+    ensureControls();
+    kalibracija_->tipKalib()->setItemIndex(static_cast<int>(method));
+}
+
+QString TFormView::savedLogPath() const
+{
+    const RunLog* log = station_.runLog();
+    return log != nullptr ? log->savedPath() : QString();
+}
+
+void TFormView::beginProcedure()
+{
+    ensureControls();
+    // Only Stop stays for the operator: every button, box and radio item waits for the end.
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        button->setEnabled(false);
+    }
+    kalibracija_->fileListRec()->setEnabled(false);
+    kalibracija_->buttonBreak()->setEnabled(true);
+    progressTimer_->start();
+}
+
+void TFormView::endProcedure()
+{
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        button->setEnabled(true);
+    }
+    kalibracija_->fileListRec()->setEnabled(true);
+    kalibracija_->buttonBreak()->setEnabled(false);
+    progressTimer_->stop();
+}
+
+void TFormView::showProgress(const RunProgress& progress)
+{
+    progress_ = progress;
+    if (kalibracija_ != nullptr) {
+        kalibracija_->showProgress(progress_, station_.clock());
+    }
 }
 
 } // namespace quell

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calibration/CalibrationHost.h"
+#include "calibration/CalibrationRuns.h"
 #include "calibration/CalibrationStation.h"
 #include "calibration/TPointResult.h"
 #include "client/ViewLink.h"
@@ -99,6 +100,26 @@ public:
     void setBoardNumber(int number) override;
     // Shut-down: writes [View] geometry and visibility as the window has them, then closes it.
     void closeView() override;
+    // A run in progress ends as Stop ends it, cleans up, and then lets the program close.
+    bool holdClose(std::function<void()> closeAgain) override;
+    // Whether a close waits for the running procedure to end.
+    bool closeHeld() const { return closeHeld_; }
+
+    // ---- the group "Kalibracija" ----
+    // "Sve": every channel by the method of "Metod merenja".
+    void ButtonAllClick();
+    // A channel button (Tag 1 "Temp 1", 2 "Temp 2", 3 "EMC1", 4 "EMC2", 5 "Drvo").
+    void ButtonIndexClickK(int tag);
+    // "Stop": the running point fails and its channel ends.
+    void ButtonBreakClick();
+    // The calibration runs and what the last one did.
+    const CalibrationRuns& runs() const { return runs_; }
+    // Chooses the method in "Metod merenja" as a click does.
+    void setMethod(Method method);
+    // The run log file written at the end (empty before, or when it could not be written).
+    QString savedLogPath() const;
+    // Mirrors each line added to the run log (for a headless station's standard error).
+    void setLogEcho(std::function<void(const QString&)> echo) { logEcho_ = std::move(echo); }
 
     // The calibration host: point boxes, channel boxes, method and "Swap period" of the page
     // "Kalibracija" (made first when they are not yet).
@@ -107,6 +128,9 @@ public:
     bool channelChecked(int tag) const override;
     Method method() const override;
     bool swapPeriod() const override;
+    void beginProcedure() override;
+    void endProcedure() override;
+    void showProgress(const RunProgress& progress) override;
 
     // A key in an entry edit: Enter writes the edit's text to its entry.
     void EditKeyDown(QLineEdit* edit, int key);
@@ -200,9 +224,17 @@ private:
     void showLogInMemo();
     QStringList memoLines() const;
 
+    void afterProcedure();
+
     DeviceLink& link_;
     ParameterWindow& window_;
     CalibrationStation station_;
+    CalibrationRuns runs_{station_};
+    bool closeHeld_ = false;
+    std::function<void()> closeAgain_;
+    std::function<void(const QString&)> logEcho_;
+    RunProgress progress_;
+    QTimer* progressTimer_ = nullptr;
     bool created_ = false;
     bool destroyed_ = false;
     RunLogMemo* logMemo_ = nullptr;

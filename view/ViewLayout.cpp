@@ -21,7 +21,7 @@ constexpr Rect slot(int left)
     return {left, 0, 70, 390};
 }
 
-constexpr std::array<Placement, 40> kPage = {{
+constexpr std::array<Placement, 42> kPage = {{
     {"BConnect", {200, 0, 75, 24}},
     {"UBazu", {300, 0, 75, 24}},
     {"IzBaze", {380, 0, 75, 24}},
@@ -59,6 +59,8 @@ constexpr std::array<Placement, 40> kPage = {{
     {"GroupBoxWood", {0, 200, 624, 193}},
     {"Chart1", {624, 200, 288, 193}},
     {"GBKalib", {8, 0, 260, 220}},
+    {"LabelRunProgress", {8, 226, 260, 20}},
+    {"ProgressRun", {8, 252, 260, 22}},
     {"GBTools", {270, 0, 110, 280}},
     {"GBTest", {385, 0, 525, 280}},
     {"MemoLog", {0, 283, 912, 110}},
