@@ -37,6 +37,10 @@ BoardPrimitives::BoardPrimitives(CalibrationStation& station) : station_(station
 bool BoardPrimitives::TransactEntry(std::uint16_t entry, bool write, const std::string& text)
 {
     DeviceLink& link = station_.link();
+    // After the link stopped in the middle of a run nothing more can reach the board; the
+    // remaining steps fail quietly instead of telling the operator once each.
+    if (station_.abandoned() && link.linkState() == LinkState::Stopped)
+        return false;
     for (int attempt = 0; attempt < TransactionAttempts; ++attempt) {
         if (!(write ? link.WriteParameter(entry, text) : link.ReadParameter(entry)))
             return false;

@@ -324,6 +324,8 @@ TEST_F(Runs, ALinkThatStopsAbandonsTheWholeRun)
     EXPECT_EQ(panel.log.filter(QStringLiteral("Kalibracija - ")).size(), 1);
     EXPECT_FALSE(runs.outcome().ok);
     EXPECT_TRUE(station.abandoned());
+    // Nothing can reach the board any more: the steps left fail without a message each.
+    EXPECT_EQ(board.notConnectedMessages, 0);
 }
 
 TEST_F(Runs, NoSecondProcedureStartsWhileOneRuns)

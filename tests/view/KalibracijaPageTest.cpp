@@ -5,6 +5,7 @@
 #include "view/RadioGroup.h"
 #include "view/UView.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QBarSeries>
 #include <QBarSet>
@@ -273,6 +274,69 @@ TEST_F(KalibracijaPageTest, TheCalibrationHostFindsEachRowsBoxesAndTheOperatorsC
     EXPECT_FALSE(host.swapPeriod());
     child<QCheckBox>(QStringLiteral("CBTestSwap"))->setChecked(true);
     EXPECT_TRUE(host.swapPeriod());
+}
+
+} // namespace
+} // namespace quell
+
+namespace quell {
+namespace {
+
+TEST_F(KalibracijaPageTest, SelectionBoxesCarryEachChangeOnToTheBoxesTheyGovern)
+{
+    KalibracijaPage* page = view.kalibracijaPage();
+    const auto rowChecked = [page](int row) {
+        std::string states;
+        for (int point = 1; point <= 8; ++point) {
+            states += page->pointBox(row, point)->isChecked() ? '1' : '0';
+        }
+        return states;
+    };
+    // A cleared point clears its channel and "all", nothing else.
+    page->pointBox(3, 4)->click();
+    EXPECT_FALSE(page->rowBox(3)->isChecked());
+    EXPECT_FALSE(page->rowBox(0)->isChecked());
+    EXPECT_TRUE(page->rowBox(2)->isChecked());
+    EXPECT_EQ(rowChecked(3), "11101111");
+    // The channel checked again checks its eight points; "all" stays clear.
+    page->rowBox(3)->click();
+    EXPECT_EQ(rowChecked(3), "11111111");
+    EXPECT_FALSE(page->rowBox(0)->isChecked());
+    // A channel cleared from code clears "all" as a click would; its points stay as they are.
+    page->rowBox(0)->setChecked(true);
+    page->rowBox(5)->setChecked(false);
+    EXPECT_FALSE(page->rowBox(0)->isChecked());
+    EXPECT_EQ(rowChecked(5), "11111111");
+    // "All" checks every channel and through them every point.
+    page->pointBox(1, 3)->setChecked(false);
+    page->pointBox(5, 8)->setChecked(false);
+    page->rowBox(0)->click();
+    for (int row = 1; row <= 5; ++row) {
+        EXPECT_TRUE(page->rowBox(row)->isChecked()) << row;
+        EXPECT_EQ(rowChecked(row), "11111111") << row;
+    }
+    // Clearing "all" clears nothing else.
+    page->rowBox(0)->click();
+    EXPECT_TRUE(page->rowBox(4)->isChecked());
+}
+
+TEST_F(KalibracijaPageTest, AProcedureLeavesOnlyStopToTheOperatorAndFreesEverythingAfter)
+{
+    KalibracijaPage* page = view.kalibracijaPage();
+    view.beginProcedure();
+    EXPECT_TRUE(page->buttonBreak()->isEnabled());
+    EXPECT_FALSE(page->fileListRec()->isEnabled());
+    for (QAbstractButton* button : view.findChildren<QAbstractButton*>()) {
+        if (button != page->buttonBreak()) {
+            EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
+        }
+    }
+    view.endProcedure();
+    EXPECT_FALSE(page->buttonBreak()->isEnabled());
+    EXPECT_TRUE(page->fileListRec()->isEnabled());
+    // Everything comes back, the temperature points drawn disabled included.
+    EXPECT_TRUE(page->pointBox(1, 1)->isEnabled());
+    EXPECT_TRUE(page->calibrationButton(0)->isEnabled());
 }
 
 } // namespace
