@@ -48,10 +48,9 @@ bool BoardPrimitives::TransactEntry(std::uint16_t entry, bool write, const std::
             const TSendCommand command = link.currentCommand();
             // Another request queued meanwhile took the current command: ours is out of sight.
             return command.Index != entry || command.State == TSendCommand::kAnswered
-                || command.State == TSendCommand::kFailed;
+                   || command.State == TSendCommand::kFailed;
         };
-        const WaitOutcome outcome =
-            link.waitUntil(settled, TransactionPolls * TransactionPollMs);
+        const WaitOutcome outcome = link.waitUntil(settled, TransactionPolls * TransactionPollMs);
         if (outcome == WaitOutcome::Aborted) {
             // The link stopped or the window closes: the procedure ends as after Stop.
             station_.abandonRun();

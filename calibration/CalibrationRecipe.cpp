@@ -8,9 +8,10 @@ constexpr std::array<std::string_view, kRecipeSteps> kPointCodes{"1",  "2",  "4"
                                                                  "20", "40", "80", "0"};
 
 // An analog channel: constants per column (0: no point), one voltage, one flag bit.
-constexpr std::array<TCalib, kRecipeSteps>
-analogRow(std::uint8_t filter, std::uint8_t select, const std::array<std::uint8_t, 9>& cal,
-          std::uint8_t value, std::uint8_t ready, std::uint8_t testValue, bool emc)
+constexpr std::array<TCalib, kRecipeSteps> analogRow(std::uint8_t filter, std::uint8_t select,
+                                                     const std::array<std::uint8_t, 9>& cal,
+                                                     std::uint8_t value, std::uint8_t ready,
+                                                     std::uint8_t testValue, bool emc)
 {
     std::array<TCalib, kRecipeSteps> row{};
     for (int c = 0; c < kRecipeSteps; ++c) {
@@ -40,7 +41,9 @@ constexpr std::array<TCalib, kRecipeSteps> woodRow(std::uint8_t select, bool all
         s.FilterEntry = 64;
         s.SelectEntry = select;
         s.CalEntry = open ? (allInputs ? 0 : 59) : static_cast<std::uint8_t>(51 + c);
-        s.SelectCode = open ? kPointCodes[8] : allInputs ? "ff" : kPointCodes[static_cast<std::size_t>(c - 1)];
+        s.SelectCode = open        ? kPointCodes[8]
+                       : allInputs ? "ff"
+                                   : kPointCodes[static_cast<std::size_t>(c - 1)];
         s.ValueEntry = open ? 127 : static_cast<std::uint8_t>(119 + c);
         s.StatusEntry = 129;
         s.ReadyMask = open ? 128 : static_cast<std::uint8_t>(1U << (c - 1));

@@ -11,13 +11,13 @@ namespace quell {
 // One step of a channel's recipe: which entries switch the point in, hold its calibration
 // constant, its voltage and its flags, and how the board is waited for.
 struct TCalib {
-    std::uint8_t FilterEntry = 0; // the channel's filter parameter
-    std::uint8_t SelectEntry = 0; // the entry that switches the point in
-    std::uint8_t CalEntry = 0;    // the point's calibration constant; 0: no such point
-    std::string_view SelectCode;  // hex text written to SelectEntry for this point
-    std::uint8_t ValueEntry = 0;  // the channel's voltage, which becomes the constant
-    std::uint8_t StatusEntry = 0; // the channel's error flags
-    std::uint8_t ReadyMask = 0;   // the channel's bit there; a reading counts only while clear
+    std::uint8_t FilterEntry = 0;     // the channel's filter parameter
+    std::uint8_t SelectEntry = 0;     // the entry that switches the point in
+    std::uint8_t CalEntry = 0;        // the point's calibration constant; 0: no such point
+    std::string_view SelectCode;      // hex text written to SelectEntry for this point
+    std::uint8_t ValueEntry = 0;      // the channel's voltage, which becomes the constant
+    std::uint8_t StatusEntry = 0;     // the channel's error flags
+    std::uint8_t ReadyMask = 0;       // the channel's bit there; a reading counts only while clear
     std::uint8_t TestValueEntry = 0;  // the channel's measured value (tests)
     std::uint8_t TestStatusEntry = 0; // the channel's value error flags (tests)
     std::uint8_t SwapAllowed = 0;     // 1: the swap period may be forced for this channel
@@ -70,10 +70,10 @@ inline constexpr int kTagWood = 5;
 inline constexpr int kLastCalibrationTag = 5;
 
 // Timing and budgets of a point measurement and of a transaction.
-inline constexpr int TimedWaitMs = 500;   // pause before each timed reading
-inline constexpr int TimedSkip = 10;      // timed readings skipped between two comparisons
-inline constexpr int MaxChecksTimed = 100; // reading budget of a timed point
-inline constexpr int MaxChecksPolled = 5;  // reading budget of a point waited by swap cycles
+inline constexpr int TimedWaitMs = 500;      // pause before each timed reading
+inline constexpr int TimedSkip = 10;         // timed readings skipped between two comparisons
+inline constexpr int MaxChecksTimed = 100;   // reading budget of a timed point
+inline constexpr int MaxChecksPolled = 5;    // reading budget of a point waited by swap cycles
 inline constexpr int TransactionPolls = 200; // polls before a transaction counts as lost
 // One poll is one tick of a desktop timer, so an answer may be a poll line in flight and a
 // pacing pause behind.

@@ -85,7 +85,7 @@ TEST_F(Primitives, TheSwapStateCountsOnlyAFreshCycleFromZeroToTwo)
     };
     const Case cases[] = {
         {255, 2, 255}, // a board that reports 2 first is not ready
-        {255, 0, 0},   {255, 1, 255}, {0, 1, 0}, {0, 2, 2},
+        {255, 0, 0},   {255, 1, 255}, {0, 1, 0},  {0, 2, 2},
         {2, 0, 0},     {2, 2, 2},     {0, -1, 0}, {0, 0x0302, 2}, // the high byte is not looked at
     };
     for (const Case& c : cases) {
@@ -112,8 +112,8 @@ TEST_F(Primitives, TheSwapStateCountsOnlyAFreshCycleFromZeroToTwo)
 TEST_F(Primitives, DeselectingStopsAtTheFirstFailure)
 {
     EXPECT_TRUE(primitives.DeselectAllPoints());
-    EXPECT_EQ(board.traffic, (std::vector<std::string>{"W 4 0", "W 5 0", "W 6 0", "W 7 0",
-                                                       "W 8 0", "W 9 0", "W 10 0", "W 11 0"}));
+    EXPECT_EQ(board.traffic, (std::vector<std::string>{"W 4 0", "W 5 0", "W 6 0", "W 7 0", "W 8 0",
+                                                       "W 9 0", "W 10 0", "W 11 0"}));
     board.traffic.clear();
     board.refuse(6, 3);
     EXPECT_FALSE(primitives.DeselectAllPoints());
@@ -133,8 +133,11 @@ TEST_F(Primitives, APointIsStableWhenTwoReadingsDifferByLessThanTheStep)
     };
     const Case cases[] = {
         {"1202 after 1200 is stable", {1200, 1202}, true, 1202, 2},
-        {"1203 after 1200 is not; six readings at most", {1200, 1203, 1206, 1209, 1212, 1215},
-         false, 1215, 6},
+        {"1203 after 1200 is not; six readings at most",
+         {1200, 1203, 1206, 1209, 1212, 1215},
+         false,
+         1215,
+         6},
         {"a first reading within the step of the constant", {502}, true, 502, 1},
         {"agreeing at the fourth reading", {900, 1000, 1100, 1101}, true, 1101, 4},
     };

@@ -100,8 +100,8 @@ TEST_F(Runs, OneTemperaturePointGoesToTheBoardExactlyAsListed)
 TEST_F(Runs, ATemperatureChannelSwitchesOnlyItsThreeReferences)
 {
     ASSERT_TRUE(runs.ButtonIndexClickK(kTagTemp2));
-    EXPECT_EQ(board.writesTo(7), (std::vector<std::string>{"0", "4", "0", "10", "0", "40", "0",
-                                                           "0"}));
+    EXPECT_EQ(board.writesTo(7),
+              (std::vector<std::string>{"0", "4", "0", "10", "0", "40", "0", "0"}));
     EXPECT_EQ(board.writesTo(31).size(), 1U);
     EXPECT_EQ(board.writesTo(33).size(), 1U);
     for (const int untouched : {1, 2, 4, 6, 8})
@@ -143,8 +143,8 @@ TEST_F(Runs, AnUncheckedChannelIsSkippedWithOnlyTheClosingDeselect)
 {
     panel.unchecked.insert(kTagEmc1);
     ASSERT_TRUE(runs.ButtonIndexClickK(kTagEmc1));
-    EXPECT_EQ(panel.log, (QStringList{QStringLiteral("Kalibracija - EMC 1"),
-                                      QStringLiteral("- preskočeno")}));
+    EXPECT_EQ(panel.log,
+              (QStringList{QStringLiteral("Kalibracija - EMC 1"), QStringLiteral("- preskočeno")}));
     EXPECT_EQ(board.traffic, kDeselect);
     EXPECT_TRUE(runs.outcome().channels.empty());
 }
@@ -300,11 +300,11 @@ TEST_F(Runs, AllChannelsRunInTheirOrderAndAStopEndsOnlyTheRunningOne)
     for (const QString& line : panel.log)
         if (line.startsWith(QStringLiteral("Kalibracija")))
             headers << line;
-    EXPECT_EQ(headers, (QStringList{QStringLiteral("Kalibracija - Temp 1"),
-                                    QStringLiteral("Kalibracija - Temp 2"),
-                                    QStringLiteral("Kalibracija - EMC 1"),
-                                    QStringLiteral("Kalibracija - EMC 2"),
-                                    QStringLiteral("Kalibracija - Drvo")}));
+    EXPECT_EQ(
+        headers,
+        (QStringList{QStringLiteral("Kalibracija - Temp 1"), QStringLiteral("Kalibracija - Temp 2"),
+                     QStringLiteral("Kalibracija - EMC 1"), QStringLiteral("Kalibracija - EMC 2"),
+                     QStringLiteral("Kalibracija - Drvo")}));
     EXPECT_EQ(panel.log[1], QStringLiteral("- normalno"));
     ASSERT_EQ(runs.outcome().channels.size(), 5U);
     EXPECT_FALSE(runs.outcome().channels[0].ok); // stopped
