@@ -166,6 +166,30 @@ bool BoardPrimitives::MeasurePoint(int row, bool force, int column, int point)
     return result;
 }
 
+bool BoardPrimitives::BeginProcedure()
+{
+    if (station_.procedureRunning())
+        return false;
+    station_.setProcedureRunning(true);
+    station_.clearAbandoned();
+    station_.host().beginProcedure();
+    progress_ = {};
+    progress_.running = true;
+    progress_.started = station_.clock();
+    showProgress();
+    return true;
+}
+
+void BoardPrimitives::EndProcedure()
+{
+    progress_.running = false;
+    progress_.channel.clear();
+    progress_.point = 0;
+    showProgress();
+    station_.host().endProcedure();
+    station_.setProcedureRunning(false);
+}
+
 void BoardPrimitives::ResetPointColors(int row)
 {
     for (int k = 1; k <= kCalPoints; ++k)

@@ -39,6 +39,11 @@ public:
     // Without force, a step without a constant fails at once. The result and the readings go
     // into the station's point record (point 1..8).
     bool MeasurePoint(int row, bool force, int column, int point);
+    // Starts a procedure: false while another one runs (calibration or test); else the panel
+    // locks its controls and the progress starts from nothing.
+    bool BeginProcedure();
+    // Ends the procedure: the panel frees its controls, the progress shows the end.
+    void EndProcedure();
     // Paints the eight boxes of a row in the button face.
     void ResetPointColors(int row);
 

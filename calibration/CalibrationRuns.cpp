@@ -55,31 +55,22 @@ void CalibrationRuns::log(const QString& line)
     station_.host().AddLogLine(line);
 }
 
+bool CalibrationRuns::running() const
+{
+    return station_.procedureRunning();
+}
+
 bool CalibrationRuns::beginProcedure()
 {
-    if (running_)
+    if (!board_.BeginProcedure())
         return false;
-    running_ = true;
-    station_.clearAbandoned();
     outcome_ = {};
-    station_.host().beginProcedure();
-    RunProgress& progress = board_.progress();
-    progress = {};
-    progress.running = true;
-    progress.started = station_.clock();
-    board_.showProgress();
     return true;
 }
 
 void CalibrationRuns::endProcedure()
 {
-    RunProgress& progress = board_.progress();
-    progress.running = false;
-    progress.channel.clear();
-    progress.point = 0;
-    board_.showProgress();
-    station_.host().endProcedure();
-    running_ = false;
+    board_.EndProcedure();
 }
 
 int CalibrationRuns::plannedPoints(int tag) const

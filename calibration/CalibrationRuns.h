@@ -46,8 +46,8 @@ public:
     bool ButtonIndexClickK(int tag);
     // "Sve": every channel by the chosen method.
     bool ButtonAllClick();
-    // Whether a procedure runs now.
-    bool running() const { return running_; }
+    // Whether a procedure (a calibration or a test) runs now.
+    bool running() const;
     // What the last run did.
     const RunOutcome& outcome() const { return outcome_; }
 
@@ -69,7 +69,6 @@ private:
 
     CalibrationStation& station_;
     BoardPrimitives board_;
-    bool running_ = false;
     RunOutcome outcome_;
 };
 

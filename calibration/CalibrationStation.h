@@ -66,6 +66,9 @@ public:
     // Whether the run was abandoned (cleared when a run starts).
     bool abandoned() const { return abandoned_; }
     void clearAbandoned() { abandoned_ = false; }
+    // Whether a procedure runs: only one at a time, whatever the event loop delivers meanwhile.
+    bool procedureRunning() const { return procedureRunning_; }
+    void setProcedureRunning(bool running) { procedureRunning_ = running; }
     // Waits ms while the windows keep running; Stop ends the wait early.
     void pause(int ms);
     // The clock the runs time themselves by (tests put a simulated one in).
@@ -83,6 +86,7 @@ private:
     CalibrateSettings settings_;
     std::unique_ptr<RunLog> runLog_;
     bool abandoned_ = false;
+    bool procedureRunning_ = false;
 };
 
 } // namespace quell
