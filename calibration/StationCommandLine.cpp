@@ -1,0 +1,165 @@
+#include "calibration/StationCommandLine.h"
+
+#include "protocol/NumberText.h"
+
+#include <array>
+#include <stdexcept>
+#include <utility>
+
+namespace quell {
+
+namespace {
+
+using Method = StationCommandLine::Method;
+
+const std::array<std::pair<const char*, Method>, 3> kMethods = {{
+    {"quick", Method::Fast},
+    {"normal", Method::Normal},
+    {"deep", Method::Deep},
+}};
+
+QString quoted(const QString& text)
+{
+    return u'\'' + text + u'\'';
+}
+
+// The words joined with ", " in lines of at most width characters, each line indented.
+QString wrapped(const QStringList& words, const QString& indent, qsizetype width)
+{
+    QStringList lines;
+    QString current;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const QString word = words[i] + (i + 1 < words.size() ? QStringLiteral(",") : QString());
+        if (!current.isEmpty() && indent.size() + current.size() + 1 + word.size() > width) {
+            lines << indent + current;
+            current.clear();
+        }
+        current += (current.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    if (!current.isEmpty())
+        lines << indent + current;
+    return lines.join(u'\n');
+}
+
+} // namespace
+
+std::optional<StationCommandLine> StationCommandLine::parse(const QStringList& arguments,
+                                                            const QStringList& knownSteps,
+                                                            QString* error)
+{
+    StationCommandLine line;
+    auto fail = [error](const QString& message) {
+        if (error != nullptr)
+            *error = message;
+        return std::nullopt;
+    };
+    bool runGiven = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& word = arguments[i];
+        if (word == QLatin1String("--")) {
+            line.settingsWords = arguments.mid(i + 1);
+            break;
+        }
+        if (!word.startsWith(u'-')) {
+            line.settingsWords = arguments.mid(i);
+            break;
+        }
+        if (word == QLatin1String("--help")) {
+            line.help = true;
+            return line;
+        }
+        if (word == QLatin1String("--version")) {
+            line.version = true;
+            return line;
+        }
+        // "--name value" and "--name=value" both work.
+        const qsizetype eq = word.indexOf(u'=');
+        const QString name = eq < 0 ? word : word.left(eq);
+        if (name != QLatin1String("--run") && name != QLatin1String("--method")
+            && name != QLatin1String("--board"))
+            return fail(QStringLiteral("unknown option %1 (see --help)").arg(quoted(name)));
+        QString value;
+        if (eq >= 0) {
+            value = word.mid(eq + 1);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            return fail(name + QStringLiteral(" needs a value"));
+        }
+
+        if (name == QLatin1String("--run")) {
+            if (runGiven)
+                return fail(QStringLiteral("--run given twice; list every step in one --run"));
+            runGiven = true;
+            // Every name must be known and none empty: a stray comma is a typing error, not a
+            // step to skip.
+            const QStringList steps = value.split(u',');
+            for (const QString& step : steps) {
+                if (step.isEmpty())
+                    return fail(QStringLiteral("--run: empty step in %1").arg(quoted(value)));
+                if (!knownSteps.contains(step))
+                    return fail(QStringLiteral("--run: unknown step %1 (steps: %2)")
+                                    .arg(quoted(step), knownSteps.join(QStringLiteral(", "))));
+            }
+            line.steps = steps;
+        } else if (name == QLatin1String("--method")) {
+            if (line.method)
+                return fail(QStringLiteral("--method given twice"));
+            for (const auto& [text, method] : kMethods) {
+                if (value == QLatin1String(text))
+                    line.method = method;
+            }
+            if (!line.method)
+                return fail(
+                    QStringLiteral("--method: %1 is not quick, normal or deep").arg(quoted(value)));
+        } else {
+            if (line.board)
+                return fail(QStringLiteral("--board given twice"));
+            try {
+                line.board = boundedIntegerOption("--board", value.toStdString(), 0, kMaxBoard);
+            } catch (const std::invalid_argument& e) {
+                return fail(QString::fromStdString(e.what()));
+            }
+        }
+    }
+    return line;
+}
+
+QString StationCommandLine::usage(const QStringList& knownSteps)
+{
+    return QStringLiteral(
+               R"(Usage: quellcal [--run STEPS] [--method quick|normal|deep] [--board N] [--] [SETTINGS FILE NAME]
+
+The calibration station. Without --run its windows wait for their user. With --run it connects,
+runs the steps one after another exactly as their buttons do, closes as "Exit" does and prints a
+summary of the run as one JSON line on standard output.
+
+  --run STEPS      comma-separated steps, run in order, from
+%1
+  --method METHOD  "Metod merenja": quick, normal or deep (default: as the window has it)
+  --board N        the board number, 0 to %2 (default: as the settings have it)
+  --help           this text
+  --version        the program's name and version
+  --               the end of the options: what follows is the settings file name
+
+The words after the options are joined with blanks into the settings file name (default: the
+program's file name with ".cli"). Every run log line also goes to standard error.
+
+Exit status: 0 every step went well, 1 a step failed or was interrupted, 2 a bad command line,
+3 no connection to the communication server within %3 s.
+)")
+        .arg(wrapped(knownSteps, QStringLiteral("                   "), 100))
+        .arg(kMaxBoard)
+        .arg(kConnectWaitSeconds);
+}
+
+QString StationCommandLine::methodName(Method method)
+{
+    for (const auto& [text, m] : kMethods) {
+        if (m == method)
+            return QLatin1String(text);
+    }
+    return {};
+}
+
+} // namespace quell
