@@ -1,0 +1,37 @@
+#pragma once
+
+#include "calibration/CalibrationRuns.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+
+#include <vector>
+
+namespace quell {
+
+// One step of a headless run as its summary shows it: the step's name, whether it went well, and
+// whatever else its kind of step reports (a calibration step: its channels and their points).
+struct StepReport {
+    QString step;
+    bool ok = false;
+    QJsonObject details; // the fields beside "step" and "ok"
+
+    // A calibration step: ok and "channels" taken one to one from what the run did.
+    static StepReport calibration(const QString& step, const RunOutcome& outcome);
+};
+
+// The summary of a headless run that quellcal prints when it has closed; scripts read it:
+//   {"ok":BOOL,"board":N,"method":"quick|normal|deep","log":PATH,"steps":[STEP...]}
+struct RunReport {
+    bool ok = false;
+    int board = 0;
+    QString method; // quick, normal or deep
+    QString log;    // the run log file the run left; empty when none was written
+    std::vector<StepReport> steps;
+
+    // The summary as one compact JSON object (UTF-8), without a line end.
+    QByteArray toJsonLine() const;
+};
+
+} // namespace quell
