@@ -1,0 +1,179 @@
+#include "view/StationRun.h"
+
+#include "calibration/CalibrationRecipe.h"
+#include "client/ClientCommunications.h"
+#include "view/UView.h"
+
+#include <QTimer>
+
+#include <cstdio>
+
+namespace quell {
+
+namespace {
+
+// A step of --run: how it runs (exactly as its button does) and how its result is reported.
+struct StationStep {
+    const char* name;
+    void (*run)(TFormView& view);
+    StepReport (*report)(const QString& name, const TFormView& view);
+};
+
+StepReport calibrationResult(const QString& name, const TFormView& view)
+{
+    return StepReport::calibration(name, view.runs().outcome());
+}
+
+// Other kinds of steps join this table with a report of their own.
+const StationStep kSteps[] = {
+    {"calibrate", [](TFormView& view) { view.ButtonAllClick(); }, calibrationResult},
+    {"calibrate-temp1", [](TFormView& view) { view.ButtonIndexClickK(kTagTemp1); },
+     calibrationResult},
+    {"calibrate-temp2", [](TFormView& view) { view.ButtonIndexClickK(kTagTemp2); },
+     calibrationResult},
+    {"calibrate-emc1", [](TFormView& view) { view.ButtonIndexClickK(kTagEmc1); },
+     calibrationResult},
+    {"calibrate-emc2", [](TFormView& view) { view.ButtonIndexClickK(kTagEmc2); },
+     calibrationResult},
+    {"calibrate-drvo", [](TFormView& view) { view.ButtonIndexClickK(kTagWood); },
+     calibrationResult},
+};
+
+const StationStep* findStep(const QString& name)
+{
+    for (const StationStep& step : kSteps) {
+        if (name == QLatin1String(step.name))
+            return &step;
+    }
+    return nullptr;
+}
+
+void printError(const QString& text)
+{
+    const QByteArray bytes = (text + u'\n').toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+} // namespace
+
+StationRun::StationRun(TClientMain& window, TFormView& view, StationCommandLine line,
+                       QObject* parent)
+    : QObject(parent), window_(window), view_(view), line_(std::move(line)),
+      connectTimer_(new QTimer(this))
+{
+    // A station follows the run on standard error while standard output keeps the summary.
+    view_.setLogEcho(printError);
+    connectTimer_->setSingleShot(true);
+    connectTimer_->setInterval(StationCommandLine::kConnectWaitSeconds * 1000);
+    connect(connectTimer_, &QTimer::timeout, this, [this] {
+        printError(QStringLiteral("quellcal: no connection to the communication server within "
+                                  "%1 s")
+                       .arg(StationCommandLine::kConnectWaitSeconds));
+        finish();
+    });
+    connect(&window_, &TClientMain::formClosed, this, &StationRun::windowClosed);
+}
+
+QStringList StationRun::stepNames()
+{
+    QStringList names;
+    for (const StationStep& step : kSteps)
+        names << QLatin1String(step.name);
+    return names;
+}
+
+void StationRun::applyChoices(TFormView& view, const StationCommandLine& line)
+{
+    if (line.method)
+        view.setMethod(*line.method);
+    if (line.board)
+        view.setBoardNumber(*line.board);
+}
+
+void StationRun::start()
+{
+    QTimer::singleShot(0, this, &StationRun::begin);
+}
+
+void StationRun::begin()
+{
+    if (closed_)
+        return;
+    board_ = view_.boardNumber();
+    method_ = StationCommandLine::methodName(view_.method());
+    LinkController& link = window_.link();
+    connect(&link, &LinkController::stateChanged, this, &StationRun::linkStateChanged);
+    if (!window_.Started())
+        window_.MStartStopClick();
+    if (link.linkState() == LinkState::Connected)
+        linkStateChanged(LinkState::Connected);
+    else
+        connectTimer_->start();
+}
+
+void StationRun::linkStateChanged(LinkState state)
+{
+    if (state != LinkState::Connected || connected_ || closed_)
+        return;
+    connected_ = true;
+    connectTimer_->stop();
+    // The steps wait for the board in event loops of their own; they start once the link has
+    // finished telling everyone about its new state.
+    QTimer::singleShot(0, this, &StationRun::runSteps);
+}
+
+void StationRun::windowClosed()
+{
+    closed_ = true;
+    connectTimer_->stop();
+}
+
+void StationRun::runSteps()
+{
+    for (const QString& name : line_.steps) {
+        // A close during the last step waits for it to clean up and then goes ahead: no step
+        // starts after it.
+        if (closed_ || view_.closeHeld())
+            break;
+        const StationStep* step = findStep(name);
+        if (step == nullptr)
+            break;
+        step->run(view_);
+        StepReport result = step->report(name, view_);
+        if (closed_ || view_.closeHeld())
+            result.ok = false;
+        steps_.push_back(std::move(result));
+    }
+    finish();
+}
+
+void StationRun::finish()
+{
+    // A close held back by a step is already on its way; closing again would save twice.
+    if (!closed_ && !view_.closeHeld())
+        window_.close();
+}
+
+RunReport StationRun::report() const
+{
+    RunReport report;
+    report.ok = exitStatus() == StationExit::Ok;
+    report.board = board_;
+    report.method = method_;
+    report.log = view_.savedLogPath();
+    report.steps = steps_;
+    return report;
+}
+
+StationExit StationRun::exitStatus() const
+{
+    if (!connected_)
+        return StationExit::NoConnection;
+    bool ok = steps_.size() == static_cast<std::size_t>(line_.steps.size());
+    for (const StepReport& step : steps_)
+        ok = ok && step.ok;
+    return ok ? StationExit::Ok : StationExit::StepFailed;
+}
+
+} // namespace quell
