@@ -2,11 +2,11 @@
 // the database window; the program ends when the main window closes. With --run it runs steps by
 // itself and prints a summary when it has closed (view/StationRun).
 
-#include "calibration/StationCommandLine.h"
+#include "station/StationCommandLine.h"
 #include "client/ClientCommunications.h"
 #include "client/CloseOnSignal.h"
 #include "database/UBase.h"
-#include "view/StationRun.h"
+#include "station/StationRun.h"
 #include "view/UView.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // quellcal's command line: options before the settings file name, the steps of --run checked
 // against the steps the station knows, and an error that names what was wrong.
 
-#include "calibration/StationCommandLine.h"
+#include "station/StationCommandLine.h"
 
 #include <gtest/gtest.h>
 

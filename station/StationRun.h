@@ -1,7 +1,7 @@
 #pragma once
 
-#include "calibration/RunReport.h"
-#include "calibration/StationCommandLine.h"
+#include "station/RunReport.h"
+#include "station/StationCommandLine.h"
 #include "client/DeviceLink.h"
 
 #include <QObject>

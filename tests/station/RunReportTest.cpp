@@ -1,7 +1,7 @@
 // The summary of a headless run, as scripts read it: one line of JSON with fixed field names and
 // types, taken one to one from what the calibration runs did.
 
-#include "calibration/RunReport.h"
+#include "station/RunReport.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,4 +1,4 @@
-#include "calibration/StationCommandLine.h"
+#include "station/StationCommandLine.h"
 
 #include "protocol/NumberText.h"
 

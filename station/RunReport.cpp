@@ -1,4 +1,4 @@
-#include "calibration/RunReport.h"
+#include "station/RunReport.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,4 +1,4 @@
-#include "view/StationRun.h"
+#include "station/StationRun.h"
 
 #include "calibration/CalibrationRecipe.h"
 #include "client/ClientCommunications.h"
