@@ -55,12 +55,15 @@ void printError(const QString& text)
     std::fflush(stderr);
 }
 
+// How long the steps wait for the first reading of the entries they start from.
+constexpr int kFirstReadWaitMs = 10000;
+
 } // namespace
 
 StationRun::StationRun(TClientMain& window, TFormView& view, StationCommandLine line,
                        QObject* parent)
     : QObject(parent), window_(window), view_(view), line_(std::move(line)),
-      connectTimer_(new QTimer(this))
+      connectTimer_(new QTimer(this)), firstReadTimer_(new QTimer(this))
 {
     // A station follows the run on standard error while standard output keeps the summary.
     view_.setLogEcho(printError);
@@ -71,6 +74,16 @@ StationRun::StationRun(TClientMain& window, TFormView& view, StationCommandLine 
                                   "%1 s")
                        .arg(StationCommandLine::kConnectWaitSeconds));
         finish();
+    });
+    firstReadTimer_->setSingleShot(true);
+    firstReadTimer_->setInterval(kFirstReadWaitMs);
+    connect(firstReadTimer_, &QTimer::timeout, this, [this] {
+        printError(QStringLiteral("quellcal: %1 entries were not read within %2 s; the steps start "
+                                  "from what the table holds")
+                       .arg(unread_.size())
+                       .arg(kFirstReadWaitMs / 1000));
+        unread_.clear();
+        answersApplied({});
     });
     connect(&window_, &TClientMain::formClosed, this, &StationRun::windowClosed);
 }
@@ -118,15 +131,40 @@ void StationRun::linkStateChanged(LinkState state)
         return;
     connected_ = true;
     connectTimer_->stop();
-    // The steps wait for the board in event loops of their own; they start once the link has
-    // finished telling everyone about its new state.
-    QTimer::singleShot(0, this, &StationRun::runSteps);
+    unread_.clear();
+    for (int row = 0; row < kRecipeRows; ++row)
+        for (int column = 1; column <= kRecipeSteps; ++column) {
+            const TCalib& step = recipeStep(row, column);
+            if (step.CalEntry != 0)
+                unread_.insert(step.CalEntry);
+            unread_.insert(step.FilterEntry);
+        }
+    unread_.insert(kSwapPeriodEntry);
+    connect(&window_.link(), &LinkController::answerApplied, this,
+            [this](const AnswerEffects& effects) { answersApplied(effects.answeredEntries); });
+    // Entries the description never polls would hold the run for ever: it goes ahead after a
+    // while with what the table has.
+    firstReadTimer_->start();
+}
+
+void StationRun::answersApplied(const std::vector<std::uint16_t>& answered)
+{
+    for (const std::uint16_t entry : answered)
+        unread_.erase(entry);
+    if (unread_.empty() && !stepsStarted_) {
+        stepsStarted_ = true;
+        firstReadTimer_->stop();
+        // The steps wait for the board in event loops of their own; they start once the link
+        // has finished applying this answer.
+        QTimer::singleShot(0, this, &StationRun::runSteps);
+    }
 }
 
 void StationRun::windowClosed()
 {
     closed_ = true;
     connectTimer_->stop();
+    firstReadTimer_->stop();
 }
 
 void StationRun::runSteps()

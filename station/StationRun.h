@@ -1,12 +1,13 @@
 #pragma once
 
+#include "client/DeviceLink.h"
 #include "station/RunReport.h"
 #include "station/StationCommandLine.h"
-#include "client/DeviceLink.h"
 
 #include <QObject>
 #include <QStringList>
 
+#include <set>
 #include <vector>
 
 class QTimer;
@@ -46,6 +47,7 @@ public:
 private:
     void begin();
     void linkStateChanged(LinkState state);
+    void answersApplied(const std::vector<std::uint16_t>& answered);
     void windowClosed();
     void runSteps();
     void finish();
@@ -55,6 +57,11 @@ private:
     StationCommandLine line_;
     QTimer* connectTimer_ = nullptr;
     bool connected_ = false;
+    // The entries a step starts from (constants, filters, swap period) not yet read since the
+    // connection: a step waits for them, or its "old" values would be the table's zeros.
+    std::set<std::uint16_t> unread_;
+    bool stepsStarted_ = false;
+    QTimer* firstReadTimer_ = nullptr;
     bool closed_ = false;
     int board_ = 0;
     QString method_;
