@@ -11,9 +11,11 @@
 //     a timed point waits for its readings, against the same link polling with no procedure
 //     running, both as a share of one core;
 //   - the wall time of "Sve" by the normal method against the waits the recipe prescribes for
-//     what the run did: 500 ms before each timed reading, one swap cycle of the board's swap
-//     period per reading of a point waited by swap cycles. It takes minutes and runs once; leave
-//     it out with --benchmark_filter=-CalibrateAll.
+//     what the run did: a pause of 500 ms before each look at a timed point, one swap cycle of
+//     the board's swap period before each look at a point waited by swap cycles (a look reads the
+//     channel's status, and its voltage when the channel is ready). The procedures reach the
+//     link through a pass-through that counts those status reads. It takes minutes and runs
+//     once; leave it out with --benchmark_filter=-CalibrateAll.
 // The procedures run on the GUI thread in nested event loops, as in quellcal: every benchmark
 // runs from inside the application's event loop.
 #include "bench/RatioReporter.h"
@@ -198,10 +200,26 @@ private:
     QString said_;
 };
 
+// The recipe row of a channel as a calibration button names it.
+int rowOfChannel(const QString& channel)
+{
+    for (int tag = 1; tag <= quell::kLastCalibrationTag; ++tag) {
+        const quell::TConfig& config = quell::ProcedureTable[static_cast<std::size_t>(tag)];
+        if (channel
+            == QString::fromUtf8(config.ChannelName.data(),
+                                 static_cast<qsizetype>(config.ChannelName.size())))
+            return config.Row;
+    }
+    return -1;
+}
+
 // The page "Kalibracija" as the runs see it: every box checked, the normal method, "Swap period"
-// unchecked. It shows nothing; it keeps the last progress and how many readings each point took.
+// unchecked. It shows nothing; it keeps the last progress, how many readings each point took and
+// when each point was first and last reported.
 class BenchPanel : public CalibrationHost {
 public:
+    BenchPanel() { clock_.start(); }
+
     void AddLogLine(const QString&) override {}
     void paintPoint(int, int, PointPaint) override {}
     bool pointChecked(int, int) const override { return true; }
@@ -215,14 +233,87 @@ public:
     {
         last = progress;
         if (progress.running && progress.point > 0 && !progress.channel.isEmpty()) {
-            int& taken = readings[{progress.channel, progress.point}];
+            const std::pair<QString, int> point{progress.channel, progress.point};
+            int& taken = readings[point];
             taken = std::max(taken, progress.reading);
+            const qint64 now = clock_.nsecsElapsed();
+            spans.try_emplace(point, now, now).first->second.second = now;
         }
+    }
+
+    // The procedure asks for a read of an entry. A point reads its channel's status once after
+    // every wait that ended in a swap cycle or a timed pause, so those reads count its waits.
+    void readAsked(std::uint16_t entry)
+    {
+        if (!last.running || last.point <= 0 || last.channel.isEmpty())
+            return;
+        const int row = rowOfChannel(last.channel);
+        if (row >= 0 && quell::recipeStep(row, last.point).StatusEntry == entry)
+            ++waits[{last.channel, last.point}];
+    }
+
+    // Forgets the points of an earlier run.
+    void clearPoints()
+    {
+        readings.clear();
+        waits.clear();
+        spans.clear();
     }
 
     quell::RunProgress last;
     // Readings per point of a run, by channel name and point.
     std::map<std::pair<QString, int>, int> readings;
+    // Waits per point of a run (timed pauses or swap cycles) after which the status was read.
+    std::map<std::pair<QString, int>, int> waits;
+    // Per point, when it was first and last reported (ns on the panel's clock): from before its
+    // reference is switched in to after its new constant is written.
+    std::map<std::pair<QString, int>, std::pair<qint64, qint64>> spans;
+
+private:
+    QElapsedTimer clock_;
+};
+
+// The link as the station sees it: every call goes on to the real link unchanged; the reads the
+// procedures ask for are also told to onRead, so the run's waits can be counted from outside.
+class CountingLink : public quell::DeviceLink {
+public:
+    explicit CountingLink(quell::DeviceLink& link) : link_(link) {}
+
+    std::function<void(std::uint16_t)> onRead;
+
+    bool WriteParameter(std::uint16_t entry, const std::string& valueText) override
+    {
+        return link_.WriteParameter(entry, valueText);
+    }
+    bool ReadParameter(std::uint16_t entry) override
+    {
+        if (onRead)
+            onRead(entry);
+        return link_.ReadParameter(entry);
+    }
+    quell::TSendCommand currentCommand() const override { return link_.currentCommand(); }
+    quell::LinkState linkState() const override { return link_.linkState(); }
+    void readTable(const std::function<void(const quell::TProtocol&)>& read) const override
+    {
+        link_.readTable(read);
+    }
+    void readTableAndCells(
+        const std::function<void(const quell::TProtocol&, const std::vector<std::string>&)>& read)
+        const override
+    {
+        link_.readTableAndCells(read);
+    }
+    void editTable(const std::function<void(quell::TProtocol&)>& edit) override
+    {
+        link_.editTable(edit);
+    }
+    quell::WaitOutcome waitUntil(const std::function<bool()>& condition, int timeoutMs) override
+    {
+        return link_.waitUntil(condition, timeoutMs);
+    }
+
+private:
+    quell::DeviceLink& link_;
 };
 
 // The server, the link to it with the board's table, and the station the procedures work on.
@@ -232,6 +323,7 @@ public:
     {
         QObject::connect(&link_, &quell::LinkController::answerApplied,
                          [this](const quell::AnswerEffects&) { ++answers_; });
+        counting_.onRead = [this](std::uint16_t entry) { panel_.readAsked(entry); };
         QObject::connect(&link_, &quell::LinkController::message,
                          [](quell::Dialogs::Kind, const QString& text) {
                              std::cerr << "link: " << text.toStdString() << "\n";
@@ -292,8 +384,9 @@ private:
     BoardServer server_;
     quell::ClientSettings settings_;
     quell::LinkController link_;
+    CountingLink counting_{link_};
     BenchPanel panel_;
-    quell::CalibrationStation station_{link_, panel_};
+    quell::CalibrationStation station_{counting_, panel_};
     quell::BoardPrimitives board_{station_};
     quell::CalibrationRuns runs_{station_};
     long answers_ = 0;
@@ -305,7 +398,7 @@ CalibrationRig* g_rig = nullptr;
 
 std::vector<double> g_transactSeconds;
 
-void BM_TransactEntryRead90(benchmark::State& state)
+void BM_CalTransactEntry(benchmark::State& state)
 {
     CalibrationRig& rig = *g_rig;
     rig.setTransmitDelay(kTransmitDelayMs);
@@ -329,7 +422,7 @@ void BM_TransactEntryRead90(benchmark::State& state)
     if (failed > 0)
         state.SkipWithError("a read of entry 90 got no answer");
 }
-BENCHMARK(BM_TransactEntryRead90)->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CalTransactEntry)->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 
 // The link's own polling in the program's plain event loop: each iteration is half a second of
 // it, and its time is that span divided by the answer lines applied in it.
@@ -355,18 +448,18 @@ void measurePollInterval(benchmark::State& state, int transmitDelay)
 
 // One client exchange: request line out through the worker, the frame over the simulated bus,
 // the answer line back, handed to the GUI thread and applied; polling back to back.
-void BM_ClientExchange(benchmark::State& state)
+void BM_CalClientExchange(benchmark::State& state)
 {
     measurePollInterval(state, 0);
 }
-BENCHMARK(BM_ClientExchange)->UseManualTime()->Iterations(6)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CalClientExchange)->UseManualTime()->Iterations(6)->Unit(benchmark::kMillisecond);
 
 // The same with the 10 ms pause, which runs from the moment a line is sent.
-void BM_PollCyclePaced(benchmark::State& state)
+void BM_CalPollCyclePaced(benchmark::State& state)
 {
     measurePollInterval(state, kTransmitDelayMs);
 }
-BENCHMARK(BM_PollCyclePaced)->UseManualTime()->Iterations(6)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CalPollCyclePaced)->UseManualTime()->Iterations(6)->Unit(benchmark::kMillisecond);
 
 // ---- CPU while a point waits ----
 
@@ -410,18 +503,18 @@ void reportCpu(benchmark::State& state, const char* name, const CpuWindow& windo
     g_cpuWindows[name].push_back(window);
 }
 
-void BM_CpuPollingAlone(benchmark::State& state)
+void BM_CalCpuPollingAlone(benchmark::State& state)
 {
     g_rig->setTransmitDelay(kTransmitDelayMs);
     runEventLoop(300);
     for (auto _ : state)
         reportCpu(state, "alone", measureCpu([] { runEventLoop(kCpuWindowMs); }));
 }
-BENCHMARK(BM_CpuPollingAlone)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CalCpuPollingAlone)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // A timed point (Temp 1, point 3) measuring: a pause of 500 ms before each reading, the status and
 // the voltage read; Stop ends it after the window, long before it could finish.
-void BM_CpuWhilePointWaits(benchmark::State& state)
+void BM_CalCpuPointWaiting(benchmark::State& state)
 {
     CalibrationRig& rig = *g_rig;
     rig.setTransmitDelay(kTransmitDelayMs);
@@ -440,7 +533,7 @@ void BM_CpuWhilePointWaits(benchmark::State& state)
             state.SkipWithError("the point ended before the window: it did not wait");
     }
 }
-BENCHMARK(BM_CpuWhilePointWaits)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CalCpuPointWaiting)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // ---- "Sve" by the normal method ----
 
@@ -451,16 +544,24 @@ struct AllRun {
     int swapPeriodMs = 0;
     int timedPoints = 0;
     int timedReadings = 0;
+    int timedWaits = 0;
     int swapPoints = 0;
     int swapReadings = 0;
+    int swapWaits = 0;
     int channelsOk = 0;
     int channels = 0;
     int pointsPassed = 0;
     int points = 0;
-    // The waits prescribed for what the run did, and for the best run.
+    // Wall time spent on points of each kind, first to last report of each point.
+    double timedPointSeconds = 0;
+    double swapPointSeconds = 0;
+    // The points that did not pass, as "EMC 2/3".
+    std::string failed;
+    // The waits prescribed for what the run did (a timed pause or a swap cycle before each read
+    // of the status, a reading or not), and for the best run.
     double prescribedSeconds() const
     {
-        return (timedReadings * quell::TimedWaitMs + swapReadings * swapPeriodMs) / 1000.0;
+        return (timedWaits * quell::TimedWaitMs + swapWaits * swapPeriodMs) / 1000.0;
     }
     double bestSeconds() const
     {
@@ -471,19 +572,6 @@ struct AllRun {
 };
 
 AllRun g_allRun;
-
-// The recipe row of a channel as a calibration button names it.
-int rowOfChannel(const QString& channel)
-{
-    for (int tag = 1; tag <= quell::kLastCalibrationTag; ++tag) {
-        const quell::TConfig& config = quell::ProcedureTable[static_cast<std::size_t>(tag)];
-        if (channel
-            == QString::fromUtf8(config.ChannelName.data(),
-                                 static_cast<qsizetype>(config.ChannelName.size())))
-            return config.Row;
-    }
-    return -1;
-}
 
 void BM_CalibrateAllNormal(benchmark::State& state)
 {
@@ -498,7 +586,7 @@ void BM_CalibrateAllNormal(benchmark::State& state)
         }
         AllRun run;
         run.swapPeriodMs = rig.board().answeredValue() * 100;
-        rig.panel().readings.clear();
+        rig.panel().clearPoints();
         QElapsedTimer wall;
         wall.start();
         if (!rig.runs().ButtonAllClick()) {
@@ -512,12 +600,18 @@ void BM_CalibrateAllNormal(benchmark::State& state)
             const int row = rowOfChannel(point.first);
             if (row < 0)
                 continue;
+            const auto& [first, last] = rig.panel().spans[point];
+            const double spent = static_cast<double>(last - first) / 1e9;
             if (quell::recipeStep(row, point.second).WaitMode == 0) {
                 ++run.timedPoints;
                 run.timedReadings += readings;
+                run.timedWaits += rig.panel().waits[point];
+                run.timedPointSeconds += spent;
             } else {
                 ++run.swapPoints;
                 run.swapReadings += readings;
+                run.swapWaits += rig.panel().waits[point];
+                run.swapPointSeconds += spent;
             }
         }
         const quell::RunOutcome& outcome = rig.runs().outcome();
@@ -528,10 +622,17 @@ void BM_CalibrateAllNormal(benchmark::State& state)
             for (const quell::PointOutcome& point : channel.points) {
                 ++run.points;
                 run.pointsPassed += point.done ? 1 : 0;
+                if (!point.done) {
+                    const std::pair<QString, int> key{channel.name, point.point};
+                    run.failed += (run.failed.empty() ? "" : ", ") + channel.name.toStdString()
+                                  + "/" + std::to_string(point.point) + " ("
+                                  + std::to_string(rig.panel().waits[key]) + " waits, "
+                                  + std::to_string(rig.panel().readings[key]) + " readings)";
+                }
             }
         }
-        state.counters["timed_readings"] = run.timedReadings;
-        state.counters["swap_readings"] = run.swapReadings;
+        state.counters["timed_pauses"] = run.timedWaits;
+        state.counters["swap_cycles"] = run.swapWaits;
         state.counters["points_passed"] = run.pointsPassed;
         g_allRun = run;
     }
@@ -563,15 +664,16 @@ BENCHMARK(BM_CalibrateAllPrescribed)
 
 void printTransactionGoal(const quell::bench::RatioReporter& reporter)
 {
-    const double transact = reporter.secondsPerIteration("BM_TransactEntryRead90", true);
-    const double exchange = reporter.secondsPerIteration("BM_ClientExchange", true);
-    const double paced = reporter.secondsPerIteration("BM_PollCyclePaced", true);
+    const double transact = reporter.secondsPerIteration("BM_CalTransactEntry", true);
+    const double exchange = reporter.secondsPerIteration("BM_CalClientExchange", true);
+    const double paced = reporter.secondsPerIteration("BM_CalPollCyclePaced", true);
     if (transact < 0 || exchange <= 0)
         return;
     const double goal = 1.5 * exchange + kTransmitDelayMs / 1000.0;
-    std::printf("\nTransactEntry, read of entry %u (mean of %zu, after random pauses): %.2f ms "
-                "(median %.2f, 90th percentile %.2f, max %.2f)\n",
-                kReadEntry, g_transactSeconds.size(), transact * 1e3,
+    std::printf("\nTransactEntry, read of entry %u after a random pause: mean %.2f ms (median "
+                "of the repetitions); over all %zu: median %.2f, 90th percentile %.2f, max "
+                "%.2f ms\n",
+                kReadEntry, transact * 1e3, g_transactSeconds.size(),
                 median(g_transactSeconds) * 1e3, percentile(g_transactSeconds, 90) * 1e3,
                 percentile(g_transactSeconds, 100) * 1e3);
     std::printf("one client exchange (interval between applied answer lines, polling back to "
@@ -623,14 +725,21 @@ void printCalibration()
     std::printf("\n\"Sve\", normal method: %.1f s wall; %d of %d channels ok, %d of %d points "
                 "passed\n",
                 run.wallSeconds, run.channelsOk, run.channels, run.pointsPassed, run.points);
-    std::printf("  timed points: %d with %d readings; points waited by swap cycles: %d with %d "
-                "readings; swap period %d ms\n",
-                run.timedPoints, run.timedReadings, run.swapPoints, run.swapReadings,
-                run.swapPeriodMs);
-    std::printf("  prescribed for what the run did (timed readings x %d ms + swap readings x "
-                "swap period): %.1f s; wall / prescribed: %.2f\n",
+    std::printf("  timed points: %d, %d pauses of %d ms, %d readings; points waited by swap "
+                "cycles: %d, %d cycles of %d ms, %d readings\n",
+                run.timedPoints, run.timedWaits, quell::TimedWaitMs, run.timedReadings,
+                run.swapPoints, run.swapWaits, run.swapPeriodMs, run.swapReadings);
+    std::printf("  prescribed for what the run did (pauses x %d ms + swap cycles x swap period): "
+                "%.1f s; wall / prescribed: %.2f\n",
                 quell::TimedWaitMs, run.prescribedSeconds(),
                 run.wallSeconds / run.prescribedSeconds());
+    std::printf("  wall in timed points %.1f s (prescribed %.1f s), in points waited by swap "
+                "cycles %.1f s (prescribed %.1f s), outside points %.1f s\n",
+                run.timedPointSeconds, run.timedWaits * quell::TimedWaitMs / 1000.0,
+                run.swapPointSeconds, run.swapWaits * run.swapPeriodMs / 1000.0,
+                run.wallSeconds - run.timedPointSeconds - run.swapPointSeconds);
+    if (!run.failed.empty())
+        std::printf("  points that did not pass: %s\n", run.failed.c_str());
     std::printf("  prescribed at best (%d readings x %d ms per timed point, %d swap cycles per "
                 "point waited by them): %.1f s; wall / best: %.2f\n",
                 kBestTimedReadings, quell::TimedWaitMs, kBestSwapCycles, run.bestSeconds(),
@@ -667,13 +776,13 @@ int main(int argc, char** argv)
 
     reporter.printRatios(
         std::cout,
-        {{"TransactEntry (read of entry 90) / one client exchange", "BM_TransactEntryRead90",
-          "BM_ClientExchange", true, "wall time per transaction and per exchange"},
+        {{"TransactEntry (read of entry 90) / one client exchange", "BM_CalTransactEntry",
+          "BM_CalClientExchange", true, "wall time per transaction and per exchange"},
          {"TransactEntry (read of entry 90) / poll cycle with the 10 ms pause",
-          "BM_TransactEntryRead90", "BM_PollCyclePaced", true,
+          "BM_CalTransactEntry", "BM_CalPollCyclePaced", true,
           "wall time per transaction and per paced poll line"},
          {"CPU while a timed point waits / CPU of the link's polling alone",
-          "BM_CpuWhilePointWaits", "BM_CpuPollingAlone", true,
+          "BM_CalCpuPointWaiting", "BM_CalCpuPollingAlone", true,
           "CPU seconds of this process per wall second"},
          {"\"Sve\" normal, wall / prescribed waits of what it did", "BM_CalibrateAllNormal",
           "BM_CalibrateAllPrescribed", true, "wall time and the sum of the prescribed waits"}});
