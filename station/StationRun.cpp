@@ -114,6 +114,8 @@ void StationRun::begin()
     if (closed_)
         return;
     board_ = view_.boardNumber();
+    // Whoever looks at the station sees the run's points, log and progress.
+    view_.showPage(2);
     method_ = StationCommandLine::methodName(view_.method());
     LinkController& link = window_.link();
     connect(&link, &LinkController::stateChanged, this, &StationRun::linkStateChanged);

@@ -666,6 +666,12 @@ bool TFormView::holdClose(std::function<void()> closeAgain)
     return true;
 }
 
+void TFormView::showPage(int index)
+{
+    ensureControls();
+    pageControl_->setCurrentIndex(index);
+}
+
 void TFormView::setMethod(Method method)
 {
     ensureControls();

@@ -114,6 +114,8 @@ public:
     void ButtonBreakClick();
     // The calibration runs and what the last one did.
     const CalibrationRuns& runs() const { return runs_; }
+    // Brings a page to the front: 0 "Merenje", 1 "Detalji", 2 "Kalibracija".
+    void showPage(int index);
     // Chooses the method in "Metod merenja" as a click does.
     void setMethod(Method method);
     // The run log file written at the end (empty before, or when it could not be written).
