@@ -1,11 +1,11 @@
 // quellcal: the calibration station's program. Main window first, then the measurement view, then
 // the database window; the program ends when the main window closes. With --run it runs steps by
-// itself and prints a summary when it has closed (view/StationRun).
+// itself and prints a summary when it has closed (station/StationRun).
 
-#include "station/StationCommandLine.h"
 #include "client/ClientCommunications.h"
 #include "client/CloseOnSignal.h"
 #include "database/UBase.h"
+#include "station/StationCommandLine.h"
 #include "station/StationRun.h"
 #include "view/UView.h"
 
