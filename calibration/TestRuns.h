@@ -62,8 +62,6 @@ public:
     // Tests one channel: the recipe row and the Tag (6..11) of its button; true when every point
     // was measured. Unframed: the caller holds the procedure.
     bool TestChannel(int row, int tag);
-    // Which points (1..9) the last TestChannel measured.
-    const std::array<bool, kRecipeSteps>& measuredPoints() const { return measured_; }
 
 private:
     void runTest(int tag);
@@ -75,6 +73,8 @@ private:
     CalibrationStation& station_;
     BoardPrimitives board_;
     TestOutcome outcome_;
+    // The points (1..9) the last TestChannel measured: only these are judged, not results an
+    // earlier run or a file left in the other records.
     std::array<bool, kRecipeSteps> measured_{};
 };
 
