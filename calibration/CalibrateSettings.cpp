@@ -3,6 +3,9 @@
 #include "client/IniFile.h"
 
 #include <array>
+#include <charconv>
+#include <cmath>
+#include <string>
 #include <utility>
 
 namespace quell {
@@ -36,6 +39,35 @@ QString numbered(const char* prefix, int number)
 std::int16_t low16(int value)
 {
     return static_cast<std::int16_t>(value & 0xFFFF);
+}
+
+// A limit wider than this says nothing about a board: 100 °C, or the whole reading.
+constexpr double kWidestLimit = 100.0;
+
+// A limit as the file gives it: a plain decimal number from 0 to kWidestLimit with "." as the
+// separator, surrounding blanks allowed; anything else (a comma, a unit, an exponent beyond the
+// range, NaN) is no limit at all and leaves the default.
+double parseLimit(const QString& text, double defaultValue)
+{
+    const std::string bytes = text.trimmed().toStdString();
+    if (bytes.empty() || bytes.size() > 32)
+        return defaultValue;
+    double value = 0.0;
+    const char* const end = bytes.data() + bytes.size();
+    const auto [stop, error] = std::from_chars(bytes.data(), end, value);
+    if (error != std::errc() || stop != end || !std::isfinite(value) || value < 0.0
+        || value > kWidestLimit)
+        return defaultValue;
+    return value;
+}
+
+// A limit, written with its default first when it is missing.
+double readLimitOrCreate(IniFile& ini, const QString& key, double defaultValue)
+{
+    if (!ini.valueExists(kCalibrate, key)) {
+        ini.writeString(kCalibrate, key, QString::number(defaultValue));
+    }
+    return parseLimit(ini.readString(kCalibrate, key, {}), defaultValue);
 }
 
 } // namespace
@@ -91,6 +123,11 @@ void CalibrateSettings::load(IniFile& ini)
     const auto allWood = low16(ini.readInteger(kCalibrate, QStringLiteral("MC_Val6"), 1480));
     expected[6].fill(allWood);
     expected[6][8] = low16(ini.readInteger(kCalibrate, QStringLiteral("MC_Val9"), 540));
+
+    const TestLimits defaults;
+    limits.temperature = readLimitOrCreate(ini, QStringLiteral("Limit_Temp"), defaults.temperature);
+    limits.emc = readLimitOrCreate(ini, QStringLiteral("Limit_EMC"), defaults.emc);
+    limits.wood = readLimitOrCreate(ini, QStringLiteral("Limit_MC"), defaults.wood);
 }
 
 } // namespace quell

@@ -52,6 +52,10 @@ public:
     virtual void endProcedure() = 0;
     // What the running procedure does now.
     virtual void showProgress(const RunProgress& progress) = 0;
+    // Whether "Filter za merenje" is checked: the tests then leave the channel filters alone.
+    virtual bool testFilter() const { return false; }
+    // Selects item index of "Rezultat", so that its chart is shown (after each test of "Sve").
+    virtual void selectResult([[maybe_unused]] int index) {}
 };
 
 } // namespace quell

@@ -3,7 +3,9 @@
 #include "calibration/CalibrateSettings.h"
 #include "calibration/CalibrationRecipe.h"
 #include "calibration/RunLog.h"
+#include "calibration/ScoreFile.h"
 #include "calibration/TPointResult.h"
+#include "calibration/TestLimits.h"
 
 #include <QDateTime>
 #include <QString>
@@ -39,6 +41,11 @@ public:
 
     // The test results; the settings fill their expected values, record files the rest.
     TTestPoints TestPoints{};
+    // The bytes of the result file loaded last (zeros before): its reserved bytes are saved back
+    // as they came (ReadScore and WriteScore in ScoreFile.h).
+    ScoreImage TestRecordBytes{};
+    // The limits a tested point must keep, from [Calibrate] as last read.
+    const TestLimits& testLimits() const { return settings_.limits; }
     // Two successive readings closer than this count as stable; the settings' Different unless a
     // procedure changes it for a run.
     std::int16_t StableDelta = 3;

@@ -95,8 +95,8 @@ private:
     long long now_ = 0;
 };
 
-// The panel of the page "Kalibracija" as a procedure sees it: boxes, method, swap, board number;
-// it records the log, the paint and the progress.
+// The panel of the page "Kalibracija" as a procedure sees it: boxes, method, swap, test filter,
+// board number; it records the log, the paint, the progress and the results selected.
 class RecordingPanel : public CalibrationHost {
 public:
     RecordingPanel();
@@ -111,6 +111,8 @@ public:
     void beginProcedure() override { ++begins; }
     void endProcedure() override { ++ends; }
     void showProgress(const RunProgress& p) override { progress.push_back(p); }
+    bool testFilter() const override { return filter; }
+    void selectResult(int index) override { results.push_back(index); }
 
     // Unchecks a point box (recipe row and point).
     void uncheck(int row, int point) { uncheckedPoints.insert({boxRow(row), point}); }
@@ -124,6 +126,8 @@ public:
     std::vector<RunProgress> progress;
     Method chosen = Method::Normal;
     bool swap = false;
+    bool filter = false;      // "Filter za merenje"
+    std::vector<int> results; // items of "Rezultat" selected, in order
     int board = 7;
     int begins = 0;
     int ends = 0;
