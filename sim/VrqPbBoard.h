@@ -16,6 +16,8 @@ namespace quell::sim {
 // writing new constants changes the values. The board's own analog parts are a little off (gain and
 // offset per input), and its factory constants are those of the description file, which do not
 // match them: a calibration has real work to do. The wood inputs are reported once per swap cycle.
+// An input's reading is flagged not valid from a change of its selector or filter until it has
+// settled and its filter is full of settled samples.
 class VrqPbBoard : public KestavinDevice {
 public:
     // description: the loaded vrq-pb table; seed drives the noise (same seed, same readings).
@@ -42,9 +44,13 @@ private:
 
     void tick();
     void restart(int channel);
+    void markNotValid(int channel);
     double average(const Input& in, int filter) const;
     void updateLinear(int c);
+    void publishLinear(int c, double u);
     void snapshotWood(int i);
+    void publishWood(int i, double u);
+    double woodMoisture(int i, double u) const;
     void woodCycle();
     int filterOf(int channel) const;
 

@@ -7,17 +7,22 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace quell::sim::test {
 namespace {
 
-class Board : public ::testing::Test {
-protected:
+// A board and the client's table, driven in simulated time.
+class Rig {
+public:
+    explicit Rig(std::uint32_t seed = 7) : board{clientTable("vrq-pb"), 1, seed} {}
+
     std::shared_ptr<TProtocol> client = clientTable("vrq-pb");
-    VrqPbBoard board{clientTable("vrq-pb"), 1, 7};
+    VrqPbBoard board;
     double t = 0;
 
     // The entry's raw value as the client stores it from the board's answer at time t.
@@ -32,6 +37,11 @@ protected:
     {
         const std::string request = client->BuildWriteRequest(entry, text, 1, 0xA0, false, 1, 0x40);
         return client->ParseAnswer(request, ask(board, request, t), entry).Status != "bad_value";
+    }
+    // A selector's bit code as the client writes it.
+    bool select(std::uint16_t entry, int code)
+    {
+        return write(entry, client->ByteToHex(static_cast<std::uint8_t>(code)));
     }
     void wait(double seconds) { t += seconds; }
     // What the calibration writes: a voltage reading as a constant (one decimal).
@@ -55,7 +65,36 @@ protected:
         }
         FAIL() << "no swap cycle";
     }
+    // Polls the not-valid bits every 20 ms for up to five seconds until none of mask is set.
+    bool waitValid(std::uint16_t flags, int mask)
+    {
+        for (int i = 0; i < 250; ++i) {
+            if ((read(flags) & mask) == 0)
+                return true;
+            wait(0.02);
+        }
+        return false;
+    }
+    // Waits swap cycles, at most twelve, until wood input i's value is valid; false if it never is.
+    bool waitWoodValid(int i)
+    {
+        for (int c = 0; c < 12; ++c) {
+            swapCycle();
+            if ((read(129) >> i & 1) == 0)
+                return true;
+        }
+        return false;
+    }
+    // The settings of a calibration run: every filter at 1, a swap period of 0.3 s.
+    void calibrationSettings()
+    {
+        for (std::uint16_t filter = 60; filter <= 64; ++filter)
+            write(filter, "1");
+        write(71, "3");
+    }
 };
+
+class Board : public ::testing::Test, public Rig {};
 
 TEST_F(Board, ASwitchedReferenceSettlesAndThenReadsSteadily)
 {
@@ -155,6 +194,102 @@ TEST_F(Board, WoodInputsFollowTheSwapCycleAndTheirConstants)
     swapCycle();
     EXPECT_EQ(read(128) & 1, 0);
     EXPECT_EQ(read(129) & 1, 0);
+}
+
+// What a linear channel's calibration touches: its selector, its not-valid bit in entry 89, its
+// voltage and first constant, and the model's index of it.
+struct LinearChannelUse {
+    const char* name;
+    std::uint16_t selector;
+    int bit;
+    std::uint16_t voltage;
+    std::uint16_t constant;
+    int channel;
+};
+constexpr LinearChannelUse kEmc1{"EMC1", 4, 0, 90, 12, 0};
+constexpr LinearChannelUse kTemp1{"Temp1", 6, 1, 91, 20, 1};
+constexpr LinearChannelUse kEmc2{"EMC2", 5, 2, 92, 23, 2};
+constexpr LinearChannelUse kTemp2{"Temp2", 7, 3, 93, 31, 3};
+
+TEST(BoardFlags, AReadingIsNotValidFromASwitchUntilTheInputHasSettled)
+{
+    struct Case {
+        LinearChannelUse use;
+        int from; // selector codes: a big step, towards a slow reference for two of them
+        int to;
+    };
+    const Case cases[] = {
+        {kEmc1, 0x01, 0x80}, // 10K to 100G
+        {kTemp1, 0x04, 0x40},
+        {kEmc2, 0x80, 0x01},
+        {kTemp2, 0x40, 0x04},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.use.name);
+        Rig rig;
+        rig.calibrationSettings();
+        rig.select(c.use.selector, c.from);
+        ASSERT_TRUE(rig.waitValid(89, 1 << c.use.bit));
+        rig.select(c.use.selector, c.to);
+        EXPECT_NE(rig.read(89) >> c.use.bit & 1, 0) << "not valid at once";
+        EXPECT_EQ(rig.read(88) >> c.use.bit & 1, 0);
+        ASSERT_TRUE(rig.waitValid(89, 1 << c.use.bit));
+        // With a filter of one, the first valid reading is already the settled one.
+        EXPECT_NEAR(rig.read(c.use.voltage), rig.board.targetCounts(c.use.channel), 4.0);
+        EXPECT_NE(rig.read(88) >> c.use.bit & 1, 0);
+    }
+    // Wood: the fastest and the slowest reference, each input measured as the selected one.
+    for (int i : {0, 7}) {
+        SCOPED_TRACE("MC" + std::to_string(i + 1));
+        Rig rig;
+        rig.calibrationSettings();
+        rig.write(87, std::to_string(i));
+        rig.select(8, 1 << i);
+        EXPECT_NE(rig.read(129) >> i & 1, 0) << "not valid at once";
+        ASSERT_TRUE(rig.waitWoodValid(i));
+        EXPECT_NEAR(rig.read(static_cast<std::uint16_t>(120 + i)), rig.board.targetCounts(11 + i),
+                    4.0);
+    }
+}
+
+TEST(BoardFlags, ASecondRunFindsTheConstantsOfTheFirst)
+{
+    struct Case {
+        LinearChannelUse use;
+        std::vector<int> codes; // the calibration points' selector codes, in constant order
+    };
+    const std::vector<int> emc{0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80};
+    const std::vector<int> temp{0x04, 0x10, 0x40}; // 0, 50 and 100 C
+    const Case cases[] = {{kEmc1, emc}, {kTemp1, temp}, {kEmc2, emc}, {kTemp2, temp}};
+    Rig rig;
+    rig.calibrationSettings();
+    for (int run = 0; run < 2; ++run) {
+        for (const Case& c : cases) {
+            for (std::size_t k = 0; k < c.codes.size(); ++k) {
+                SCOPED_TRACE(std::string(c.use.name) + " point " + std::to_string(k + 1) + " run "
+                             + std::to_string(run + 1));
+                rig.select(c.use.selector, c.codes[k]);
+                ASSERT_TRUE(rig.waitValid(89, 1 << c.use.bit));
+                const auto constant = static_cast<std::uint16_t>(c.use.constant + k);
+                if (run == 0)
+                    rig.takeConstant(c.use.voltage, constant);
+                else
+                    EXPECT_NEAR(rig.read(c.use.voltage), rig.board.raw(constant), 6);
+            }
+        }
+        for (int i = 0; i < 8; ++i) {
+            SCOPED_TRACE("MC" + std::to_string(i + 1) + " run " + std::to_string(run + 1));
+            rig.write(87, std::to_string(i));
+            rig.select(8, 1 << i);
+            ASSERT_TRUE(rig.waitWoodValid(i));
+            const auto constant = static_cast<std::uint16_t>(52 + i);
+            if (run == 0)
+                rig.takeConstant(static_cast<std::uint16_t>(120 + i), constant);
+            else
+                EXPECT_NEAR(rig.read(static_cast<std::uint16_t>(120 + i)), rig.board.raw(constant),
+                            6);
+        }
+    }
 }
 
 } // namespace
