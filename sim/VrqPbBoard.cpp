@@ -161,6 +161,12 @@ LinearEntries linearEntries(int c)
             b};
 }
 
+// The fault bit of input c (see VrqPbFaults), or -1 for an input without one.
+int faultBit(int c)
+{
+    return c < 4 ? c : c >= kWood0 ? c - kWood0 + 4 : -1;
+}
+
 // Time constant of an input driven through a resistance: the high-ohm references are slow.
 double settleSeconds(double logR)
 {
@@ -170,8 +176,9 @@ double settleSeconds(double logR)
 } // namespace
 
 VrqPbBoard::VrqPbBoard(std::shared_ptr<const TProtocol> description, std::uint8_t address,
-                       std::uint32_t seed)
-    : KestavinDevice("vrq-pb", std::move(description), address), noise_(seed)
+                       std::uint32_t seed, VrqPbFaults faults)
+    : KestavinDevice("vrq-pb", std::move(description), address), faults_(faults), noise_(seed),
+      erratic_(seed ^ 0x5EED5EEDu)
 {
     rawRef(1) = 0x5A01;
     rawRef(kOperatingHours) = 1234;
@@ -183,8 +190,21 @@ VrqPbBoard::VrqPbBoard(std::shared_ptr<const TProtocol> description, std::uint8_
     }
 }
 
+bool VrqPbBoard::dead(int c) const
+{
+    const int k = faultBit(c);
+    return k >= 0 && (faults_.dead >> k & 1);
+}
+
+bool VrqPbBoard::noisy(int c) const
+{
+    const int k = faultBit(c);
+    return k >= 0 && (faults_.noisy >> k & 1);
+}
+
 double VrqPbBoard::targetCounts(int c) const
 {
+    const double high = 1.0 + faults_.offsetPercent / 100.0;
     if (c >= kWood0) {
         const int i = c - kWood0;
         std::int32_t code = 0;
@@ -194,7 +214,7 @@ double VrqPbBoard::targetCounts(int c) const
             code |= 1 << 5; // every MC-S position is a 1G resistor
         if (bit(raw(kSelectRoute), i))
             code |= raw(kSelectRouteR) & 0xFF;
-        return 10.0 * kWoodGain[i] * woodVolts(logResistance(code, kWoodOpenLog));
+        return high * 10.0 * kWoodGain[i] * woodVolts(logResistance(code, kWoodOpenLog));
     }
     const LinearChannel& ch = kLinear[c];
     double mv = 0;
@@ -213,7 +233,7 @@ double VrqPbBoard::targetCounts(int c) const
             return 0.0; // shorted
         mv = tempVolts(kTempRefs[k]);
     }
-    return 10.0 * (ch.gain * mv + ch.offset);
+    return high * 10.0 * (ch.gain * mv + ch.offset);
 }
 
 int VrqPbBoard::filterOf(int c) const
@@ -272,7 +292,27 @@ void VrqPbBoard::advance(SimTime now)
         now_ += kSamplePeriod;
         tick();
     }
+    jitterNoisy();
     rawRef(kOperatingHours) = 1234 + static_cast<std::int32_t>(now.count() / 3'600'000'000LL);
+}
+
+void VrqPbBoard::jitterNoisy()
+{
+    // A noisy input's converter gives a new, wild reading every time it is asked, however fast,
+    // so two readings in a row never agree the way a settled input's do.
+    std::uniform_real_distribution<double> jump(-VrqPbFaults::kNoiseCounts,
+                                                VrqPbFaults::kNoiseCounts);
+    for (int c = 0; c < static_cast<int>(inputs_.size()); ++c) {
+        if (!noisy(c))
+            continue;
+        const double u = std::clamp(inputs_[c].analog + jump(erratic_), 0.0, kFullScale);
+        if (c >= kWood0) {
+            if (bit(raw(kWoodDone), c - kWood0))
+                publishWood(c - kWood0, u);
+        } else if (const LinearEntries e = linearEntries(c); bit(raw(e.uDone), e.bit)) {
+            publishLinear(c, u);
+        }
+    }
 }
 
 void VrqPbBoard::tick()
@@ -312,7 +352,7 @@ void VrqPbBoard::updateLinear(int c)
     const Input& in = inputs_[c];
     const int filter = filterOf(c);
     const double u = average(in, filter);
-    const bool ready = in.sinceReset >= filter;
+    const bool ready = !dead(c) && in.sinceReset >= filter;
     const LinearEntries e = linearEntries(c);
     const bool saturated = u < 500.0 || u > 29000.0;
     setBit(rawRef(c < 4 ? kAdcErrorA : kAdcErrorB), e.bit, saturated && !kLinear[c].emc);
@@ -369,6 +409,10 @@ void VrqPbBoard::woodCycle()
 void VrqPbBoard::snapshotWood(int i)
 {
     const Input& in = inputs_[kWood0 + i];
+    if (dead(kWood0 + i)) {
+        markNotValid(kWood0 + i);
+        return;
+    }
     const std::int32_t probe = raw(kProbe + i) & 0xFF;
     if (probe == vrqpb::kProbePassive) {
         // A passive input without a probe type is switched off.

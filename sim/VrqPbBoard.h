@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sim/KestavinDevice.h"
+#include "sim/VrqPbFaults.h"
 
 #include <array>
 #include <cstdint>
@@ -20,14 +21,15 @@ namespace quell::sim {
 // settled and its filter is full of settled samples.
 class VrqPbBoard : public KestavinDevice {
 public:
-    // description: the loaded vrq-pb table; seed drives the noise (same seed, same readings).
+    // description: the loaded vrq-pb table; seed drives the noise (same seed, same readings);
+    // faults: an offset on every input, inputs that never become ready, inputs whose readings jump.
     VrqPbBoard(std::shared_ptr<const TProtocol> description, std::uint8_t address,
-               std::uint32_t seed = 1);
+               std::uint32_t seed = 1, VrqPbFaults faults = {});
 
     // Interval between two samples of every input.
     static constexpr SimTime kSamplePeriod{50'000};
     // The true (unrounded) voltage, in 0.1 mV, that linear channel c (0..3, 5..10) or wood input
-    // 11 + i is being driven to by the current reference selection.
+    // 11 + i is being driven to by the current reference selection (the offset fault included).
     double targetCounts(int channel) const;
 
 protected:
@@ -52,10 +54,15 @@ private:
     void publishWood(int i, double u);
     double woodMoisture(int i, double u) const;
     void woodCycle();
+    void jitterNoisy();
     int filterOf(int channel) const;
+    bool dead(int channel) const;
+    bool noisy(int channel) const;
 
     std::array<Input, 19> inputs_{}; // 0..10 linear (4 unused), 11..18 wood inputs
+    VrqPbFaults faults_;
     std::mt19937 noise_;
+    std::mt19937 erratic_; // the noisy inputs' jumps, apart so they leave the other noise alone
     SimTime now_{0};
     bool started_ = false;
     long long swapCycles_ = 0;

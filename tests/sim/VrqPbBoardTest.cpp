@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -19,7 +20,10 @@ namespace {
 // A board and the client's table, driven in simulated time.
 class Rig {
 public:
-    explicit Rig(std::uint32_t seed = 7) : board{clientTable("vrq-pb"), 1, seed} {}
+    explicit Rig(VrqPbFaults faults = {}, std::uint32_t seed = 7)
+        : board{clientTable("vrq-pb"), 1, seed, faults}
+    {
+    }
 
     std::shared_ptr<TProtocol> client = clientTable("vrq-pb");
     VrqPbBoard board;
@@ -261,7 +265,9 @@ TEST(BoardFlags, ASecondRunFindsTheConstantsOfTheFirst)
     const std::vector<int> emc{0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80};
     const std::vector<int> temp{0x04, 0x10, 0x40}; // 0, 50 and 100 C
     const Case cases[] = {{kEmc1, emc}, {kTemp1, temp}, {kEmc2, emc}, {kTemp2, temp}};
-    Rig rig;
+    VrqPbFaults high;
+    high.offsetPercent = 3;
+    Rig rig(high);
     rig.calibrationSettings();
     for (int run = 0; run < 2; ++run) {
         for (const Case& c : cases) {
@@ -290,6 +296,149 @@ TEST(BoardFlags, ASecondRunFindsTheConstantsOfTheFirst)
                             6);
         }
     }
+}
+
+TEST(BoardFaults, AnOffsetRaisesEveryInputByItsPercentage)
+{
+    // Every input at a reference: EMC at 10M and 100K, temperatures at 50 and 100 C, MC3 on its
+    // own resistor.
+    auto readings = [](double percent) {
+        VrqPbFaults faults;
+        faults.offsetPercent = percent;
+        Rig rig(faults);
+        rig.calibrationSettings();
+        rig.select(4, 0x08);
+        rig.select(5, 0x02);
+        rig.select(6, 0x10);
+        rig.select(7, 0x40);
+        rig.select(8, 0x04);
+        rig.write(87, "2");
+        EXPECT_TRUE(rig.waitValid(89, 0x0F));
+        EXPECT_TRUE(rig.waitWoodValid(2));
+        std::vector<int> out;
+        for (std::uint16_t entry : {90, 91, 92, 93, 122})
+            out.push_back(rig.read(entry));
+        return out;
+    };
+    const std::vector<int> nominal = readings(0);
+    for (double percent : {5.0, -2.5, 0.5}) {
+        const std::vector<int> shifted = readings(percent);
+        for (std::size_t k = 0; k < nominal.size(); ++k) {
+            ASSERT_GT(nominal[k], 1000) << "input " << k;
+            EXPECT_NEAR(double(shifted[k]) / nominal[k], 1.0 + percent / 100.0, 0.001)
+                << "input " << k << " at " << percent << " %";
+        }
+    }
+}
+
+TEST(BoardFaults, ADeadChannelNeverBecomesValidWhileTheOthersDo)
+{
+    struct Case {
+        const char* dead;
+        std::uint16_t flags; // 89 or 129
+        int mask;            // the dead bits there
+    };
+    const Case cases[] = {
+        {"emc1", 89, 0x01}, {"temp1", 89, 0x02}, {"emc2", 89, 0x04},  {"temp2", 89, 0x08},
+        {"mc1", 129, 0x01}, {"mc8", 129, 0x80},  {"wood", 129, 0xFF},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dead);
+        VrqPbFaults faults;
+        faults.dead = VrqPbFaults::channelBits(c.dead);
+        Rig rig(faults);
+        rig.calibrationSettings();
+        rig.select(4, 0x01);
+        rig.select(5, 0x10);
+        rig.select(6, 0x04);
+        rig.select(7, 0x10);
+        rig.select(8, 0xFF); // every wood input on its own resistor
+        rig.write(87, c.flags == 129 ? std::to_string(std::countr_zero(unsigned(c.mask))) : "0");
+        const int linearDead = c.flags == 89 ? c.mask : 0;
+        const int woodDead = c.flags == 129 ? c.mask : 0;
+        int linearSeen = 0; // bits seen valid at least once
+        int woodSeen = 0;
+        for (int cycle = 0; cycle < 24; ++cycle) {
+            rig.swapCycle();
+            linearSeen |= ~rig.read(89) & 0x0F;
+            woodSeen |= ~rig.read(129) & 0xFF;
+            EXPECT_EQ(rig.read(88) & linearDead, 0);
+        }
+        EXPECT_EQ(linearSeen, 0x0F & ~linearDead) << "only the dead channel stays not valid";
+        EXPECT_EQ(woodSeen, 0xFF & ~woodDead);
+        EXPECT_EQ(rig.read(89) & 0x0F, linearDead) << "in the end every live channel is valid";
+        EXPECT_EQ(rig.read(129) & 0xFF, woodDead);
+    }
+}
+
+TEST(BoardFaults, ANoisyChannelsReadingsNeverAgreeThoughItReportsValid)
+{
+    struct Case {
+        const char* noisy;
+        std::uint16_t flags;
+        int bit;
+        std::uint16_t voltage;
+        std::uint16_t quiet; // a channel of the same board without the fault
+    };
+    const Case cases[] = {
+        {"temp1", 89, 1, 91, 90},
+        {"emc2", 89, 2, 92, 93},
+        {"mc4", 129, 3, 123, 90},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.noisy);
+        VrqPbFaults faults;
+        faults.noisy = VrqPbFaults::channelBits(c.noisy);
+        Rig rig(faults);
+        rig.calibrationSettings();
+        rig.select(4, 0x08);
+        rig.select(5, 0x08);
+        rig.select(6, 0x10);
+        rig.select(7, 0x10);
+        rig.select(8, 0xFF);
+        rig.write(87, "3");
+        ASSERT_TRUE(rig.waitValid(89, 0x0F));
+        ASSERT_TRUE(rig.waitWoodValid(3));
+        int agreeing = 0;
+        int previous = rig.read(c.voltage);
+        int low = previous;
+        int high = previous;
+        int quiet = rig.read(c.quiet);
+        for (int i = 0; i < 100; ++i) {
+            if (i % 2 == 0)
+                rig.wait(0.02); // and every other time at once, as fast as a client can ask again
+            EXPECT_EQ(rig.read(c.flags) >> c.bit & 1, 0) << "reading " << i;
+            const int now = rig.read(c.voltage);
+            agreeing += std::abs(now - previous) <= 3;
+            low = std::min(low, now);
+            high = std::max(high, now);
+            previous = now;
+            const int quietNow = rig.read(c.quiet);
+            EXPECT_LE(std::abs(quietNow - quiet), 6) << "the fault stays on its channel";
+            quiet = quietNow;
+        }
+        EXPECT_LE(agreeing, 1);
+        EXPECT_GT(high - low, 2000);
+        EXPECT_LE(high - low, 4000);
+    }
+}
+
+TEST(BoardFaults, TheSameSeedGivesTheSameReadings)
+{
+    VrqPbFaults faults;
+    faults.noisy = VrqPbFaults::channelBits("emc1");
+    auto readings = [&](std::uint32_t seed) {
+        Rig rig(faults, seed);
+        std::vector<int> out;
+        for (int i = 0; i < 40; ++i) {
+            rig.wait(0.03);
+            out.push_back(rig.read(90));
+            out.push_back(rig.read(91));
+        }
+        return out;
+    };
+    EXPECT_EQ(readings(3), readings(3));
+    EXPECT_NE(readings(3), readings(4));
 }
 
 } // namespace
