@@ -87,8 +87,10 @@ std::string SimOptions::deviceList() const
     for (std::size_t start = 0; start <= devices.size();) {
         const std::size_t comma = std::min(devices.find(',', start), devices.size());
         std::string part = devices.substr(start, comma - start);
-        if (part.find('@') == std::string::npos)
-            part += "@1";
+        // "vrq-pb:off=3" is "vrq-pb@1:off=3": the address comes before the options.
+        const std::size_t colon = std::min(part.find(':'), part.size());
+        if (part.find('@') > colon)
+            part.insert(colon, "@1");
         list += (list.empty() ? "" : ",") + part;
         start = comma + 1;
     }
