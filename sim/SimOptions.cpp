@@ -108,7 +108,7 @@ SimOptionsResult SimOptions::parse(const std::vector<std::string>& args)
 
 std::string SimOptions::usage()
 {
-    return R"(Usage: quellsim MODEL[@ADDRESS][,MODEL@ADDRESS...] --pty [options]
+    return R"(Usage: quellsim MODEL[@ADDRESS][:OPTION...][,MODEL@ADDRESS...] --pty [options]
 
 Simulated devices behind a pseudo-terminal. Prints the terminal's path on standard output, then
 answers requests until SIGTERM or SIGINT.
@@ -116,7 +116,8 @@ answers requests until SIGTERM or SIGINT.
   MODEL             vrq-pb (the VRQ-PB board in its calibrator, address 1..14, default 1),
                     vrq-compact (the board as the compact configurator sees it, 1..14) or
                     ei-controller (EI-Bisynch controller, address 0..99, default 1)
-  --pty             serve on a new pseudo-terminal (the only transport there is)
+)" + VrqPbFaults::usage(20)
+           + R"(  --pty             serve on a new pseudo-terminal (the only transport there is)
   --link PATH       also make PATH a symbolic link to the terminal, replacing an old one, so a
                     client can keep one name across restarts
   --turnaround MS   answer delay after a request (default 2, at most 10000)

@@ -83,7 +83,9 @@ TEST(SimOptions, HelpNeedsNoDevices)
         ASSERT_TRUE(r.options) << r.error;
         EXPECT_TRUE(r.options->help);
     }
-    EXPECT_NE(SimOptions::usage().find("--turnaround"), std::string::npos);
+    for (const char* told :
+         {"--turnaround", "off=P", "dead=CHS", "noisy=CHS", "seed=N", "mc1..mc8"})
+        EXPECT_NE(SimOptions::usage().find(told), std::string::npos) << told;
 }
 
 TEST(SimOptions, RefusedCommandLinesSayWhatIsWrong)
