@@ -12,13 +12,14 @@ namespace quell::sim {
 
 // The VRQ-PB measuring board sitting in its calibrator. The calibrator's reference selectors
 // switch resistors and temperature references into the inputs; each input's voltage settles
-// towards the switched reference, is sampled every 50 ms with a little noise and averaged over its
-// filter length; values follow from the averaged voltages through the calibration constants, so
-// writing new constants changes the values. The board's own analog parts are a little off (gain and
-// offset per input), and its factory constants are those of the description file, which do not
-// match them: a calibration has real work to do. The wood inputs are reported once per swap cycle.
-// An input's reading is flagged not valid from a change of its selector or filter until it has
-// settled and its filter is full of settled samples.
+// towards the switched reference within one sample, is sampled every 50 ms in whole counts (now
+// and then one off) and averaged over its filter length; values follow from the averaged voltages
+// through the calibration constants, so writing new constants changes the values. The board's own
+// analog parts are a little off (gain and offset per input), and its factory constants are those
+// of the description file, which do not match them: a calibration has real work to do. The wood
+// inputs are reported once per swap cycle. An input's reading is flagged not valid from a change
+// of its selector or filter until its filter is full of samples taken since; the first valid
+// reading is already the settled one.
 class VrqPbBoard : public KestavinDevice {
 public:
     // description: the loaded vrq-pb table; seed drives the noise (same seed, same readings);
