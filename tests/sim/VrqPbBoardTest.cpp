@@ -69,32 +69,27 @@ public:
         }
         FAIL() << "no swap cycle";
     }
-    // Polls the not-valid bits every 20 ms for up to five seconds until none of mask is set.
-    bool waitValid(std::uint16_t flags, int mask)
-    {
-        for (int i = 0; i < 250; ++i) {
-            if ((read(flags) & mask) == 0)
-                return true;
-            wait(0.02);
-        }
-        return false;
-    }
-    // Waits swap cycles, at most twelve, until wood input i's value is valid; false if it never is.
-    bool waitWoodValid(int i)
-    {
-        for (int c = 0; c < 12; ++c) {
-            swapCycle();
-            if ((read(129) >> i & 1) == 0)
-                return true;
-        }
-        return false;
-    }
     // The settings of a calibration run: every filter at 1, a swap period of 0.3 s.
     void calibrationSettings()
     {
         for (std::uint16_t filter = 60; filter <= 64; ++filter)
             write(filter, "1");
         write(71, "3");
+    }
+    // With the calibration's settings, every channel at a reference (EMC at 10M and 100K, the
+    // temperatures at 50 and 100 C, each wood input on its own resistor, woodInput the selected
+    // one) for two swap cycles.
+    void atReferences(int woodInput)
+    {
+        calibrationSettings();
+        select(4, 0x08);
+        select(5, 0x02);
+        select(6, 0x10);
+        select(7, 0x40);
+        select(8, 0xFF);
+        write(87, std::to_string(woodInput));
+        swapCycle();
+        swapCycle();
     }
 };
 
@@ -200,20 +195,19 @@ TEST_F(Board, WoodInputsFollowTheSwapCycleAndTheirConstants)
     EXPECT_EQ(read(129) & 1, 0);
 }
 
-// What a linear channel's calibration touches: its selector, its not-valid bit in entry 89, its
-// voltage and first constant, and the model's index of it.
+// A linear channel as a calibration drives it: its selector, its bit in entry 89, its voltage
+// and the model's index of it.
 struct LinearChannelUse {
     const char* name;
     std::uint16_t selector;
     int bit;
     std::uint16_t voltage;
-    std::uint16_t constant;
     int channel;
 };
-constexpr LinearChannelUse kEmc1{"EMC1", 4, 0, 90, 12, 0};
-constexpr LinearChannelUse kTemp1{"Temp1", 6, 1, 91, 20, 1};
-constexpr LinearChannelUse kEmc2{"EMC2", 5, 2, 92, 23, 2};
-constexpr LinearChannelUse kTemp2{"Temp2", 7, 3, 93, 31, 3};
+constexpr LinearChannelUse kEmc1{"EMC1", 4, 0, 90, 0};
+constexpr LinearChannelUse kTemp1{"Temp1", 6, 1, 91, 1};
+constexpr LinearChannelUse kEmc2{"EMC2", 5, 2, 92, 2};
+constexpr LinearChannelUse kTemp2{"Temp2", 7, 3, 93, 3};
 
 TEST(BoardFlags, ASwitchSetsTheFlagAtOnceAndTheFiltersSamplesClearIt)
 {
@@ -286,65 +280,15 @@ TEST(BoardFlags, OneFreshSwapCycleAfterSwitchingEveryChannelIsValid)
     EXPECT_EQ(rig.read(129) & 0xFF, 0) << "every wood input taken in eight cycles";
 }
 
-TEST(BoardFlags, ASecondRunFindsTheConstantsOfTheFirst)
-{
-    struct Case {
-        LinearChannelUse use;
-        std::vector<int> codes; // the calibration points' selector codes, in constant order
-    };
-    const std::vector<int> emc{0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80};
-    const std::vector<int> temp{0x04, 0x10, 0x40}; // 0, 50 and 100 C
-    const Case cases[] = {{kEmc1, emc}, {kTemp1, temp}, {kEmc2, emc}, {kTemp2, temp}};
-    VrqPbFaults high;
-    high.offsetPercent = 3;
-    Rig rig(high);
-    rig.calibrationSettings();
-    for (int run = 0; run < 2; ++run) {
-        for (const Case& c : cases) {
-            for (std::size_t k = 0; k < c.codes.size(); ++k) {
-                SCOPED_TRACE(std::string(c.use.name) + " point " + std::to_string(k + 1) + " run "
-                             + std::to_string(run + 1));
-                rig.select(c.use.selector, c.codes[k]);
-                ASSERT_TRUE(rig.waitValid(89, 1 << c.use.bit));
-                const auto constant = static_cast<std::uint16_t>(c.use.constant + k);
-                if (run == 0)
-                    rig.takeConstant(c.use.voltage, constant);
-                else
-                    EXPECT_NEAR(rig.read(c.use.voltage), rig.board.raw(constant), 2);
-            }
-        }
-        for (int i = 0; i < 8; ++i) {
-            SCOPED_TRACE("MC" + std::to_string(i + 1) + " run " + std::to_string(run + 1));
-            rig.write(87, std::to_string(i));
-            rig.select(8, 1 << i);
-            ASSERT_TRUE(rig.waitWoodValid(i));
-            const auto constant = static_cast<std::uint16_t>(52 + i);
-            if (run == 0)
-                rig.takeConstant(static_cast<std::uint16_t>(120 + i), constant);
-            else
-                EXPECT_NEAR(rig.read(static_cast<std::uint16_t>(120 + i)), rig.board.raw(constant),
-                            2);
-        }
-    }
-}
-
 TEST(BoardFaults, AnOffsetRaisesEveryInputByItsPercentage)
 {
-    // Every input at a reference: EMC at 10M and 100K, temperatures at 50 and 100 C, MC3 on its
-    // own resistor.
     auto readings = [](double percent) {
         VrqPbFaults faults;
         faults.offsetPercent = percent;
         Rig rig(faults);
-        rig.calibrationSettings();
-        rig.select(4, 0x08);
-        rig.select(5, 0x02);
-        rig.select(6, 0x10);
-        rig.select(7, 0x40);
-        rig.select(8, 0x04);
-        rig.write(87, "2");
-        EXPECT_TRUE(rig.waitValid(89, 0x0F));
-        EXPECT_TRUE(rig.waitWoodValid(2));
+        rig.atReferences(2);
+        EXPECT_EQ(rig.read(89) & 0x0F, 0);
+        EXPECT_EQ(rig.read(129) >> 2 & 1, 0);
         std::vector<int> out;
         for (std::uint16_t entry : {90, 91, 92, 93, 122})
             out.push_back(rig.read(entry));
@@ -377,27 +321,14 @@ TEST(BoardFaults, ADeadChannelNeverBecomesValidWhileTheOthersDo)
         VrqPbFaults faults;
         faults.dead = VrqPbFaults::channelBits(c.dead);
         Rig rig(faults);
-        rig.calibrationSettings();
-        rig.select(4, 0x01);
-        rig.select(5, 0x10);
-        rig.select(6, 0x04);
-        rig.select(7, 0x10);
-        rig.select(8, 0xFF); // every wood input on its own resistor
-        rig.write(87, c.flags == 129 ? std::to_string(std::countr_zero(unsigned(c.mask))) : "0");
-        const int linearDead = c.flags == 89 ? c.mask : 0;
-        const int woodDead = c.flags == 129 ? c.mask : 0;
-        int linearSeen = 0; // bits seen valid at least once
-        int woodSeen = 0;
+        rig.atReferences(c.flags == 129 ? std::countr_zero(unsigned(c.mask)) : 0);
         for (int cycle = 0; cycle < 24; ++cycle) {
             rig.swapCycle();
-            linearSeen |= ~rig.read(89) & 0x0F;
-            woodSeen |= ~rig.read(129) & 0xFF;
-            EXPECT_EQ(rig.read(88) & linearDead, 0);
+            EXPECT_EQ(rig.read(c.flags) & c.mask, c.mask) << "cycle " << cycle;
         }
-        EXPECT_EQ(linearSeen, 0x0F & ~linearDead) << "only the dead channel stays not valid";
-        EXPECT_EQ(woodSeen, 0xFF & ~woodDead);
-        EXPECT_EQ(rig.read(89) & 0x0F, linearDead) << "in the end every live channel is valid";
-        EXPECT_EQ(rig.read(129) & 0xFF, woodDead);
+        // Every other channel is valid: the wood inputs have all been taken in these cycles.
+        EXPECT_EQ(rig.read(89) & 0x0F, c.flags == 89 ? c.mask : 0);
+        EXPECT_EQ(rig.read(129) & 0xFF, c.flags == 129 ? c.mask : 0);
     }
 }
 
@@ -408,32 +339,18 @@ TEST(BoardFaults, ANoisyChannelsReadingsNeverAgreeThoughItReportsValid)
         std::uint16_t flags;
         int bit;
         std::uint16_t voltage;
-        std::uint16_t quiet; // a channel of the same board without the fault
     };
-    const Case cases[] = {
-        {"temp1", 89, 1, 91, 90},
-        {"emc2", 89, 2, 92, 93},
-        {"mc4", 129, 3, 123, 90},
-    };
+    const Case cases[] = {{"temp1", 89, 1, 91}, {"emc2", 89, 2, 92}, {"mc4", 129, 3, 123}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.noisy);
         VrqPbFaults faults;
         faults.noisy = VrqPbFaults::channelBits(c.noisy);
         Rig rig(faults);
-        rig.calibrationSettings();
-        rig.select(4, 0x08);
-        rig.select(5, 0x08);
-        rig.select(6, 0x10);
-        rig.select(7, 0x10);
-        rig.select(8, 0xFF);
-        rig.write(87, "3");
-        ASSERT_TRUE(rig.waitValid(89, 0x0F));
-        ASSERT_TRUE(rig.waitWoodValid(3));
+        rig.atReferences(3);
         int agreeing = 0;
         int previous = rig.read(c.voltage);
         int low = previous;
         int high = previous;
-        int quiet = rig.read(c.quiet);
         for (int i = 0; i < 100; ++i) {
             if (i % 2 == 0)
                 rig.wait(0.02); // and every other time at once, as fast as a client can ask again
@@ -443,32 +360,10 @@ TEST(BoardFaults, ANoisyChannelsReadingsNeverAgreeThoughItReportsValid)
             low = std::min(low, now);
             high = std::max(high, now);
             previous = now;
-            const int quietNow = rig.read(c.quiet);
-            EXPECT_LE(std::abs(quietNow - quiet), 6) << "the fault stays on its channel";
-            quiet = quietNow;
         }
         EXPECT_LE(agreeing, 1);
         EXPECT_GT(high - low, 2000);
-        EXPECT_LE(high - low, 4000);
     }
-}
-
-TEST(BoardFaults, TheSameSeedGivesTheSameReadings)
-{
-    VrqPbFaults faults;
-    faults.noisy = VrqPbFaults::channelBits("emc1");
-    auto readings = [&](std::uint32_t seed) {
-        Rig rig(faults, seed);
-        std::vector<int> out;
-        for (int i = 0; i < 40; ++i) {
-            rig.wait(0.03);
-            out.push_back(rig.read(90));
-            out.push_back(rig.read(91));
-        }
-        return out;
-    };
-    EXPECT_EQ(readings(3), readings(3));
-    EXPECT_NE(readings(3), readings(4));
 }
 
 } // namespace
