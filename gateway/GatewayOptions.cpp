@@ -1,6 +1,7 @@
 #include "gateway/GatewayOptions.h"
 
 #include "protocol/NumberText.h"
+#include "sim/VrqPbFaults.h"
 
 #include <stdexcept>
 
@@ -75,7 +76,7 @@ std::string GatewayOptions::listenWarning() const
 
 std::string GatewayOptions::usage()
 {
-    return R"(Usage: quellgw (--port DEVICE | --sim MODEL@ADDRESS[,MODEL@ADDRESS...]) [options]
+    return R"(Usage: quellgw (--port DEVICE | --sim MODEL@ADDRESS[:OPTION...][,...]) [options]
 
 The communication server: serves the gateway line protocol on TCP and owns one serial bus.
 Runs in the foreground, logs to standard error, ends on SIGTERM or SIGINT.
@@ -89,7 +90,8 @@ Runs in the foreground, logs to standard error, ends on SIGTERM or SIGINT.
                        vrq-pb@1,ei-controller@12 (models: vrq-pb, vrq-compact,
                        ei-controller); every character costs its real time at the client's
                        serial settings
-  --max-clients N      clients served at once (default 8); one more gets "ERROR=TooManyClients"
+)" + sim::VrqPbFaults::usage(23)
+           + R"(  --max-clients N      clients served at once (default 8); one more gets "ERROR=TooManyClients"
   --idle-timeout S     close a client that sends nothing for S seconds (default 600; 0 = never),
                        so forgotten connections give their places back; TCP keep-alive also
                        finds peers that vanished without closing (after about two minutes)

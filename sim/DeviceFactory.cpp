@@ -4,8 +4,12 @@
 #include "sim/VrqCompactBoard.h"
 #include "sim/VrqPbBoard.h"
 
+#include "protocol/NumberText.h"
+
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
+#include <limits>
 #include <stdexcept>
 
 namespace quell::sim {
@@ -24,6 +28,42 @@ const std::vector<std::string>& DeviceFactory::models()
     return names;
 }
 
+namespace {
+
+// Reads the options after a placement's address into it; what is wrong is said without the part.
+void readOptions(DeviceFactory::Placement& placement, const std::string& options)
+{
+    std::vector<std::string> seen;
+    for (std::size_t start = 0; start <= options.size();) {
+        const std::size_t colon = std::min(options.find(':', start), options.size());
+        const std::string option = options.substr(start, colon - start);
+        start = colon + 1;
+        if (option.empty())
+            throw std::invalid_argument("empty option");
+        const std::size_t eq = option.find('=');
+        if (eq == std::string::npos || eq == 0)
+            throw std::invalid_argument("'" + option + "' is not NAME=VALUE");
+        const std::string name = option.substr(0, eq);
+        const std::string value = option.substr(eq + 1);
+        if (std::find(seen.begin(), seen.end(), name) != seen.end())
+            throw std::invalid_argument(name + " is given twice");
+        seen.push_back(name);
+        if (name == "seed")
+            placement.seed = static_cast<std::uint32_t>(
+                boundedIntegerOption(name, value, 0, std::numeric_limits<int>::max()));
+        else if (!placement.faults.apply(name, value))
+            throw std::invalid_argument("unknown option '" + name + "' (off, dead, noisy or seed)");
+    }
+    if (const std::uint32_t both = placement.faults.dead & placement.faults.noisy) {
+        int k = 0;
+        while (!(both >> k & 1))
+            ++k;
+        throw std::invalid_argument(VrqPbFaults::channelName(k) + " cannot be both dead and noisy");
+    }
+}
+
+} // namespace
+
 std::vector<DeviceFactory::Placement> DeviceFactory::parseList(const std::string& text)
 {
     std::vector<Placement> out;
@@ -32,15 +72,26 @@ std::vector<DeviceFactory::Placement> DeviceFactory::parseList(const std::string
         const std::size_t comma = std::min(text.find(',', start), text.size());
         const std::string part = text.substr(start, comma - start);
         const std::size_t at = part.find('@');
+        const std::size_t colon = std::min(part.find(':'), part.size());
         Placement placement;
-        if (at == std::string::npos || at == 0)
+        if (at == std::string::npos || at == 0 || at > colon)
             throw std::invalid_argument("'" + part + "' is not MODEL@ADDRESS");
         placement.model = part.substr(0, at);
         const char* first = part.data() + at + 1;
-        const char* last = part.data() + part.size();
+        const char* last = part.data() + colon;
         const auto [end, ec] = std::from_chars(first, last, placement.address);
         if (ec != std::errc{} || end != last || first == last)
             throw std::invalid_argument("'" + part + "' has no numeric address");
+        if (colon < part.size()) {
+            if (placement.model != "vrq-pb")
+                throw std::invalid_argument("'" + part + "': " + placement.model
+                                            + " takes no options (only vrq-pb does)");
+            try {
+                readOptions(placement, part.substr(colon + 1));
+            } catch (const std::invalid_argument& e) {
+                throw std::invalid_argument("'" + part + "': " + e.what());
+            }
+        }
         out.push_back(placement);
         start = comma + 1;
     }
@@ -78,23 +129,27 @@ std::shared_ptr<const TProtocol> DeviceFactory::description(const std::string& m
 
 std::unique_ptr<SimDevice> DeviceFactory::make(const Placement& placement, FaultyDevice::Plan plan)
 {
+    const std::vector<std::string>& known = models();
+    if (std::find(known.begin(), known.end(), placement.model) == known.end())
+        throw std::invalid_argument("unknown model '" + placement.model
+                                    + "' (known: vrq-pb, vrq-compact, ei-controller)");
+    if (placement.model != "vrq-pb" && (placement.seed || !placement.faults.empty()))
+        throw std::invalid_argument(placement.model + " takes no options (only vrq-pb does)");
     std::unique_ptr<SimDevice> device;
-    if (placement.model == "vrq-pb" || placement.model == "vrq-compact") {
-        if (placement.address < 1 || placement.address > 14)
-            throw std::invalid_argument(placement.model + ": address must be 1..14");
-        const auto a = static_cast<std::uint8_t>(placement.address);
-        if (placement.model == "vrq-pb")
-            device = std::make_unique<VrqPbBoard>(description(placement.model), a, a);
-        else
-            device = std::make_unique<VrqCompactBoard>(description(placement.model), a);
-    } else if (placement.model == "ei-controller") {
+    if (placement.model == "ei-controller") {
         if (placement.address < 0 || placement.address > 99)
             throw std::invalid_argument("ei-controller: address must be 0..99");
         device = std::make_unique<EIController>(description(placement.model),
                                                 static_cast<std::uint8_t>(placement.address));
     } else {
-        throw std::invalid_argument("unknown model '" + placement.model
-                                    + "' (known: vrq-pb, vrq-compact, ei-controller)");
+        if (placement.address < 1 || placement.address > 14)
+            throw std::invalid_argument(placement.model + ": address must be 1..14");
+        const auto a = static_cast<std::uint8_t>(placement.address);
+        if (placement.model == "vrq-pb")
+            device = std::make_unique<VrqPbBoard>(description(placement.model), a,
+                                                  placement.seed.value_or(a), placement.faults);
+        else
+            device = std::make_unique<VrqCompactBoard>(description(placement.model), a);
     }
     if (plan.fault == FaultyDevice::Fault::None)
         return device;

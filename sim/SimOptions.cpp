@@ -87,8 +87,10 @@ std::string SimOptions::deviceList() const
     for (std::size_t start = 0; start <= devices.size();) {
         const std::size_t comma = std::min(devices.find(',', start), devices.size());
         std::string part = devices.substr(start, comma - start);
-        if (part.find('@') == std::string::npos)
-            part += "@1";
+        // "vrq-pb:off=3" is "vrq-pb@1:off=3": the address comes before the options.
+        const std::size_t colon = std::min(part.find(':'), part.size());
+        if (part.find('@') > colon)
+            part.insert(colon, "@1");
         list += (list.empty() ? "" : ",") + part;
         start = comma + 1;
     }
@@ -106,7 +108,7 @@ SimOptionsResult SimOptions::parse(const std::vector<std::string>& args)
 
 std::string SimOptions::usage()
 {
-    return R"(Usage: quellsim MODEL[@ADDRESS][,MODEL@ADDRESS...] --pty [options]
+    return R"(Usage: quellsim MODEL[@ADDRESS][:OPTION...][,MODEL@ADDRESS...] --pty [options]
 
 Simulated devices behind a pseudo-terminal. Prints the terminal's path on standard output, then
 answers requests until SIGTERM or SIGINT.
@@ -114,7 +116,8 @@ answers requests until SIGTERM or SIGINT.
   MODEL             vrq-pb (the VRQ-PB board in its calibrator, address 1..14, default 1),
                     vrq-compact (the board as the compact configurator sees it, 1..14) or
                     ei-controller (EI-Bisynch controller, address 0..99, default 1)
-  --pty             serve on a new pseudo-terminal (the only transport there is)
+)" + VrqPbFaults::usage(20)
+           + R"(  --pty             serve on a new pseudo-terminal (the only transport there is)
   --link PATH       also make PATH a symbolic link to the terminal, replacing an old one, so a
                     client can keep one name across restarts
   --turnaround MS   answer delay after a request (default 2, at most 10000)

@@ -10,7 +10,7 @@ struct SimOptionsResult;
 
 // quellsim's command line.
 struct SimOptions {
-    std::string devices; // MODEL[@ADDRESS][,...] as given
+    std::string devices; // MODEL[@ADDRESS][:OPTION...][,...] as given
     bool pty = false;    // --pty
     std::string link;    // --link PATH
     int turnaroundMs = 2;
@@ -19,7 +19,8 @@ struct SimOptions {
     bool verbose = false;
     bool help = false;
 
-    // The device list with address 1 for every model that names none, as DeviceFactory reads it.
+    // The device list with address 1 for every model that names none (before its options), as
+    // DeviceFactory reads it.
     std::string deviceList() const;
 
     // Reads the arguments after the program name: the options, or a message naming the bad

@@ -41,7 +41,8 @@ constexpr vrqpb::Entry kWoodValue = vrqpb::kWoodValueFirst;
 constexpr vrqpb::Entry kProbe = vrqpb::kProbeConfigFirst;
 
 constexpr int kWood0 = 11;
-constexpr double kNoise = 3.0; // peak noise of one sample, 0.1 mV
+constexpr int kFlickerPerMille = 1; // how often a settled sample is a count high, and a count low
+constexpr double kFullScale = 30000.0;
 
 // Per linear channel 0..10: first calibration constant, selector (0 = none), EMC or temperature,
 // the board's own gain and offset (mV), and the temperature it sees when nothing is switched.
@@ -103,9 +104,15 @@ double emcVolts(double logR)
 {
     return 2600.0 - 300.0 * (logR - 4.0);
 }
+// The wood curve keeps the 10K reference near 2.5 V: under the default probe limit (2.9 V), with
+// room for a board that reads high.
 double woodVolts(double logR)
 {
-    return 2800.0 - 280.0 * (logR - 4.0);
+    return 2500.0 - 250.0 * (logR - 4.0);
+}
+double woodLog(double mv)
+{
+    return 4.0 + (2500.0 - mv) / 250.0;
 }
 double tempVolts(double t)
 {
@@ -126,26 +133,79 @@ double polyline(const std::array<double, N>& xs, const std::array<double, N>& ys
     return ys[i] + (ys[i + 1] - ys[i]) * (x - xs[i]) / dx;
 }
 
-// Time constant of an input driven through a resistance: the high-ohm references are slow.
+// Where a linear channel (0..3, 5..10) reports: voltage and value, their done and error flags, and
+// its bit in them.
+struct LinearEntries {
+    vrqpb::Entry uDone, uError, voltage, vDone, vError, value;
+    int bit;
+};
+LinearEntries linearEntries(int c)
+{
+    using namespace vrqpb;
+    if (c < 4)
+        return {kVoltDoneA,
+                kVoltErrorA,
+                static_cast<Entry>(kVoltFirstA + c),
+                kValueDoneA,
+                kValueErrorA,
+                static_cast<Entry>(kValueFirstA + c),
+                c};
+    const int b = c - 5;
+    return {kVoltDoneB,
+            kVoltErrorB,
+            static_cast<Entry>(kVoltFirstB + b),
+            kValueDoneB,
+            kValueErrorB,
+            static_cast<Entry>(kValueFirstB + b),
+            b};
+}
+
+// The fault bit of input c (see VrqPbFaults), or -1 for an input without one.
+int faultBit(int c)
+{
+    return c < 4 ? c : c >= kWood0 ? c - kWood0 + 4 : -1;
+}
+
+// Time constant of an input driven through a resistance: the high-ohm references are slower, but
+// every input settles within one sample, so one swap cycle after a switch all inputs are valid
+// (the calibration's quick pass reads them then, once).
 double settleSeconds(double logR)
 {
-    return 0.01 + 0.02 * std::max(0.0, logR - 4.0);
+    return 0.0005 + 0.0003 * std::max(0.0, logR - 4.0);
 }
 
 } // namespace
 
 VrqPbBoard::VrqPbBoard(std::shared_ptr<const TProtocol> description, std::uint8_t address,
-                       std::uint32_t seed)
-    : KestavinDevice("vrq-pb", std::move(description), address), noise_(seed)
+                       std::uint32_t seed, VrqPbFaults faults)
+    : KestavinDevice("vrq-pb", std::move(description), address), faults_(faults), noise_(seed),
+      erratic_(seed ^ 0x5EED5EEDu)
 {
     rawRef(1) = 0x5A01;
     rawRef(kOperatingHours) = 1234;
-    for (int c = 0; c < static_cast<int>(inputs_.size()); ++c)
-        inputs_[c].analog = c == 4 ? 0 : targetCounts(c);
+    for (int c = 0; c < static_cast<int>(inputs_.size()); ++c) {
+        if (c == 4)
+            continue;
+        inputs_[c].analog = targetCounts(c);
+        markNotValid(c); // nothing is measured before the first samples
+    }
+}
+
+bool VrqPbBoard::dead(int c) const
+{
+    const int k = faultBit(c);
+    return k >= 0 && (faults_.dead >> k & 1);
+}
+
+bool VrqPbBoard::noisy(int c) const
+{
+    const int k = faultBit(c);
+    return k >= 0 && (faults_.noisy >> k & 1);
 }
 
 double VrqPbBoard::targetCounts(int c) const
 {
+    const double high = 1.0 + faults_.offsetPercent / 100.0;
     if (c >= kWood0) {
         const int i = c - kWood0;
         std::int32_t code = 0;
@@ -155,7 +215,7 @@ double VrqPbBoard::targetCounts(int c) const
             code |= 1 << 5; // every MC-S position is a 1G resistor
         if (bit(raw(kSelectRoute), i))
             code |= raw(kSelectRouteR) & 0xFF;
-        return 10.0 * kWoodGain[i] * woodVolts(logResistance(code, kWoodOpenLog));
+        return high * 10.0 * kWoodGain[i] * woodVolts(logResistance(code, kWoodOpenLog));
     }
     const LinearChannel& ch = kLinear[c];
     double mv = 0;
@@ -166,7 +226,7 @@ double VrqPbBoard::targetCounts(int c) const
     } else {
         const std::int32_t code = raw(ch.select) & 0xFF;
         if (code == 0)
-            return 30000.0; // open input: the pull-up drives the ADC to full scale
+            return kFullScale; // open input: the pull-up drives the ADC to full scale
         int k = 0;
         while (!bit(code, k))
             ++k; // with several references switched, the lowest relay wins
@@ -174,7 +234,7 @@ double VrqPbBoard::targetCounts(int c) const
             return 0.0; // shorted
         mv = tempVolts(kTempRefs[k]);
     }
-    return 10.0 * (ch.gain * mv + ch.offset);
+    return high * 10.0 * (ch.gain * mv + ch.offset);
 }
 
 int VrqPbBoard::filterOf(int c) const
@@ -187,14 +247,25 @@ void VrqPbBoard::restart(int c)
 {
     inputs_[c].taken.clear();
     inputs_[c].sinceReset = 0;
+    // At once, not at the next sample: a reading asked for right after the switch is not valid.
+    markNotValid(c);
+}
+
+void VrqPbBoard::markNotValid(int c)
+{
     if (c >= kWood0) {
-        // A switched wood input has no valid reading until it is measured again.
         const int i = c - kWood0;
         setBit(rawRef(kWoodDone), i, false);
         setBit(rawRef(kWoodValueDone), i, false);
         setBit(rawRef(kWoodError), i, true);
         setBit(rawRef(kWoodValueError), i, true);
+        return;
     }
+    const LinearEntries e = linearEntries(c);
+    setBit(rawRef(e.uDone), e.bit, false);
+    setBit(rawRef(e.vDone), e.bit, false);
+    setBit(rawRef(e.uError), e.bit, true);
+    setBit(rawRef(e.vError), e.bit, true);
 }
 
 double VrqPbBoard::average(const Input& in, int filter) const
@@ -213,7 +284,6 @@ void VrqPbBoard::advance(SimTime now)
     if (!started_) {
         started_ = true;
         now_ = now;
-        return;
     }
     // After a long quiet spell only the last few seconds matter: everything has settled by then.
     const SimTime horizon = 200 * kSamplePeriod;
@@ -223,12 +293,32 @@ void VrqPbBoard::advance(SimTime now)
         now_ += kSamplePeriod;
         tick();
     }
+    jitterNoisy();
     rawRef(kOperatingHours) = 1234 + static_cast<std::int32_t>(now.count() / 3'600'000'000LL);
+}
+
+void VrqPbBoard::jitterNoisy()
+{
+    // A noisy input's converter gives a new, wild reading every time it is asked, however fast,
+    // so two readings in a row never agree the way a settled input's do.
+    std::uniform_real_distribution<double> jump(-VrqPbFaults::kNoiseCounts,
+                                                VrqPbFaults::kNoiseCounts);
+    for (int c = 0; c < static_cast<int>(inputs_.size()); ++c) {
+        if (!noisy(c))
+            continue;
+        const double u = std::clamp(inputs_[c].analog + jump(erratic_), 0.0, kFullScale);
+        if (c >= kWood0) {
+            if (bit(raw(kWoodDone), c - kWood0))
+                publishWood(c - kWood0, u);
+        } else if (const LinearEntries e = linearEntries(c); bit(raw(e.uDone), e.bit)) {
+            publishLinear(c, u);
+        }
+    }
 }
 
 void VrqPbBoard::tick()
 {
-    std::uniform_real_distribution<double> jitter(-kNoise, kNoise);
+    std::uniform_int_distribution<int> perMille(0, 999);
     const double dt = std::chrono::duration<double>(kSamplePeriod).count();
     for (int c = 0; c < static_cast<int>(inputs_.size()); ++c) {
         if (c == 4)
@@ -237,7 +327,12 @@ void VrqPbBoard::tick()
         const double target = targetCounts(c);
         const double logR = c >= kWood0 || kLinear[c].emc ? 4.0 + (30000.0 - target) / 3000.0 : 4.0;
         in.analog += (target - in.analog) * (1.0 - std::exp(-dt / settleSeconds(logR)));
-        in.taken.push_back(std::clamp(in.analog + jitter(noise_), 0.0, 30000.0));
+        // The converter gives whole counts, now and then one off. Rarely enough that the deepest
+        // calibration, which wants two equal readings of each input within six swap cycles, finds
+        // them on every one of its 64 points as a rule.
+        const int draw = perMille(noise_);
+        const int flicker = draw < kFlickerPerMille ? -1 : draw >= 1000 - kFlickerPerMille ? 1 : 0;
+        in.taken.push_back(std::clamp(std::round(in.analog) + flicker, 0.0, kFullScale));
         if (in.taken.size() > 32)
             in.taken.pop_front();
         ++in.sinceReset;
@@ -258,27 +353,24 @@ void VrqPbBoard::tick()
 
 void VrqPbBoard::updateLinear(int c)
 {
-    const LinearChannel& ch = kLinear[c];
     const Input& in = inputs_[c];
     const int filter = filterOf(c);
     const double u = average(in, filter);
-    const bool ready = in.sinceReset >= filter;
-    const bool a = c < 4;
-    const int b = a ? c : c - 5;
-    using namespace vrqpb;
-    const Entry uDone = a ? kVoltDoneA : kVoltDoneB;
-    const Entry uError = a ? kVoltErrorA : kVoltErrorB;
-    const auto voltage = static_cast<Entry>(a ? kVoltFirstA + c : kVoltFirstB + b);
-    const Entry vDone = a ? kValueDoneA : kValueDoneB;
-    const Entry vError = a ? kValueErrorA : kValueErrorB;
-    const auto value = static_cast<Entry>(a ? kValueFirstA + c : kValueFirstB + b);
+    const bool ready = !dead(c) && in.sinceReset >= filter;
+    const LinearEntries e = linearEntries(c);
     const bool saturated = u < 500.0 || u > 29000.0;
-    setBit(rawRef(a ? kAdcErrorA : kAdcErrorB), b, saturated && !ch.emc);
-    setBit(rawRef(uDone), b, ready);
-    setBit(rawRef(uError), b, !ready);
-    if (!ready)
-        return;
-    rawRef(voltage) = static_cast<std::int32_t>(std::lround(u));
+    setBit(rawRef(c < 4 ? kAdcErrorA : kAdcErrorB), e.bit, saturated && !kLinear[c].emc);
+    setBit(rawRef(e.uDone), e.bit, ready);
+    setBit(rawRef(e.uError), e.bit, !ready);
+    if (ready)
+        publishLinear(c, u);
+}
+
+void VrqPbBoard::publishLinear(int c, double u)
+{
+    const LinearChannel& ch = kLinear[c];
+    const LinearEntries e = linearEntries(c);
+    rawRef(e.voltage) = static_cast<std::int32_t>(std::lround(u));
     double v = 0;
     double lo = 0;
     double hi = 5000;
@@ -301,9 +393,9 @@ void VrqPbBoard::updateLinear(int c)
     }
     const bool outside = !(v >= lo && v <= hi);
     v = std::isfinite(v) ? std::clamp(v, lo, hi) : lo;
-    rawRef(value) = static_cast<std::int32_t>(std::lround(v));
-    setBit(rawRef(vDone), b, true);
-    setBit(rawRef(vError), b, outside && ch.emc);
+    rawRef(e.value) = static_cast<std::int32_t>(std::lround(v));
+    setBit(rawRef(e.vDone), e.bit, true);
+    setBit(rawRef(e.vError), e.bit, outside && ch.emc);
 }
 
 void VrqPbBoard::woodCycle()
@@ -321,6 +413,10 @@ void VrqPbBoard::woodCycle()
 void VrqPbBoard::snapshotWood(int i)
 {
     const Input& in = inputs_[kWood0 + i];
+    if (dead(kWood0 + i)) {
+        markNotValid(kWood0 + i);
+        return;
+    }
     const std::int32_t probe = raw(kProbe + i) & 0xFF;
     if (probe == vrqpb::kProbePassive) {
         // A passive input without a probe type is switched off.
@@ -339,24 +435,36 @@ void VrqPbBoard::snapshotWood(int i)
     setBit(rawRef(kAdcErrorA), 4, overLimit);
     if (!ready)
         return;
-    rawRef(kWoodVoltage + i) = static_cast<std::int32_t>(std::lround(u));
+    publishWood(i, u);
+    // The value is valid whenever the measurement is, even where constants far off put it beyond
+    // 0..100 % (it is shown clamped): the calibration waits for this bit to take the voltage, so
+    // a board with wrong constants must still be calibratable.
+    setBit(rawRef(kWoodValueDone), i, true);
+    setBit(rawRef(kWoodValueError), i, overLimit);
+}
+
+double VrqPbBoard::woodMoisture(int i, double u) const
+{
     // One constant per input: the voltage it showed at its own reference resistor.
     const double cal = std::max(1.0, static_cast<double>(raw(52 + i)));
     const double nominal = 10.0 * woodVolts(logResistance(1 << i, kWoodOpenLog));
-    const double corrected = u * nominal / cal / 10.0;
-    const double logR = 4.0 + (2800.0 - corrected) / 280.0;
+    const double logR = woodLog(u * nominal / cal / 10.0);
     // The moisture table holds at the references as the calibrator presents them, leakage and all.
     std::array<double, 8> decades{};
     for (int k = 0; k < 8; ++k)
         decades[k] = logResistance(1 << k, kWoodOpenLog);
-    double mc = polyline(decades, kWoodTable, logR) * kProbeFactor[probe & 7];
+    const std::int32_t probe = raw(kProbe + i) & 0xFF;
+    const double mc = polyline(decades, kWoodTable, logR) * kProbeFactor[probe & 7];
     const double comp = raw(kCompTemp) / 10.0;
-    mc *= std::max(0.1, 1.0 - 0.006 * comp);
-    const bool outside = !(mc >= 0 && mc <= 10000);
-    mc = std::isfinite(mc) ? std::clamp(mc, 0.0, 10000.0) : 0.0;
-    rawRef(kWoodValue + i) = static_cast<std::int32_t>(std::lround(mc));
-    setBit(rawRef(kWoodValueDone), i, true);
-    setBit(rawRef(kWoodValueError), i, outside || overLimit);
+    return mc * std::max(0.1, 1.0 - 0.006 * comp);
+}
+
+void VrqPbBoard::publishWood(int i, double u)
+{
+    rawRef(kWoodVoltage + i) = static_cast<std::int32_t>(std::lround(u));
+    const double mc = woodMoisture(i, u);
+    rawRef(kWoodValue + i) = static_cast<std::int32_t>(
+        std::lround(std::isfinite(mc) ? std::clamp(mc, 0.0, 10000.0) : 0.0));
 }
 
 KestavinDevice::Status VrqPbBoard::store(std::uint16_t entry, std::int16_t value)

@@ -44,7 +44,8 @@ TEST(GatewayOptions, IdleTimeOutAndANetworkAddressAreReadAndTold)
     EXPECT_THROW(GatewayOptions::parse({"--sim", "vrq-pb@1", "--idle-timeout", "-1"}),
                  std::invalid_argument);
     const std::string usage = GatewayOptions::usage();
-    for (const char* told : {"--idle-timeout", "keep-alive", "TOUT=", "SIGTERM"})
+    for (const char* told :
+         {"--idle-timeout", "keep-alive", "TOUT=", "SIGTERM", "off=P", "dead=CHS", "noisy=CHS"})
         EXPECT_NE(usage.find(told), std::string::npos) << told;
 }
 

@@ -34,6 +34,15 @@ TEST(SimOptions, AcceptedCommandLines)
          "",
          "",
          false},
+        // Faults after the model: the default address goes before them.
+        {{"vrq-pb:off=3:dead=emc2,ei-controller@12", "--pty"},
+         "vrq-pb@1:off=3:dead=emc2,ei-controller@12",
+         "",
+         2,
+         "",
+         "",
+         false},
+        {{"vrq-pb@4:seed=9", "--pty"}, "vrq-pb@4:seed=9", "", 2, "", "", false},
         {{"vrq-pb", "--pty", "--link", "/tmp/a", "--turnaround", "0", "--fault", "garbled:3",
           "--var-dir", "/v", "--verbose"},
          "vrq-pb@1",
@@ -74,7 +83,9 @@ TEST(SimOptions, HelpNeedsNoDevices)
         ASSERT_TRUE(r.options) << r.error;
         EXPECT_TRUE(r.options->help);
     }
-    EXPECT_NE(SimOptions::usage().find("--turnaround"), std::string::npos);
+    for (const char* told :
+         {"--turnaround", "off=P", "dead=CHS", "noisy=CHS", "seed=N", "mc1..mc8"})
+        EXPECT_NE(SimOptions::usage().find(told), std::string::npos) << told;
 }
 
 TEST(SimOptions, RefusedCommandLinesSayWhatIsWrong)
@@ -98,6 +109,9 @@ TEST(SimOptions, RefusedCommandLinesSayWhatIsWrong)
         {{"vrq-pb", "--pty", "--fault", "sometimes"}, "--fault: 'sometimes' is no plan"},
         {{"vrq-pb@x", "--pty"}, "'vrq-pb@x' has no numeric address"},
         {{"vrq-pb,,ei-controller", "--pty"}, "'@1' is not MODEL@ADDRESS"},
+        // A bad device option is refused with the command line, before anything is made.
+        {{"vrq-pb:noisy=emc7", "--pty"}, "'vrq-pb@1:noisy=emc7': noisy: unknown channel 'emc7'"},
+        {{"vrq-compact:off=1", "--pty"}, "vrq-compact takes no options"},
         // A malformed option is reported even next to --help.
         {{"--help", "--turnaround", "x"}, "--turnaround: 'x'"},
     };
