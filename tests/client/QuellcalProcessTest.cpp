@@ -163,7 +163,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(gateway.start(QUELLGW_PATH, {"vrq-pb@1"})) << gateway.error().toStdString();
+        // Off by a few percent, so a calibration has work to do, and with wood input 3 dead.
+        ASSERT_TRUE(gateway.start(QUELLGW_PATH, {"vrq-pb@1:off=3:dead=mc3"}))
+            << gateway.error().toStdString();
         settings = writeSettings(dir.path(), gateway.port());
         ASSERT_FALSE(settings.isEmpty());
     }
@@ -211,6 +213,29 @@ TEST_F(QuellcalRun, CalibratesAChannelAndPrintsTheSummary)
     }
     // The board number is kept as the up-down would keep it.
     EXPECT_EQ(IniFile(settings).readString("View", "PB", ""), "12");
+}
+
+TEST_F(QuellcalRun, ADeadInputFailsItsPointAndTheRun)
+{
+    QProcess program;
+    startQuellcal(program, dir.path(), {"--run", "calibrate-drvo", settings});
+    ASSERT_TRUE(program.waitForFinished(120000));
+    const QByteArray error = program.readAllStandardError();
+    EXPECT_EQ(program.exitCode(), 1) << error.toStdString();
+    EXPECT_TRUE(error.contains("- greška !!!")) << error.toStdString();
+
+    const QJsonObject summary = summaryOf(program.readAllStandardOutput());
+    EXPECT_FALSE(summary["ok"].toBool(true));
+    const QJsonArray steps = summary["steps"].toArray();
+    ASSERT_EQ(steps.size(), 1);
+    EXPECT_FALSE(steps[0].toObject()["ok"].toBool(true));
+    const QJsonObject channel = steps[0].toObject()["channels"].toArray()[0].toObject();
+    EXPECT_EQ(channel["name"].toString(), "Drvo");
+    EXPECT_FALSE(channel["ok"].toBool(true));
+    const QJsonArray points = channel["points"].toArray();
+    ASSERT_EQ(points.size(), 8);
+    for (int k = 0; k < points.size(); ++k)
+        EXPECT_EQ(points[k].toObject()["done"].toInt(-1), k == 2 ? 0 : 1) << "input " << k + 1;
 }
 
 TEST_F(QuellcalRun, SigtermDuringAStepEndsTheRunWithThatStepFailed)
