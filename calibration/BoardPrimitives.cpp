@@ -41,7 +41,7 @@ bool BoardPrimitives::TransactEntry(std::uint16_t entry, bool write, const std::
     // remaining steps fail quietly instead of telling the operator once each.
     if (station_.abandoned() && link.linkState() == LinkState::Stopped)
         return false;
-    for (int attempt = 0; attempt < TransactionAttempts; ++attempt) {
+    for (int attempt = 0; attempt < kTransactionAttempts; ++attempt) {
         if (!(write ? link.WriteParameter(entry, text) : link.ReadParameter(entry)))
             return false;
         const auto settled = [&link, entry] {
@@ -50,7 +50,7 @@ bool BoardPrimitives::TransactEntry(std::uint16_t entry, bool write, const std::
             return command.Index != entry || command.State == TSendCommand::kAnswered
                    || command.State == TSendCommand::kFailed;
         };
-        const WaitOutcome outcome = link.waitUntil(settled, TransactionPolls * TransactionPollMs);
+        const WaitOutcome outcome = link.waitUntil(settled, kTransactionPolls * kTransactionPollMs);
         if (outcome == WaitOutcome::Aborted) {
             // The link stopped or the window closes: the procedure ends as after Stop.
             station_.abandonRun();
@@ -116,10 +116,13 @@ bool BoardPrimitives::MeasurePoint(int row, bool force, int column, int point)
             if (t.WaitMode == 0) {
                 station_.pause(TimedWaitMs);
                 state = 2;
-            } else if (t.WaitMode == 1) {
-                state = PollMeasureStatus(state);
-            } else if (TransactEntry(kWoodInputEntry, true, std::to_string(point - 1))) {
-                state = PollMeasureStatus(state);
+            } else {
+                // Wood inputs share one measuring path: the input is chosen before each cycle.
+                const bool chosen =
+                    t.WaitMode == 1
+                    || TransactEntry(kWoodInputEntry, true, std::to_string(point - 1));
+                if (chosen)
+                    state = PollMeasureStatus(state);
             }
             if (station_.StopRequested)
                 break;

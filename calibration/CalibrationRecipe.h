@@ -70,15 +70,15 @@ inline constexpr int kTagWood = 5;
 inline constexpr int kLastCalibrationTag = 5;
 
 // Timing and budgets of a point measurement and of a transaction.
-inline constexpr int TimedWaitMs = 500;      // pause before each timed reading
-inline constexpr int TimedSkip = 10;         // timed readings skipped between two comparisons
-inline constexpr int MaxChecksTimed = 100;   // reading budget of a timed point
-inline constexpr int MaxChecksPolled = 5;    // reading budget of a point waited by swap cycles
-inline constexpr int TransactionPolls = 200; // polls before a transaction counts as lost
+inline constexpr int TimedWaitMs = 500;       // pause before each timed reading
+inline constexpr int TimedSkip = 10;          // timed readings skipped between two comparisons
+inline constexpr int MaxChecksTimed = 100;    // reading budget of a timed point
+inline constexpr int MaxChecksPolled = 5;     // reading budget of a point waited by swap cycles
+inline constexpr int kTransactionPolls = 200; // polls before a transaction counts as lost
 // One poll is one tick of a desktop timer, so an answer may be a poll line in flight and a
 // pacing pause behind.
-inline constexpr int TransactionPollMs = 15;
-inline constexpr int TransactionAttempts = 3; // sends of a transaction refused by the device
+inline constexpr int kTransactionPollMs = 15;
+inline constexpr int kTransactionAttempts = 3; // sends of a transaction refused by the device
 
 // The entries the procedures use besides the recipe's.
 inline constexpr std::uint16_t kSwapPeriodEntry = 71;

@@ -57,7 +57,7 @@ TEST_F(Primitives, ATransactionIsSentAgainWhileRefusedAndGivesUpAfterThreeSendsO
         EXPECT_EQ(b.traffic.size(), c.sends) << c.what;
         EXPECT_EQ(b.notConnectedMessages, c.started ? 0 : 1) << c.what;
         if (c.lost) // a lost request waits the whole time a transaction is given, no longer
-            EXPECT_EQ(b.nowMs(), TransactionPolls * TransactionPollMs) << c.what;
+            EXPECT_EQ(b.nowMs(), kTransactionPolls * kTransactionPollMs) << c.what;
     }
 }
 

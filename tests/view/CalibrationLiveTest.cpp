@@ -186,7 +186,8 @@ TEST_F(CalibrationOnTheSimulator, ClosingDuringARunClearsTheReferencesAndRestore
 
     // Another station on the same server sees the board as the run found it.
     QTemporaryDir otherDir;
-    Station observer(writeSettings(otherDir, QStringLiteral("observer.cli"), gateway_.port(), true));
+    Station observer(
+        writeSettings(otherDir, QStringLiteral("observer.cli"), gateway_.port(), true));
     ASSERT_TRUE(observer.freshAnswers());
     for (std::uint16_t e = vrqpb::kSelectorFirst; e <= vrqpb::kSelectorLast; ++e)
         EXPECT_EQ(observer.value(e), 0) << "selector " << e;
