@@ -204,9 +204,10 @@ std::int16_t BoardPrimitives::entryValue(std::uint16_t entry) const
     return readEntry(station_.link(), entry).value;
 }
 
-void BoardPrimitives::pointFinished()
+void BoardPrimitives::pointFinished(bool passed)
 {
     ++progress_.pointsDone;
+    progress_.pointsFailed += passed ? 0 : 1;
     progress_.reading = 0;
     showProgress();
 }

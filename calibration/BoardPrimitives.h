@@ -52,8 +52,8 @@ public:
     // True once the swap state could not be read several times in a row: the board is silent
     // and a wait for a swap cycle gives up.
     bool swapSilent() const { return swapReadFailures_ >= kSilentSwapReads; }
-    // Counts a point finished for the progress shown.
-    void pointFinished();
+    // Counts a point finished, passed or failed, for the progress shown.
+    void pointFinished(bool passed);
     // Reports the progress as it stands now.
     void showProgress();
     // What the panel shows; the runs fill in the channel and the plan.

@@ -14,6 +14,7 @@ struct RunProgress {
     int point = 0;         // 1..8 (a reference in the deep wood run); 0 between points
     int reading = 0;       // readings of the point so far
     int pointsDone = 0;    // points of the run finished, passed or not
+    int pointsFailed = 0;  // of those, the points that failed
     int pointsPlanned = 0; // points the run will measure
     std::chrono::steady_clock::time_point started; // when the run began
 };

@@ -145,7 +145,7 @@ bool CalibrationRuns::CalibrateChannel(int row)
                 pass = false;
             }
             host.paintPoint(row, k, pass ? Paint::Passed : Paint::Failed);
-            board_.pointFinished();
+            board_.pointFinished(pass);
         }
         station_.calPoint(row, k).Done = pass ? 1 : 0;
         result = result && pass;
@@ -200,7 +200,7 @@ bool CalibrationRuns::CalibrateChannelDeep(int row)
                         pass = false;
                     }
                     host.paintPoint(row, i, pass ? Paint::Passed : Paint::Failed);
-                    board_.pointFinished();
+                    board_.pointFinished(pass);
                 }
                 station_.calPoint(row, i).Done = pass ? 1 : 0;
                 result = result && pass;
@@ -270,7 +270,7 @@ bool CalibrationRuns::CalibrateQuick()
             q.done = true;
         }
         host.paintPoint(row, k, q.done ? Paint::Passed : Paint::Failed);
-        board_.pointFinished();
+        board_.pointFinished(q.done);
     };
     const auto readFlags = [this](std::uint16_t entry) {
         return board_.TransactEntry(entry, false)

@@ -133,7 +133,7 @@ bool TestRuns::TestChannel(int row, int tag)
             q.Done = 0;
             result = false;
         }
-        board_.pointFinished();
+        board_.pointFinished(q.Done != 0);
         if (station_.StopRequested)
             break;
     }

@@ -157,10 +157,12 @@ void KalibracijaPage::showProgress(const RunProgress& progress,
     progressBar_->setRange(0, std::max(1, progress.pointsPlanned));
     progressBar_->setValue(std::min(progress.pointsDone, std::max(1, progress.pointsPlanned)));
     if (!progress.running) {
-        runProgress_->setText(QStringLiteral("Završeno: %1 od %2 tačaka, %3")
-                                  .arg(progress.pointsDone)
-                                  .arg(progress.pointsPlanned)
-                                  .arg(elapsed));
+        QString text = QStringLiteral("Završeno: %1 od %2 tačaka")
+                           .arg(progress.pointsDone)
+                           .arg(progress.pointsPlanned);
+        if (progress.pointsFailed > 0)
+            text += QStringLiteral(", %1 neuspešno").arg(progress.pointsFailed);
+        runProgress_->setText(text + QStringLiteral(", ") + elapsed);
         return;
     }
     QString text = progress.channel.isEmpty() ? QStringLiteral("Priprema") : progress.channel;

@@ -232,6 +232,9 @@ TEST_F(Runs, ABusyChannelFailsItsPointsInTheQuickPass)
     EXPECT_EQ(panel.paintOf(kRowEmc1, 1), Paint::Passed);
     EXPECT_FALSE(runs.outcome().channels[2].ok);
     EXPECT_TRUE(runs.outcome().channels[0].ok);
+    // The progress says how many points of the run failed: EMC 2's eight.
+    EXPECT_EQ(panel.progress.back().pointsFailed, 8);
+    EXPECT_EQ(panel.progress.back().pointsDone, 30);
 }
 
 TEST_F(Runs, StopDuringATimedPointFailsItAndRestoresFilterAndSwap)
