@@ -37,9 +37,13 @@ BoardPrimitives::BoardPrimitives(CalibrationStation& station) : station_(station
 bool BoardPrimitives::TransactEntry(std::uint16_t entry, bool write, const std::string& text)
 {
     DeviceLink& link = station_.link();
-    // After the link stopped in the middle of a run nothing more can reach the board; the
-    // remaining steps fail quietly instead of telling the operator once each.
-    if (station_.abandoned() && link.linkState() == LinkState::Stopped)
+    // After the link stopped or broke in the middle of a run nothing more can reach the board;
+    // the remaining steps fail quietly instead of telling the operator once each.
+    if (station_.abandoned() && link.linkState() != LinkState::Connected)
+        return false;
+    // A link that is trying to (re)connect would keep the request and send it whenever the
+    // server is back, long after the run gave it up: a reference switched in by nobody.
+    if (linkBroken())
         return false;
     for (int attempt = 0; attempt < kTransactionAttempts; ++attempt) {
         if (!(write ? link.WriteParameter(entry, text) : link.ReadParameter(entry)))
@@ -57,8 +61,10 @@ bool BoardPrimitives::TransactEntry(std::uint16_t entry, bool write, const std::
             return false;
         }
         const TSendCommand command = link.currentCommand();
-        if (outcome != WaitOutcome::Done || command.Index != entry)
+        if (outcome != WaitOutcome::Done || command.Index != entry) {
+            linkBroken(); // the connection may have gone while the request was out
             return false; // lost: no answer in time
+        }
         if (command.State == TSendCommand::kAnswered) {
             answered_ = command.Value;
             return true;
@@ -66,6 +72,18 @@ bool BoardPrimitives::TransactEntry(std::uint16_t entry, bool write, const std::
         // Refused by the board: send it again while attempts remain.
     }
     return false;
+}
+
+bool BoardPrimitives::linkBroken()
+{
+    const LinkState state = station_.link().linkState();
+    if (state != LinkState::Connecting && state != LinkState::Reconnecting
+        && state != LinkState::Lost)
+        return false;
+    if (!station_.abandoned())
+        station_.host().AddLogLine(QStringLiteral("- veza sa serverom je prekinuta"));
+    station_.abandonRun();
+    return true;
 }
 
 bool BoardPrimitives::DeselectAllPoints()

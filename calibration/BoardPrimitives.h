@@ -65,6 +65,10 @@ public:
     static constexpr int kSilentSwapReads = 3;
 
 private:
+    // Whether the link is started but without a connection; the run is then abandoned (and the
+    // log says why, once).
+    bool linkBroken();
+
     CalibrationStation& station_;
     std::int16_t answered_ = 0;
     int swapReadFailures_ = 0;

@@ -331,6 +331,25 @@ TEST_F(Runs, ALinkThatStopsAbandonsTheWholeRun)
     EXPECT_EQ(board.notConnectedMessages, 0);
 }
 
+TEST_F(Runs, AConnectionLostMidRunEndsTheRunWithoutQueueingWritesForLater)
+{
+    std::size_t requestsAtBreak = 0;
+    board.at(300, [this, &requestsAtBreak] {
+        board.reconnecting = true;
+        requestsAtBreak = board.traffic.size();
+    });
+    ASSERT_TRUE(runs.ButtonAllClick());
+    // The request out when the connection broke is given up after its time; nothing after it
+    // is queued, and the log says why the run ended.
+    EXPECT_EQ(panel.log.count(QStringLiteral("- veza sa serverom je prekinuta")), 1);
+    EXPECT_EQ(panel.log.filter(QStringLiteral("Kalibracija - ")).size(), 1);
+    EXPECT_LT(board.nowMs(), 300 + 2 * kTransactionPolls * kTransactionPollMs);
+    EXPECT_GT(requestsAtBreak, 0U);
+    EXPECT_EQ(board.traffic.size(), requestsAtBreak);
+    EXPECT_EQ(board.notConnectedMessages, 0);
+    EXPECT_FALSE(runs.outcome().ok);
+}
+
 TEST_F(Runs, NoSecondProcedureStartsWhileOneRuns)
 {
     checkOnly(kRowEmc1, {1});

@@ -87,7 +87,7 @@ void ScriptedBoard::exchange()
     command_.State = TSendCommand::kSent;
     advanceTo(now_ + exchangeMs);
     const std::uint16_t entry = command_.Index;
-    if (lost_.count(entry))
+    if (lost_.count(entry) || reconnecting)
         return;
     if (int& refusals = refusals_[entry]; refusals > 0) {
         --refusals;

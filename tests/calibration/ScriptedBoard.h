@@ -36,6 +36,8 @@ public:
     void at(long long atMs, std::function<void()> fn) { events_.emplace(atMs, std::move(fn)); }
     // Whether the link is started (a stopped link takes no request and says so).
     bool started = true;
+    // Started, but the connection broke: requests are kept for later and never answered now.
+    bool reconnecting = false;
     // The link stops at the next wait: every wait from then on is aborted.
     bool aborted = false;
     // Simulated milliseconds one exchange takes.
@@ -61,7 +63,9 @@ public:
     TSendCommand currentCommand() const override { return command_; }
     LinkState linkState() const override
     {
-        return started ? LinkState::Connected : LinkState::Stopped;
+        if (!started)
+            return LinkState::Stopped;
+        return reconnecting ? LinkState::Reconnecting : LinkState::Connected;
     }
     void readTable(const std::function<void(const TProtocol&)>& read) const override
     {
