@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -14,6 +15,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QListWidget>
 #include <QMenu>
@@ -21,6 +23,11 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScatterSeries>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <limits>
 
 namespace quell {
 
@@ -103,6 +110,41 @@ bool pointUsed(int row, int point)
     return !temperature || point == 3 || point == 5 || point == 7;
 }
 
+// The labels under a result chart. A category axis takes each label once, and "Drvo sve" has
+// eight "1G": a repeated label gets one zero-width space more than the one before, which draws
+// the same.
+QStringList categories(const ResultChart& chart)
+{
+    QStringList labels;
+    for (const ResultChartPoint& point : chart.points) {
+        QString label =
+            QString::fromLatin1(point.label.data(), static_cast<qsizetype>(point.label.size()));
+        while (labels.contains(label))
+            label += QChar(0x200B);
+        labels << label;
+    }
+    return labels;
+}
+
+// The left axis of Line mode: every measured and expected value inside, with a little room above
+// and below so that no point sits on the frame.
+std::pair<double, double> lineRange(const ResultChart& chart)
+{
+    double low = std::numeric_limits<double>::max();
+    double high = std::numeric_limits<double>::lowest();
+    for (const ResultChartPoint& point : chart.points) {
+        low = std::min({low, point.measured, point.expected});
+        high = std::max({high, point.measured, point.expected});
+    }
+    if (chart.points.empty())
+        return {0.0, 1.0};
+    const double room = high > low ? (high - low) * 0.05 : std::max(1.0, std::abs(high) * 0.05);
+    return {low - room, high + room};
+}
+
+// Ticks of the error axis: -F, -F/2, 0, F/2, F.
+constexpr int kErrorTicks = 5;
+
 } // namespace
 
 KalibracijaPage::KalibracijaPage(QWidget* page) : QObject(page)
@@ -124,6 +166,37 @@ KalibracijaPage::KalibracijaPage(QWidget* page) : QObject(page)
             connect(pointBox(row, point), &QCheckBox::toggled, this,
                     [this, row, point] { CheckBoxNxClick(row, point); });
     }
+    connect(testBox(0), &QCheckBox::toggled, this, &KalibracijaPage::CheckBox100Click);
+    attachTestBoxes();
+}
+
+void KalibracijaPage::attachTestBoxes()
+{
+    for (int row = 1; row < kTestRows; ++row)
+        testBoxHandlers_[static_cast<std::size_t>(row - 1)] = connect(
+            testBox(row), &QCheckBox::toggled, this, [this, row] { CheckBox1x0Click(row); });
+}
+
+void KalibracijaPage::detachTestBoxes()
+{
+    for (QMetaObject::Connection& handler : testBoxHandlers_)
+        disconnect(handler);
+}
+
+void KalibracijaPage::CheckBox100Click()
+{
+    if (!testBox(0)->isChecked())
+        return;
+    // Checking the channels from here must not clear "all" again through their own handler.
+    detachTestBoxes();
+    for (int row = 1; row < kTestRows; ++row)
+        testBox(row)->setChecked(true);
+    attachTestBoxes();
+}
+
+void KalibracijaPage::CheckBox1x0Click([[maybe_unused]] int row)
+{
+    testBox(0)->setChecked(false);
 }
 
 void KalibracijaPage::CheckBox0Click()
@@ -253,6 +326,23 @@ void KalibracijaPage::buildChart(QGroupBox* test)
     deviationSet_->setColor(QColor(255, 255, 0));
     series19_->append(deviationSet_);
     chart->addSeries(series19_);
+    // Ours, not one of the page's own series: the points an operator must look at again.
+    outside_ = named(new QScatterSeries(chart), QStringLiteral("SeriesOutside"));
+    outside_->setName(QStringLiteral("Van granica"));
+    outside_->setColor(QColor(255, 0, 0));
+    outside_->setBorderColor(QColor(128, 0, 0));
+    outside_->setMarkerSize(9);
+    chart->addSeries(outside_);
+    deviationSet_->setSelectedColor(QColor(255, 0, 0));
+
+    axisX_ = named(new QBarCategoryAxis(chart), QStringLiteral("Chart2AxisX"));
+    axisY_ = named(new QValueAxis(chart), QStringLiteral("Chart2AxisY"));
+    chart->addAxis(axisX_, Qt::AlignBottom);
+    chart->addAxis(axisY_, Qt::AlignLeft);
+    for (QAbstractSeries* series : chart->series()) {
+        series->attachAxis(axisX_);
+        series->attachAxis(axisY_);
+    }
     chart->setMargins({});
     chart2_ = named(new QChartView(chart, test), QStringLiteral("Chart2"));
 
@@ -289,6 +379,60 @@ QCheckBox* KalibracijaPage::pointBox(int row, int point) const
 void KalibracijaPage::setChartFont(const QFont& font)
 {
     chart2_->chart()->legend()->setFont(font);
+}
+
+void KalibracijaPage::drawResult(const ResultChart& chart)
+{
+    series17_->clear();
+    series18_->clear();
+    outside_->clear();
+    deviationSet_->deselectAllBars();
+    deviationSet_->remove(0, deviationSet_->count());
+    axisX_->clear();
+    axisX_->append(categories(chart));
+    const bool line = chart.mode == ResultChartMode::Line;
+    if (line) {
+        QList<QPointF> measured;
+        QList<QPointF> expected;
+        QList<QPointF> outside;
+        for (qsizetype i = 0; i < static_cast<qsizetype>(chart.points.size()); ++i) {
+            const ResultChartPoint& point = chart.points[static_cast<std::size_t>(i)];
+            const auto x = static_cast<double>(i);
+            measured.append({x, point.measured});
+            expected.append({x, point.expected});
+            if (point.outside)
+                outside.append({x, point.measured});
+        }
+        series17_->replace(measured);
+        series18_->replace(expected);
+        outside_->replace(outside);
+        const auto [low, high] = lineRange(chart);
+        axisY_->setRange(low, high);
+        axisY_->applyNiceNumbers();
+    } else {
+        QList<qreal> deviations;
+        QList<int> outside;
+        for (qsizetype i = 0; i < static_cast<qsizetype>(chart.points.size()); ++i) {
+            const ResultChartPoint& point = chart.points[static_cast<std::size_t>(i)];
+            deviations.append(point.deviation);
+            if (point.outside)
+                outside.append(static_cast<int>(i));
+        }
+        deviationSet_->append(deviations);
+        deviationSet_->selectBars(outside);
+        axisY_->setTickCount(kErrorTicks);
+        axisY_->setRange(-chart.axisRange, chart.axisRange);
+    }
+    // The legend names what is drawn: the lines or the bars, and the red marks when there are.
+    QLegend* legend = chart2_->chart()->legend();
+    const auto show = [legend](QAbstractSeries* series, bool visible) {
+        for (QLegendMarker* marker : legend->markers(series))
+            marker->setVisible(visible);
+    };
+    show(series17_, line);
+    show(series18_, line);
+    show(series19_, !line);
+    show(outside_, line && outside_->count() > 0);
 }
 
 QCheckBox* KalibracijaPage::calPointBox(int recipeRow, int point) const

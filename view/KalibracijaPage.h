@@ -1,13 +1,16 @@
 #pragma once
 
 #include "calibration/CalibrationHost.h"
+#include "view/TestResultChart.h"
 
+#include <QMetaObject>
 #include <QObject>
 
 #include <array>
 #include <chrono>
 
 class QAction;
+class QBarCategoryAxis;
 class QBarSeries;
 class QBarSet;
 class QChartView;
@@ -21,6 +24,8 @@ class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QScatterSeries;
+class QValueAxis;
 class QWidget;
 
 namespace quell {
@@ -29,9 +34,10 @@ class RadioGroup;
 
 // The controls of the page "Kalibracija": the calibration group with its channel and point
 // boxes, the tools (method, Stop, record files), the test group with its result chart, the run's
-// progress and the run log. It makes them in their initial states and keeps the selection boxes
+// progress and the run log. It makes them in their initial states, keeps the selection boxes
 // consistent ("all" checks the channels, a channel its points, an unchecked point clears its
-// channel and "all"); the procedures add the rest. Every control carries its name as object
+// channel and "all"; the same for the test boxes, one level deep) and draws the result charts the
+// chart model computes; the procedures add the rest. Every control carries its name as object
 // name; the page owns them (and this object).
 class KalibracijaPage : public QObject {
     Q_OBJECT
@@ -98,8 +104,18 @@ public:
     QLineSeries* expected() const { return series18_; }
     // Series19 "Odstup1": the deviations (yellow bars with their values shown).
     QBarSeries* deviation() const { return series19_; }
-    // The one bar set of Series19.
+    // The one bar set of Series19; its bars outside the limits are selected (drawn red).
     QBarSet* deviationSet() const { return deviationSet_; }
+    // "Van granica": in Line mode, the measured points outside their limits (red dots).
+    QScatterSeries* outsidePoints() const { return outside_; }
+    // The result chart's axes: the point labels below, the values (or deviations) on the left.
+    QBarCategoryAxis* resultAxisX() const { return axisX_; }
+    QValueAxis* resultAxisY() const { return axisY_; }
+    // Draws a result as the chart model computed it: Line fills Series17 and Series18 and marks
+    // the outside points with "Van granica", on a left axis fitted to the values; Error fills
+    // Series19 with the outside bars selected, on the model's fixed axis. The series of the other
+    // mode stay empty and out of the legend.
+    void drawResult(const ResultChart& chart);
     // The chart's popup PMTipGraph.
     QMenu* tipGraph() const { return pmTipGraph_; }
     // PMTLine "Line", checked at start; it and "Error" exclude each other.
@@ -119,12 +135,19 @@ public:
     void CheckBox0Click();
     void CheckBoxN0Click(int row);
     void CheckBoxNxClick(int row, int point);
+    // The test boxes' handlers: "all" (CheckBox100) checked checks the six channel boxes without
+    // their handler running; any change of a channel box (CheckBox110..160, row 1..6) clears
+    // "all".
+    void CheckBox100Click();
+    void CheckBox1x0Click(int row);
 
 private:
     QGroupBox* buildCalibration(QWidget* page);
     QGroupBox* buildTools(QWidget* page);
     QGroupBox* buildTest(QWidget* page);
     void buildChart(QGroupBox* test);
+    void attachTestBoxes();
+    void detachTestBoxes();
 
     std::array<QPushButton*, kCalibrationRows> calibrationButtons_{};
     std::array<QCheckBox*, kCalibrationRows> rowBoxes_{};
@@ -145,6 +168,10 @@ private:
     QLineSeries* series18_ = nullptr;
     QBarSeries* series19_ = nullptr;
     QBarSet* deviationSet_ = nullptr;
+    QScatterSeries* outside_ = nullptr;
+    QBarCategoryAxis* axisX_ = nullptr;
+    QValueAxis* axisY_ = nullptr;
+    std::array<QMetaObject::Connection, kTestRows - 1> testBoxHandlers_{};
     QMenu* pmTipGraph_ = nullptr;
     QAction* pmtLine_ = nullptr;
     QAction* pmtError_ = nullptr;

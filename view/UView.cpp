@@ -1,5 +1,6 @@
 #include "view/UView.h"
 
+#include "calibration/ScoreFile.h"
 #include "client/DeviceLink.h"
 #include "client/Dialogs.h"
 #include "client/IniFile.h"
@@ -21,6 +22,7 @@
 #include "widgets/VesmarLiquidIndicator.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateTime>
@@ -60,6 +62,8 @@ TFormView::TFormView(DeviceLink& link, ParameterWindow& window, QWidget* parent)
     resize(900, 640);
     buildTimers();
     recordFolder_ = RecordList::makeTestFolder(window_.WorkDir());
+    setRecordReader([this](const QString& path, QString* error) { return readScore(path, error); });
+    setRefreshResult([this] { RefreshResult(); });
 }
 
 void TFormView::buildStrip(QWidget* parent)
@@ -96,6 +100,18 @@ void TFormView::ensureControls()
                 [this, tag] { ButtonIndexClickK(tag); });
     }
     connect(kalibracija_->buttonBreak(), &QPushButton::clicked, this, &TFormView::ButtonBreakClick);
+    connect(kalibracija_->testButton(0), &QPushButton::clicked, this,
+            &TFormView::ButtonTestAllClick);
+    for (int row = 1; row < KalibracijaPage::kTestRows; ++row) {
+        const int tag = kLastCalibrationTag + row;
+        connect(kalibracija_->testButton(row), &QPushButton::clicked, this,
+                [this, tag] { ButtonIndexClick(tag); });
+    }
+    connect(kalibracija_->result(), &RadioGroup::itemIndexChanged, this, &TFormView::RGResultClick);
+    connect(kalibracija_->lineItem(), &QAction::triggered, this, &TFormView::PMTLineClick);
+    connect(kalibracija_->errorItem(), &QAction::triggered, this, &TFormView::PMTLineClick);
+    connect(kalibracija_->buttonSave(), &QPushButton::clicked, this, &TFormView::ButtonSaveClick);
+    connect(kalibracija_->buttonLoad(), &QPushButton::clicked, this, &TFormView::ButtonLoadClick);
     buildLogMemo();
     buildRecordList();
     // Last: the layout places every control made above by its name.
@@ -386,6 +402,11 @@ bool TFormView::swapPeriod() const
     return kalibracija_ != nullptr && kalibracija_->testSwap()->isChecked();
 }
 
+bool TFormView::testFilter() const
+{
+    return kalibracija_ != nullptr && kalibracija_->testFilter()->isChecked();
+}
+
 void TFormView::buildTimers()
 {
     // While a procedure runs its elapsed time moves on even while a point waits.
@@ -657,7 +678,8 @@ void TFormView::afterProcedure()
 
 bool TFormView::holdClose(std::function<void()> closeAgain)
 {
-    if (!runs_.running() || closeHeld_) {
+    // Tests and calibrations share the station's procedure frame, so this holds for both.
+    if (!station_.procedureRunning() || closeHeld_) {
         return false;
     }
     closeHeld_ = true;
@@ -712,6 +734,123 @@ void TFormView::showProgress(const RunProgress& progress)
     if (kalibracija_ != nullptr) {
         kalibracija_->showProgress(progress_, station_.clock());
     }
+}
+
+} // namespace quell
+
+namespace quell {
+
+namespace {
+
+const QString kSaveFilter = QStringLiteral("Rezultat testiranja|*.rec|svi|*.*");
+const QString kOpenFilter = QStringLiteral("Rezultat testiranja|*.rec|svi fajlovi|*.*");
+const QString kScoreExtension = QStringLiteral("rec");
+
+} // namespace
+
+void TFormView::ButtonTestAllClick()
+{
+    ensureControls();
+    if (testRuns_.ButtonTestAllClick()) {
+        afterProcedure();
+    }
+}
+
+void TFormView::ButtonIndexClick(int tag)
+{
+    ensureControls();
+    if (testRuns_.ButtonIndexClick(tag)) {
+        afterProcedure();
+    }
+}
+
+void TFormView::selectResult(int index)
+{
+    ensureControls();
+    RadioGroup* result = kalibracija_->result();
+    // Checking the item that is checked already fires nothing, but the chart must show what the
+    // test just measured.
+    if (result->itemIndex() == index) {
+        RGResultClick(index);
+    } else {
+        result->setItemIndex(index);
+    }
+}
+
+void TFormView::RGResultClick(int index)
+{
+    if (kalibracija_ == nullptr) {
+        return;
+    }
+    if (const auto chart =
+            resultChart_.RGResultClick(index, station_.TestPoints, station_.testLimits())) {
+        kalibracija_->drawResult(*chart);
+    }
+}
+
+void TFormView::RefreshResult()
+{
+    ensureControls();
+    if (const auto chart = resultChart_.RefreshResult(kalibracija_->result()->itemIndex(),
+                                                      station_.TestPoints, station_.testLimits())) {
+        kalibracija_->drawResult(*chart);
+    }
+}
+
+void TFormView::PMTLineClick()
+{
+    ensureControls();
+    resultChart_.setMode(kalibracija_->errorItem()->isChecked() ? ResultChartMode::Error
+                                                                : ResultChartMode::Line);
+    RefreshResult();
+}
+
+bool TFormView::readScore(const QString& path, QString* error)
+{
+    QString text;
+    const bool read = ReadScore(path, station_.TestPoints, station_.TestRecordBytes, text);
+    if (!read && error != nullptr) {
+        *error = text;
+    }
+    return read;
+}
+
+void TFormView::ButtonSaveClick()
+{
+    ensureControls();
+    Dialogs::FileRequest request;
+    request.folder = window_.WorkDir();
+    request.filter = kSaveFilter;
+    request.defaultExtension = kScoreExtension;
+    request.fileName = ProposedScoreName(boardNumber(), QDateTime::currentDateTime());
+    const QString fileName = Dialogs::instance().saveFileName(request, this);
+    if (fileName.isEmpty()) {
+        return;
+    }
+    QString error;
+    if (!WriteScore(fileName, station_.TestPoints, station_.TestRecordBytes, error)) {
+        showError(error);
+    }
+    recordList_->refresh();
+}
+
+void TFormView::ButtonLoadClick()
+{
+    ensureControls();
+    Dialogs::FileRequest request;
+    request.folder = window_.WorkDir();
+    request.filter = kOpenFilter;
+    request.defaultExtension = kScoreExtension;
+    const QString fileName = Dialogs::instance().openFileName(request, this);
+    if (!fileName.isEmpty()) {
+        QString error;
+        if (readScore(fileName, &error)) {
+            setRecordFolder(QFileInfo(fileName).absolutePath());
+        } else {
+            showError(error);
+        }
+    }
+    RefreshResult();
 }
 
 } // namespace quell

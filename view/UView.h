@@ -4,11 +4,13 @@
 #include "calibration/CalibrationRuns.h"
 #include "calibration/CalibrationStation.h"
 #include "calibration/TPointResult.h"
+#include "calibration/TestRuns.h"
 #include "client/ViewLink.h"
 #include "view/MeasurementViewModel.h"
 #include "view/ProportionalLayout.h"
 #include "view/ReferenceSelection.h"
 #include "view/Stopwatch.h"
+#include "view/TestResultChart.h"
 #include "view/TrendChartModel.h"
 #include "view/ViewEditing.h"
 #include "view/ViewLayout.h"
@@ -114,6 +116,27 @@ public:
     void ButtonBreakClick();
     // The calibration runs and what the last one did.
     const CalibrationRuns& runs() const { return runs_; }
+
+    // ---- the group "Testiranje" ----
+    // "Sve": the six tests in order, each followed by its result's chart.
+    void ButtonTestAllClick();
+    // A test button (Tag 6 "Temp 1", 7 "Temp 2", 8 "EMC1", 9 "EMC2", 10 "Drvo", 11 "Drvo sve").
+    void ButtonIndexClick(int tag);
+    // The tests and what the last one did.
+    const TestRuns& testRuns() const { return testRuns_; }
+    // An item of "Rezultat" became the checked one: draws its chart.
+    void RGResultClick(int index);
+    // Redraws the chart of the checked item of "Rezultat" ("Temp1" when none is checked).
+    void RefreshResult();
+    // "Line" or "Error" of the chart's popup: the chart's mode follows the checked item and the
+    // chart is drawn again.
+    void PMTLineClick();
+    // The result chart's mode and the rows of "Rezultat".
+    const TestResultChart& resultChart() const { return resultChart_; }
+    // "Save": a result file in the settings folder, named after the board and the time.
+    void ButtonSaveClick();
+    // "Load": a result file chosen in the settings folder; the record list then shows its folder.
+    void ButtonLoadClick();
     // Brings a page to the front: 0 "Merenje", 1 "Detalji", 2 "Kalibracija".
     void showPage(int index);
     // Chooses the method in "Metod merenja" as a click does.
@@ -130,6 +153,10 @@ public:
     bool channelChecked(int tag) const override;
     Method method() const override;
     bool swapPeriod() const override;
+    bool testFilter() const override;
+    // Checks item index of "Rezultat" from code (also while the controls are locked) and draws
+    // its chart, also when it was checked already.
+    void selectResult(int index) override;
     void beginProcedure() override;
     void endProcedure() override;
     void showProgress(const RunProgress& progress) override;
@@ -194,9 +221,11 @@ public:
 
     // Reads a record file into the test points: true, or false with the reason in error.
     using RecordReader = std::function<bool(const QString& path, QString* error)>;
-    // The reader a double click on the record list uses (none: every double click fails).
+    // The reader a double click on the record list uses (at start: the result file into the
+    // station's test points; none: every double click fails).
     void setRecordReader(RecordReader reader) { recordReader_ = std::move(reader); }
-    // Run after a record file was read, to redraw the results (may be empty).
+    // Run after a record file was read, to redraw the results (at start: RefreshResult; may be
+    // empty).
     void setRefreshResult(std::function<void()> refresh) { refreshResult_ = std::move(refresh); }
     // Points the record list at another folder; the working directory stays as it is.
     void setRecordFolder(const QString& folder);
@@ -227,11 +256,14 @@ private:
     QStringList memoLines() const;
 
     void afterProcedure();
+    bool readScore(const QString& path, QString* error);
 
     DeviceLink& link_;
     ParameterWindow& window_;
     CalibrationStation station_;
     CalibrationRuns runs_{station_};
+    TestRuns testRuns_{station_};
+    TestResultChart resultChart_;
     bool closeHeld_ = false;
     std::function<void()> closeAgain_;
     std::function<void(const QString&)> logEcho_;

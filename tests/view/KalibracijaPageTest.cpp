@@ -341,3 +341,40 @@ TEST_F(KalibracijaPageTest, AProcedureLeavesOnlyStopToTheOperatorAndFreesEveryth
 
 } // namespace
 } // namespace quell
+
+namespace quell {
+namespace {
+
+TEST_F(KalibracijaPageTest, TestBoxesClearAllOnAnyChangeAndAllChecksEveryChannelOnce)
+{
+    KalibracijaPage* page = view.kalibracijaPage();
+    const auto states = [page] {
+        std::string s;
+        for (int row = 0; row <= 6; ++row)
+            s += page->testBox(row)->isChecked() ? '1' : '0';
+        return s;
+    };
+    // Each step clicks one box; the states are "all" first, then CheckBox110..CheckBox160.
+    const struct {
+        int row;
+        const char* after;
+    } clicks[] = {
+        {3, "0110111"}, // a channel cleared clears "all", nothing else
+        {3, "0111111"}, // checking it again does not bring "all" back
+        {0, "1111111"}, // "all" stays checked while it checks the channels
+        {2, "0101111"}, {5, "0101101"},
+        {0, "1111111"}, // every cleared channel checked again
+        {0, "0111111"}, // clearing "all" clears nothing else
+        {6, "0111110"}, {0, "1111111"},
+        {6, "0111110"}, // the channels' handlers are attached again after "all"
+    };
+    for (const auto& c : clicks) {
+        page->testBox(c.row)->click();
+        EXPECT_EQ(states(), c.after) << "after clicking row " << c.row;
+    }
+    // The calibration boxes are a group of their own.
+    EXPECT_TRUE(page->rowBox(0)->isChecked());
+}
+
+} // namespace
+} // namespace quell
