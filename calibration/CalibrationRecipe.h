@@ -68,6 +68,13 @@ inline constexpr int kTagEmc1 = 3;
 inline constexpr int kTagEmc2 = 4;
 inline constexpr int kTagWood = 5;
 inline constexpr int kLastCalibrationTag = 5;
+// Tags of the test buttons, in the order "Sve" runs them.
+inline constexpr int kTagTestTemp1 = 6;
+inline constexpr int kTagTestTemp2 = 7;
+inline constexpr int kTagTestEmc1 = 8;
+inline constexpr int kTagTestEmc2 = 9;
+inline constexpr int kTagTestWood = 10;
+inline constexpr int kTagTestWoodAll = 11;
 
 // Timing and budgets of a point measurement and of a transaction.
 inline constexpr int TimedWaitMs = 500;       // pause before each timed reading

@@ -33,14 +33,50 @@ QJsonObject channelJson(const ChannelOutcome& channel)
     };
 }
 
+QJsonObject testPointJson(const TestPointOutcome& point)
+{
+    // As a calibration point: "done" 0 or 1, the values the raw integers (x 100) of the record.
+    return QJsonObject{
+        {QStringLiteral("point"), point.point},
+        {QStringLiteral("done"), point.done ? 1 : 0},
+        {QStringLiteral("errorBits"), point.errorBits},
+        {QStringLiteral("measured"), point.measured},
+        {QStringLiteral("expected"), point.expected},
+        {QStringLiteral("deviation"), point.deviation},
+        {QStringLiteral("within"), point.within},
+    };
+}
+
+QJsonObject testChannelJson(const TestChannelOutcome& channel)
+{
+    QJsonArray points;
+    for (const TestPointOutcome& point : channel.points)
+        points.append(testPointJson(point));
+    return QJsonObject{
+        {QStringLiteral("row"), channel.row}, {QStringLiteral("name"), channel.name},
+        {QStringLiteral("ok"), channel.ok},   {QStringLiteral("pass"), channel.pass},
+        {QStringLiteral("points"), points},
+    };
+}
+
 } // namespace
+
+StepReport StepReport::test(const QString& step, const TestOutcome& outcome)
+{
+    QJsonArray channels;
+    for (const TestChannelOutcome& channel : outcome.channels)
+        channels.append(testChannelJson(channel));
+    return StepReport{step, outcome.ok, QJsonObject{{QStringLiteral("channels"), channels}},
+                      outcome.pass};
+}
 
 StepReport StepReport::calibration(const QString& step, const RunOutcome& outcome)
 {
     QJsonArray channels;
     for (const ChannelOutcome& channel : outcome.channels)
         channels.append(channelJson(channel));
-    return StepReport{step, outcome.ok, QJsonObject{{QStringLiteral("channels"), channels}}};
+    return StepReport{step, outcome.ok, QJsonObject{{QStringLiteral("channels"), channels}},
+                      std::nullopt};
 }
 
 QByteArray RunReport::toJsonLine() const
@@ -50,6 +86,8 @@ QByteArray RunReport::toJsonLine() const
         QJsonObject entry = report.details;
         entry.insert(QStringLiteral("step"), report.step);
         entry.insert(QStringLiteral("ok"), report.ok);
+        if (report.pass)
+            entry.insert(QStringLiteral("pass"), *report.pass);
         stepList.append(entry);
     }
     QJsonObject summary;

@@ -2,6 +2,8 @@
 
 #include "protocol/NumberText.h"
 
+#include <QDir>
+
 #include <array>
 #include <stdexcept>
 #include <utility>
@@ -54,6 +56,7 @@ std::optional<StationCommandLine> StationCommandLine::parse(const QStringList& a
         return std::nullopt;
     };
     bool runGiven = false;
+    bool recordGiven = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& word = arguments[i];
         if (word == QLatin1String("--")) {
@@ -76,7 +79,7 @@ std::optional<StationCommandLine> StationCommandLine::parse(const QStringList& a
         const qsizetype eq = word.indexOf(u'=');
         const QString name = eq < 0 ? word : word.left(eq);
         if (name != QLatin1String("--run") && name != QLatin1String("--method")
-            && name != QLatin1String("--board"))
+            && name != QLatin1String("--board") && name != QLatin1String("--record"))
             return fail(QStringLiteral("unknown option %1 (see --help)").arg(quoted(name)));
         QString value;
         if (eq >= 0) {
@@ -112,6 +115,15 @@ std::optional<StationCommandLine> StationCommandLine::parse(const QStringList& a
             if (!line.method)
                 return fail(
                     QStringLiteral("--method: %1 is not quick, normal or deep").arg(quoted(value)));
+        } else if (name == QLatin1String("--record")) {
+            if (recordGiven)
+                return fail(QStringLiteral("--record given twice"));
+            recordGiven = true;
+            if (value.isEmpty())
+                return fail(QStringLiteral("--record needs a file name"));
+            // Start-up moves into the settings folder: a relative name means the folder the
+            // station's script started quellcal in.
+            line.record = QDir::current().absoluteFilePath(value);
         } else {
             if (line.board)
                 return fail(QStringLiteral("--board given twice"));
@@ -122,13 +134,17 @@ std::optional<StationCommandLine> StationCommandLine::parse(const QStringList& a
             }
         }
     }
+    // Without steps the windows wait for their user, and nobody would write the file.
+    if (recordGiven && !runGiven)
+        return fail(QStringLiteral("--record writes the results of --run; give the steps too"));
     return line;
 }
 
 QString StationCommandLine::usage(const QStringList& knownSteps)
 {
     return QStringLiteral(
-               R"(Usage: quellcal [--run STEPS] [--method quick|normal|deep] [--board N] [--] [SETTINGS FILE NAME]
+               R"(Usage: quellcal [--run STEPS] [--method quick|normal|deep] [--board N] [--record FILE]
+                [--] [SETTINGS FILE NAME]
 
 The calibration station. Without --run its windows wait for their user. With --run it connects,
 runs the steps one after another exactly as their buttons do, closes as "Exit" does and prints a
@@ -136,8 +152,12 @@ summary of the run as one JSON line on standard output.
 
   --run STEPS      comma-separated steps, run in order, from
 %1
+                   ("calibrate" and "test" are "Sve" of their groups; a test step passes when
+                   every point was measured and lies within its limit of [Calibrate])
   --method METHOD  "Metod merenja": quick, normal or deep (default: as the window has it)
   --board N        the board number, 0 to %2 (default: as the settings have it)
+  --record FILE    after the steps, write the test results to FILE as "Save" does (a .rec
+                   file of 1512 bytes); a file that cannot be written makes the exit status 1
   --help           this text
   --version        the program's name and version
   --               the end of the options: what follows is the settings file name
@@ -145,8 +165,9 @@ summary of the run as one JSON line on standard output.
 The words after the options are joined with blanks into the settings file name (default: the
 program's file name with ".cli"). Every run log line also goes to standard error.
 
-Exit status: 0 every step went well, 1 a step failed or was interrupted, 2 a bad command line,
-3 no connection to the communication server within %3 s.
+Exit status: 0 every step went well, 1 a step failed or was interrupted, a test found a point
+outside its limits or the --record file could not be written, 2 a bad command line, 3 no
+connection to the communication server within %3 s.
 )")
         .arg(wrapped(knownSteps, QStringLiteral("                   "), 100))
         .arg(kMaxBoard)

@@ -18,7 +18,8 @@ enum class StationExit {
 };
 
 // quellcal's command line: options first, then the words of the settings file name.
-//   quellcal [--run STEPS] [--method quick|normal|deep] [--board N] [--] [SETTINGS FILE NAME]
+//   quellcal [--run STEPS] [--method quick|normal|deep] [--board N] [--record FILE] [--]
+//            [SETTINGS FILE NAME]
 // The first word that is not an option (or everything after "--") starts the settings file name;
 // the words from there on are the name's, as the shell split it. Qt Core only.
 struct StationCommandLine {
@@ -31,12 +32,14 @@ struct StationCommandLine {
     QStringList steps;            // --run, in order; empty: the windows wait for their user
     std::optional<Method> method; // --method; none: what the window has
     std::optional<int> board;     // --board; none: what the settings have
-    QStringList settingsWords;    // joined with blanks into the settings file name
-    bool help = false;            // --help: print the usage, nothing else
-    bool version = false;         // --version: print the version, nothing else
+    QString record; // --record, absolute: the result file written after the steps; empty: none
+    QStringList settingsWords; // joined with blanks into the settings file name
+    bool help = false;         // --help: print the usage, nothing else
+    bool version = false;      // --version: print the version, nothing else
 
-    // Reads the arguments after the program name; --run accepts the names in knownSteps. The
-    // line, or nothing with a message in error that names the bad argument.
+    // Reads the arguments after the program name; --run accepts the names in knownSteps, and
+    // --record only comes with --run. The line, or nothing with a message in error that names
+    // the bad argument.
     static std::optional<StationCommandLine> parse(const QStringList& arguments,
                                                    const QStringList& knownSteps, QString* error);
     // The --help text, with the steps --run accepts.

@@ -1,6 +1,7 @@
 #include "station/StationRun.h"
 
 #include "calibration/CalibrationRecipe.h"
+#include "calibration/ScoreFile.h"
 #include "client/ClientCommunications.h"
 #include "view/UView.h"
 
@@ -24,6 +25,11 @@ StepReport calibrationResult(const QString& name, const TFormView& view)
     return StepReport::calibration(name, view.runs().outcome());
 }
 
+StepReport testResult(const QString& name, const TFormView& view)
+{
+    return StepReport::test(name, view.testRuns().outcome());
+}
+
 // Other kinds of steps join this table with a report of their own.
 const StationStep kSteps[] = {
     {"calibrate", [](TFormView& view) { view.ButtonAllClick(); }, calibrationResult},
@@ -37,6 +43,13 @@ const StationStep kSteps[] = {
      calibrationResult},
     {"calibrate-drvo", [](TFormView& view) { view.ButtonIndexClickK(kTagWood); },
      calibrationResult},
+    {"test", [](TFormView& view) { view.ButtonTestAllClick(); }, testResult},
+    {"test-temp1", [](TFormView& view) { view.ButtonIndexClick(kTagTestTemp1); }, testResult},
+    {"test-temp2", [](TFormView& view) { view.ButtonIndexClick(kTagTestTemp2); }, testResult},
+    {"test-emc1", [](TFormView& view) { view.ButtonIndexClick(kTagTestEmc1); }, testResult},
+    {"test-emc2", [](TFormView& view) { view.ButtonIndexClick(kTagTestEmc2); }, testResult},
+    {"test-drvo", [](TFormView& view) { view.ButtonIndexClick(kTagTestWood); }, testResult},
+    {"test-drvo-sve", [](TFormView& view) { view.ButtonIndexClick(kTagTestWoodAll); }, testResult},
 };
 
 const StationStep* findStep(const QString& name)
@@ -185,7 +198,21 @@ void StationRun::runSteps()
             result.ok = false;
         steps_.push_back(std::move(result));
     }
+    writeRecord();
     finish();
+}
+
+void StationRun::writeRecord()
+{
+    if (line_.record.isEmpty())
+        return;
+    // Whatever the steps found is written, also after a failed or interrupted one: the file is
+    // the record of this board's test.
+    const CalibrationStation& station = view_.station();
+    QString error;
+    recordWritten_ = WriteScore(line_.record, station.TestPoints, station.TestRecordBytes, error);
+    if (!recordWritten_)
+        printError(QStringLiteral("quellcal: ") + error);
 }
 
 void StationRun::finish()
@@ -210,9 +237,10 @@ StationExit StationRun::exitStatus() const
 {
     if (!connected_)
         return StationExit::NoConnection;
-    bool ok = steps_.size() == static_cast<std::size_t>(line_.steps.size());
+    bool ok = steps_.size() == static_cast<std::size_t>(line_.steps.size())
+              && (line_.record.isEmpty() || recordWritten_);
     for (const StepReport& step : steps_)
-        ok = ok && step.ok;
+        ok = ok && step.passed();
     return ok ? StationExit::Ok : StationExit::StepFailed;
 }
 

@@ -19,8 +19,9 @@ class TFormView;
 
 // A headless run of quellcal (--run): once the program has started up it starts the link when it
 // is not started, waits for the connection, runs the steps one after another exactly as their
-// buttons run them and closes the main window as "Exit" does. A close during a step (SIGTERM)
-// ends the run after that step, which then counts as failed. The summary is complete once the
+// buttons run them, writes the test results to the --record file and closes the main window as
+// "Exit" does. A close during a step (SIGTERM) ends the run after that step, which then counts as
+// failed. The summary is complete once the
 // program has closed and the view has written its run log. GUI thread.
 class StationRun : public QObject {
     Q_OBJECT
@@ -50,6 +51,7 @@ private:
     void answersApplied(const std::vector<std::uint16_t>& answered);
     void windowClosed();
     void runSteps();
+    void writeRecord();
     void finish();
 
     TClientMain& window_;
@@ -66,6 +68,7 @@ private:
     int board_ = 0;
     QString method_;
     std::vector<StepReport> steps_;
+    bool recordWritten_ = false;
 };
 
 } // namespace quell

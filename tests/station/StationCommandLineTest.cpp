@@ -3,6 +3,8 @@
 
 #include "station/StationCommandLine.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
 
 namespace quell {
@@ -119,6 +121,40 @@ TEST(StationCommandLine, RefusesABadLineNamingTheBadArgument)
         EXPECT_FALSE(line.has_value()) << c.arguments.join(' ').toStdString();
         EXPECT_TRUE(error.contains(c.named))
             << c.arguments.join(' ').toStdString() << ": " << error.toStdString();
+    }
+}
+
+TEST(StationCommandLine, RecordNamesAFileForTheResultsOfTheSteps)
+{
+    const struct {
+        QStringList arguments;
+        QString record; // empty: refused
+        QString named;  // what the error must mention
+    } cases[] = {
+        {{"--run", "calibrate", "--record", "/station/out.rec", "a.cli"}, "/station/out.rec", ""},
+        {{"--record=/x/b c.rec", "--run", "calibrate"}, "/x/b c.rec", ""},
+        // Start-up moves into the settings folder: a relative name is made absolute at once.
+        {{"--run", "calibrate", "--record", "sub/r.rec"},
+         QDir::current().filePath("sub/r.rec"),
+         ""},
+        {{"--run", "calibrate"}, "", ""},
+        {{"--run", "calibrate", "--record"}, "", "--record"},
+        {{"--run", "calibrate", "--record="}, "", "--record"},
+        {{"--run", "calibrate", "--record", "a.rec", "--record", "b.rec"}, "", "--record"},
+        // Without steps nothing would be written.
+        {{"--record", "a.rec", "site.cli"}, "", "--record"},
+    };
+    for (const auto& c : cases) {
+        const std::string line = c.arguments.join(' ').toStdString();
+        QString error;
+        const auto parsed = StationCommandLine::parse(c.arguments, kSteps, &error);
+        if (c.named.isEmpty()) {
+            ASSERT_TRUE(parsed.has_value()) << line << ": " << error.toStdString();
+            EXPECT_EQ(parsed->record, c.record) << line;
+        } else {
+            EXPECT_FALSE(parsed.has_value()) << line;
+            EXPECT_TRUE(error.contains(c.named)) << line << ": " << error.toStdString();
+        }
     }
 }
 
