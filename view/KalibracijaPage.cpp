@@ -12,6 +12,7 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QFontMetricsF>
+#include <QGraphicsLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLegend>
@@ -20,14 +21,18 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
+#include <QPen>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScatterSeries>
+#include <QStyle>
 #include <QValueAxis>
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace quell {
 
@@ -142,8 +147,43 @@ std::pair<double, double> lineRange(const ResultChart& chart)
     return {low - room, high + room};
 }
 
+// Captions are not made smaller than this.
+constexpr double kSmallestCaptionPoints = 6.0;
+
+// Gives buttons of one kind (check boxes or radio items) the largest size of their parent's font
+// at which every caption fits beside its indicator in width; one size for all, so that they look
+// alike.
+void fitButtonCaptions(const std::vector<QAbstractButton*>& buttons, bool radio, int width)
+{
+    if (buttons.empty())
+        return;
+    const QStyle* style = buttons.front()->style();
+    const int indicator = radio ? style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth)
+                                      + style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing)
+                                : style->pixelMetric(QStyle::PM_IndicatorWidth)
+                                      + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    QFont font = buttons.front()->parentWidget()->font();
+    for (double size = font.pointSizeF(); size > kSmallestCaptionPoints; size -= 0.5) {
+        font.setPointSizeF(size);
+        const QFontMetricsF metrics(font);
+        if (std::all_of(buttons.begin(), buttons.end(), [&](const QAbstractButton* b) {
+                return metrics.horizontalAdvance(b->text()) + indicator + 2 <= width;
+            }))
+            break;
+    }
+    for (QAbstractButton* button : buttons) {
+        if (button->font() != font)
+            button->setFont(font);
+    }
+}
+
 // Ticks of the error axis: -F, -F/2, 0, F/2, F.
 constexpr int kErrorTicks = 5;
+// The axes' labels against the legend's font; what the chart takes of a point label's room
+// (padding on both sides and the text item's margins), and the smallest readable label.
+constexpr double kAxisFontScale = 0.85;
+constexpr double kLabelMargins = 18.0;
+constexpr double kSmallestLabelPoints = 7.0;
 
 } // namespace
 
@@ -319,9 +359,19 @@ void KalibracijaPage::buildChart(QGroupBox* test)
     };
     series17_ = line("Series17", "Temp1M", QColor(0, 128, 0));
     series18_ = line("Series18", "Temp1O", QColor(255, 0, 0));
+    // Wide enough to tell the colours apart, and each measured point shown where it lies.
+    for (QLineSeries* series : {series17_, series18_}) {
+        QPen pen = series->pen();
+        pen.setWidthF(2.0);
+        series->setPen(pen);
+    }
+    series17_->setPointsVisible(true);
     series19_ = named(new QBarSeries(chart), QStringLiteral("Series19"));
     series19_->setName(QStringLiteral("Odstup1"));
     series19_->setLabelsVisible(true);
+    // At the base, so that the value of a bar beyond the axis, cut off at the frame, still shows.
+    series19_->setLabelsPosition(QAbstractBarSeries::LabelsInsideBase);
+    series19_->setLabelsPrecision(3);
     deviationSet_ = new QBarSet(QStringLiteral("Odstup1"), series19_);
     deviationSet_->setColor(QColor(255, 255, 0));
     series19_->append(deviationSet_);
@@ -334,6 +384,7 @@ void KalibracijaPage::buildChart(QGroupBox* test)
     outside_->setMarkerSize(9);
     chart->addSeries(outside_);
     deviationSet_->setSelectedColor(QColor(255, 0, 0));
+    deviationSet_->setLabelColor(Qt::black);
 
     axisX_ = named(new QBarCategoryAxis(chart), QStringLiteral("Chart2AxisX"));
     axisY_ = named(new QValueAxis(chart), QStringLiteral("Chart2AxisY"));
@@ -344,7 +395,20 @@ void KalibracijaPage::buildChart(QGroupBox* test)
         series->attachAxis(axisY_);
     }
     chart->setMargins({});
+    // The expected line and the red dots share a colour: the legend tells them apart by shape.
+    chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
+    // A bar's marker is its colour.
+    for (QLegendMarker* marker : chart->legend()->markers(series19_))
+        marker->setShape(QLegend::MarkerShapeRectangle);
+    // "Line" is checked at start, and nothing is outside yet.
+    for (QAbstractSeries* unused :
+         {static_cast<QAbstractSeries*>(series19_), static_cast<QAbstractSeries*>(outside_)}) {
+        for (QLegendMarker* marker : chart->legend()->markers(unused))
+            marker->setVisible(false);
+    }
     chart2_ = named(new QChartView(chart, test), QStringLiteral("Chart2"));
+    chartFont_ = axisX_->labelsFont();
+    connect(chart, &QChart::plotAreaChanged, this, &KalibracijaPage::fitPointLabels);
 
     pmTipGraph_ = named(new QMenu(chart2_), QStringLiteral("PMTipGraph"));
     auto* kinds = new QActionGroup(pmTipGraph_);
@@ -379,6 +443,69 @@ QCheckBox* KalibracijaPage::pointBox(int row, int point) const
 void KalibracijaPage::setChartFont(const QFont& font)
 {
     chart2_->chart()->legend()->setFont(font);
+    // The axes a little smaller than the legend.
+    chartFont_ = font;
+    chartFont_.setPointSizeF(font.pointSizeF() * kAxisFontScale);
+    axisY_->setLabelsFont(chartFont_);
+    fitPointLabels();
+}
+
+void KalibracijaPage::fitCaptions()
+{
+    fitButtonCaptions({testFilter_, testSwap_}, false,
+                      std::min(testFilter_->width(), testSwap_->width()));
+    // The items of "Rezultat" span the group, but the chart covers its right part. (The group
+    // places its items when it is next shown, so their own widths may still be old.)
+    std::vector<QAbstractButton*> items;
+    for (int k = 0; k < result_->count(); ++k)
+        items.push_back(result_->item(k));
+    fitButtonCaptions(items, true,
+                      chart2_->geometry().left() - result_->geometry().left()
+                          - result_->contentsRect().left());
+}
+
+void KalibracijaPage::fitPointLabels()
+{
+    // The chart cuts a label wider than its room to "10...", which says nothing. The room is the
+    // axis shared by one more than the labels, less the label's padding and text margins. The
+    // labels get the chart's font, made smaller until the widest fits; when even the smallest
+    // readable size does not fit they stand upright, where only the font's height must fit.
+    const QStringList labels = axisX_->categories();
+    const double room =
+        chart2_->chart()->plotArea().width() / static_cast<double>(labels.size() + 1)
+        - kLabelMargins;
+    QFont font = chartFont_;
+    const auto widest = [&labels](const QFont& f) {
+        const QFontMetricsF metrics(f);
+        double width = 0;
+        for (const QString& label : labels)
+            width = std::max(width, metrics.horizontalAdvance(label));
+        return width;
+    };
+    int angle = 0;
+    double size = chartFont_.pointSizeF();
+    for (; size > kSmallestLabelPoints; size -= 0.5) {
+        font.setPointSizeF(size);
+        if (widest(font) <= room)
+            break;
+    }
+    if (widest(font) > room) {
+        angle = -90;
+        for (size = chartFont_.pointSizeF(); size > kSmallestLabelPoints; size -= 0.5) {
+            font.setPointSizeF(size);
+            if (QFontMetricsF(font).height() <= room)
+                break;
+        }
+    }
+    if (font != axisX_->labelsFont()) {
+        axisX_->setLabelsFont(font);
+        // The bar values share the points' room.
+        deviationSet_->setLabelFont(font);
+    }
+    if (angle != axisX_->labelsAngle()) {
+        axisX_->setLabelsAngle(angle);
+        series19_->setLabelsAngle(angle);
+    }
 }
 
 void KalibracijaPage::drawResult(const ResultChart& chart)
@@ -390,6 +517,7 @@ void KalibracijaPage::drawResult(const ResultChart& chart)
     deviationSet_->remove(0, deviationSet_->count());
     axisX_->clear();
     axisX_->append(categories(chart));
+    fitPointLabels();
     const bool line = chart.mode == ResultChartMode::Line;
     if (line) {
         QList<QPointF> measured;
@@ -423,16 +551,24 @@ void KalibracijaPage::drawResult(const ResultChart& chart)
         axisY_->setTickCount(kErrorTicks);
         axisY_->setRange(-chart.axisRange, chart.axisRange);
     }
-    // The legend names what is drawn: the lines or the bars, and the red marks when there are.
+    // The legend names what is drawn: the lines or the bars, and what red marks mean when there
+    // are any (red dots on the lines, red bars among the yellow ones).
     QLegend* legend = chart2_->chart()->legend();
     const auto show = [legend](QAbstractSeries* series, bool visible) {
         for (QLegendMarker* marker : legend->markers(series))
             marker->setVisible(visible);
     };
+    const bool anyOutside = std::any_of(chart.points.begin(), chart.points.end(),
+                                        [](const ResultChartPoint& p) { return p.outside; });
     show(series17_, line);
     show(series18_, line);
     show(series19_, !line);
-    show(outside_, line && outside_->count() > 0);
+    show(outside_, anyOutside);
+    // The red dot stands for a red bar in "Error".
+    for (QLegendMarker* marker : legend->markers(outside_))
+        marker->setShape(line ? QLegend::MarkerShapeFromSeries : QLegend::MarkerShapeRectangle);
+    // Hidden markers keep their place until the legend is laid out again.
+    legend->layout()->invalidate();
 }
 
 QCheckBox* KalibracijaPage::calPointBox(int recipeRow, int point) const

@@ -3,6 +3,7 @@
 #include "calibration/CalibrationHost.h"
 #include "view/TestResultChart.h"
 
+#include <QFont>
 #include <QMetaObject>
 #include <QObject>
 
@@ -15,7 +16,6 @@ class QBarSeries;
 class QBarSet;
 class QChartView;
 class QCheckBox;
-class QFont;
 class QGroupBox;
 class QLabel;
 class QLineSeries;
@@ -98,6 +98,9 @@ public:
     // Gives the result chart's legend the window's font: a chart draws it in a scene, which
     // does not take the widget's font.
     void setChartFont(const QFont& font);
+    // After the controls were laid out: the test group's option boxes and the items of
+    // "Rezultat" take the window's font, made smaller where a caption would be cut off.
+    void fitCaptions();
     // Series17 "Temp1M": the measured values (green line).
     QLineSeries* measured() const { return series17_; }
     // Series18 "Temp1O": the expected values (red line).
@@ -148,6 +151,7 @@ private:
     void buildChart(QGroupBox* test);
     void attachTestBoxes();
     void detachTestBoxes();
+    void fitPointLabels();
 
     std::array<QPushButton*, kCalibrationRows> calibrationButtons_{};
     std::array<QCheckBox*, kCalibrationRows> rowBoxes_{};
@@ -172,6 +176,7 @@ private:
     QBarCategoryAxis* axisX_ = nullptr;
     QValueAxis* axisY_ = nullptr;
     std::array<QMetaObject::Connection, kTestRows - 1> testBoxHandlers_{};
+    QFont chartFont_; // the axes' labels at most this size
     QMenu* pmTipGraph_ = nullptr;
     QAction* pmtLine_ = nullptr;
     QAction* pmtError_ = nullptr;

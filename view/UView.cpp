@@ -160,6 +160,7 @@ void TFormView::FormResize()
         kalibracija_->setChartFont(scaled);
     }
     layout_.apply();
+    kalibracija_->fitCaptions();
 }
 
 void TFormView::buildDetalji(QWidget* page)

@@ -15,6 +15,8 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLegend>
@@ -24,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScatterSeries>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
@@ -206,8 +209,8 @@ TEST_F(TestResultViewTest, EachItemAndModeDrawsWhatTheModelComputesAndMarksTheOu
             EXPECT_DOUBLE_EQ(page->resultAxisY()->min(), -want.axisRange) << where;
             EXPECT_DOUBLE_EQ(page->resultAxisY()->max(), want.axisRange) << where;
             EXPECT_TRUE(legendShows(page->deviation())) << where;
-            EXPECT_FALSE(legendShows(page->measured()) || legendShows(page->outsidePoints()))
-                << where;
+            EXPECT_EQ(legendShows(page->outsidePoints()), !c.outside.isEmpty()) << where;
+            EXPECT_FALSE(legendShows(page->measured())) << where;
         }
     }
     // A 5 % point puts the error axis at its widest.
@@ -245,6 +248,34 @@ TEST_F(TestResultViewTest, ThePopupRedrawsTheChosenItemAndWithoutOneTemp1)
     view->endProcedure();
     EXPECT_EQ(page->result()->itemIndex(), kItemEmc1);
     EXPECT_EQ(page->measured()->count(), 9);
+}
+
+TEST_F(TestResultViewTest, TheTestGroupsCaptionsAreNotCutOffAtAnyWindowSize)
+{
+    const QStyle* style = view->style();
+    const int box = style->pixelMetric(QStyle::PM_IndicatorWidth)
+                    + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    const int radio = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth)
+                      + style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+    for (const QSize size :
+         {QSize(900, 640), QSize(1590, 900), QSize(1900, 600), QSize(1024, 768)}) {
+        view->resize(size);
+        QCoreApplication::processEvents();
+        const std::string where =
+            std::to_string(size.width()) + "x" + std::to_string(size.height());
+        for (QCheckBox* option : {page->testFilter(), page->testSwap()})
+            EXPECT_LE(QFontMetrics(option->font()).horizontalAdvance(option->text()) + box,
+                      option->width())
+                << where << " " << option->text().toStdString();
+        // The chart covers the right part of "Rezultat".
+        const int room = page->chart2()->geometry().left() - page->result()->geometry().left()
+                         - page->result()->contentsRect().left();
+        for (int k = 0; k < page->result()->count(); ++k) {
+            const QRadioButton* item = page->result()->item(k);
+            EXPECT_LE(QFontMetrics(item->font()).horizontalAdvance(item->text()) + radio, room)
+                << where << " " << item->text().toStdString();
+        }
+    }
 }
 
 // Results in every row, the untested one too, and reserved bytes that are not zero: what a file
