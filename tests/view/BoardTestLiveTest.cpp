@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -188,6 +189,23 @@ TEST_F(TestingOnTheSimulator, ConstantsSpoiledAfterTheCalibrationAreMeasuredButJ
         outside += point.within ? 0 : 1;
     }
     EXPECT_GE(outside, 4) << "the constants are off everywhere";
+}
+
+TEST_F(TestingOnTheSimulator, ClosingDuringATestEndsItCleanlyAndThenCloses)
+{
+    bool closed = false;
+    QObject::connect(main_.get(), &TClientMain::formClosed, [&] { closed = true; });
+    // The close box while a point of EMC 1 is being measured: the test ends as after Stop,
+    // restores what it changed and only then lets the program close.
+    QTimer::singleShot(1500, main_.get(), [this] { main_->close(); });
+    view_->ButtonIndexClick(kTagTestEmc1);
+    EXPECT_TRUE(view_->closeHeld());
+    EXPECT_FALSE(view_->testRuns().outcome().ok);
+    EXPECT_FALSE(view_->testRuns().outcome().pass);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return closed; }, kWaitMs));
+    const QStringList lines = testLines(QStringLiteral("EMC 1"));
+    EXPECT_TRUE(lines.contains(QStringLiteral("- filter: 8"))) << lines.join('\n').toStdString();
+    EXPECT_LT(lines.filter(QStringLiteral("- tačka: ")).size(), 9) << "the points after the close";
 }
 
 } // namespace
