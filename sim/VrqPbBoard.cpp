@@ -42,6 +42,9 @@ constexpr vrqpb::Entry kProbe = vrqpb::kProbeConfigFirst;
 
 constexpr int kWood0 = 11;
 constexpr int kFlickerPerMille = 1; // how often a settled sample is a count high, and a count low
+// An opened input keeps showing its last measurement until the end of a swap cycle at least this
+// many samples (200 ms) after it was opened: a test reads the value right after the switch.
+constexpr int kOpenHoldSamples = 4;
 constexpr double kFullScale = 30000.0;
 
 // Per linear channel 0..10: first calibration constant, selector (0 = none), EMC or temperature,
@@ -243,12 +246,27 @@ int VrqPbBoard::filterOf(int c) const
     return std::clamp<int>(raw(entry), 1, 32);
 }
 
-void VrqPbBoard::restart(int c)
+void VrqPbBoard::restart(int c, bool opened)
 {
     inputs_[c].taken.clear();
     inputs_[c].sinceReset = 0;
+    inputs_[c].holding = opened;
     // At once, not at the next sample: a reading asked for right after the switch is not valid.
-    markNotValid(c);
+    // An opened input is different: a board in test is read right after its point is switched
+    // out, and still shows what it measured at the point.
+    if (!opened)
+        markNotValid(c);
+}
+
+bool VrqPbBoard::held(int c, bool cycleEnd)
+{
+    Input& in = inputs_[static_cast<std::size_t>(c)];
+    if (!in.holding)
+        return false;
+    if (!cycleEnd || in.sinceReset < std::max(filterOf(c), kOpenHoldSamples))
+        return true;
+    in.holding = false;
+    return false;
 }
 
 void VrqPbBoard::markNotValid(int c)
@@ -319,6 +337,11 @@ void VrqPbBoard::jitterNoisy()
 void VrqPbBoard::tick()
 {
     std::uniform_int_distribution<int> perMille(0, 999);
+    // The swap cycle: idle for 40 % of the period, swapping for 40 %, ready for the rest.
+    const long long period = 100'000LL * std::clamp<int>(raw(kSwapPeriod), 1, 60);
+    const long long phase = now_.count() % period;
+    const std::int32_t state = phase < period * 4 / 10 ? 0 : phase < period * 8 / 10 ? 1 : 2;
+    const bool cycleEnd = state == 2 && raw(kSwapState) != 2;
     const double dt = std::chrono::duration<double>(kSamplePeriod).count();
     for (int c = 0; c < static_cast<int>(inputs_.size()); ++c) {
         if (c == 4)
@@ -337,13 +360,9 @@ void VrqPbBoard::tick()
             in.taken.pop_front();
         ++in.sinceReset;
         if (c < kWood0)
-            updateLinear(c);
+            updateLinear(c, cycleEnd);
     }
-    // The swap cycle: idle for 40 % of the period, swapping for 40 %, ready for the rest.
-    const long long period = 100'000LL * std::clamp<int>(raw(kSwapPeriod), 1, 60);
-    const long long phase = now_.count() % period;
-    const std::int32_t state = phase < period * 4 / 10 ? 0 : phase < period * 8 / 10 ? 1 : 2;
-    if (state == 2 && raw(kSwapState) != 2)
+    if (cycleEnd)
         woodCycle();
     rawRef(kSwapState) = state;
     rawRef(kBoardTemp) = 65 + static_cast<std::int32_t>(noise_() % 2);
@@ -351,11 +370,13 @@ void VrqPbBoard::tick()
     rawRef(kUReference) = 24999 + static_cast<std::int32_t>(noise_() % 3);
 }
 
-void VrqPbBoard::updateLinear(int c)
+void VrqPbBoard::updateLinear(int c, bool cycleEnd)
 {
     const Input& in = inputs_[c];
     const int filter = filterOf(c);
     const double u = average(in, filter);
+    if (!dead(c) && held(c, cycleEnd))
+        return; // the last measurement stays shown
     const bool ready = !dead(c) && in.sinceReset >= filter;
     const LinearEntries e = linearEntries(c);
     const bool saturated = u < 500.0 || u > 29000.0;
@@ -426,6 +447,9 @@ void VrqPbBoard::snapshotWood(int i)
         setBit(rawRef(kWoodValueError), i, false);
         return;
     }
+    // Wood inputs are measured at the end of a swap cycle only.
+    if (held(kWood0 + i, true))
+        return; // the last measurement stays shown
     const int filter = filterOf(kWood0 + i);
     const double u = average(in, filter);
     const bool ready = in.sinceReset >= filter;
@@ -474,11 +498,16 @@ KestavinDevice::Status VrqPbBoard::store(std::uint16_t entry, std::int16_t value
     if (entry >= kSelectEmc1 && entry <= kSelectRouteR && old != value) {
         for (int c = 0; c < 4; ++c)
             if (kLinear[c].select == entry)
-                restart(c);
-        if (entry >= kSelectMcR)
+                restart(c, (value & 0xFF) == 0);
+        if (entry == kSelectRouteR) {
             for (int i = 0; i < 8; ++i)
-                if (bit(old ^ value, i) || entry == kSelectRouteR)
-                    restart(kWood0 + i);
+                if (bit(raw(kSelectRoute), i))
+                    restart(kWood0 + i, (value & 0xFF) == 0);
+        } else if (entry >= kSelectMcR) {
+            for (int i = 0; i < 8; ++i)
+                if (bit(old ^ value, i))
+                    restart(kWood0 + i, !bit(value, i));
+        }
     } else if (entry >= 60 && entry <= 70 && old != value) {
         if (entry == kFilterWood)
             for (int i = 0; i < 8; ++i)

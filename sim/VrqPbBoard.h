@@ -43,13 +43,22 @@ private:
         double analog = 0;        // voltage at the ADC, in 0.1 mV
         std::deque<double> taken; // latest samples, newest last
         int sinceReset = 0;       // samples since the filter was restarted
+        // Opened (its reference switched out): the last measurement stays shown, flags and all,
+        // until the open input has been measured.
+        bool holding = false;
     };
 
     void tick();
-    void restart(int channel);
+    // A switch or filter change: the input is measured afresh. With a reference switched in
+    // (or a filter changed) its reading is not valid until then; an input merely opened keeps
+    // showing its last measurement meanwhile.
+    void restart(int channel, bool opened = false);
+    // Whether an opened input still shows its last measurement: it is measured anew at the end
+    // of a swap cycle (cycleEnd) once it has been open for a while.
+    bool held(int channel, bool cycleEnd);
     void markNotValid(int channel);
     double average(const Input& in, int filter) const;
-    void updateLinear(int c);
+    void updateLinear(int c, bool cycleEnd);
     void publishLinear(int c, double u);
     void snapshotWood(int i);
     void publishWood(int i, double u);

@@ -368,3 +368,36 @@ TEST(BoardFaults, ANoisyChannelsReadingsNeverAgreeThoughItReportsValid)
 
 } // namespace
 } // namespace quell::sim::test
+
+namespace quell::sim::test {
+namespace {
+
+// A test reads a channel's value right after its point is switched out: the board still shows
+// what it measured at the point until the end of a swap cycle after the input was opened.
+TEST(BoardOpened, AnOpenedInputShowsItsLastMeasurementUntilTheCycleEnds)
+{
+    Rig rig;
+    ASSERT_TRUE(rig.write(60, "1"));
+    ASSERT_TRUE(rig.select(4, 0x01)); // EMC 1 on 10K
+    rig.swapCycle();
+    const int atPoint = rig.read(90);
+    const int valueAtPoint = rig.read(105);
+    ASSERT_EQ(rig.read(89) & 1, 0);
+
+    ASSERT_TRUE(rig.select(4, 0)); // opened
+    for (int i = 0; i < 3; ++i) {
+        rig.wait(0.03);
+        EXPECT_EQ(rig.read(89) & 1, 0) << "flag set while the last measurement stands";
+        EXPECT_EQ(rig.read(90), atPoint);
+        EXPECT_EQ(rig.read(105), valueAtPoint);
+    }
+    rig.swapCycle();
+    rig.swapCycle();
+    EXPECT_GT(std::abs(rig.read(90) - atPoint), 1000) << "the open input, measured by now";
+    // Switching a reference in is different: the reading is not valid until measured.
+    ASSERT_TRUE(rig.select(4, 0x02));
+    EXPECT_EQ(rig.read(89) & 1, 1);
+}
+
+} // namespace
+} // namespace quell::sim::test
