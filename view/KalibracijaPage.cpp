@@ -549,7 +549,10 @@ void KalibracijaPage::drawResult(const ResultChart& chart)
         deviationSet_->append(deviations);
         deviationSet_->selectBars(outside);
         axisY_->setTickCount(kErrorTicks);
-        axisY_->setRange(-chart.axisRange, chart.axisRange);
+        // Every deviation 0 leaves no range at all, and an axis from 0 to 0 keeps whatever range
+        // it had before: the zero bars are shown on a ±1 % axis instead.
+        const double range = chart.axisRange > 0 ? chart.axisRange : 1.0;
+        axisY_->setRange(-range, range);
     }
     // The legend names what is drawn: the lines or the bars, and what red marks mean when there
     // are any (red dots on the lines, red bars among the yellow ones).

@@ -147,6 +147,23 @@ private:
     QString cwd_;
 };
 
+TEST_F(TestResultViewTest, DeviationsAllZeroAreDrawnOnAnAxisOfOnePercentNotTheLastOne)
+{
+    for (TPointResult& point : view->TestPoints()[1]) {
+        point.Expected = 2500;
+        point.New = 2500;
+        point.Done = 1;
+    }
+    choose(ResultChartMode::Line);
+    click(kItemTemp1);
+    ASSERT_GT(page->resultAxisY()->max(), 1.0); // the lines' own range
+    choose(ResultChartMode::Error);
+    click(kItemTemp1);
+    EXPECT_EQ(modelChart(kItemTemp1, ResultChartMode::Error).axisRange, 0.0);
+    EXPECT_DOUBLE_EQ(page->resultAxisY()->min(), -1.0);
+    EXPECT_DOUBLE_EQ(page->resultAxisY()->max(), 1.0);
+}
+
 TEST_F(TestResultViewTest, EachItemAndModeDrawsWhatTheModelComputesAndMarksTheOutsidePoints)
 {
     measure();
@@ -208,6 +225,7 @@ TEST_F(TestResultViewTest, EachItemAndModeDrawsWhatTheModelComputesAndMarksTheOu
             EXPECT_EQ(page->deviationSet()->selectedBars(), c.outside) << where;
             EXPECT_DOUBLE_EQ(page->resultAxisY()->min(), -want.axisRange) << where;
             EXPECT_DOUBLE_EQ(page->resultAxisY()->max(), want.axisRange) << where;
+            ASSERT_GT(want.axisRange, 0.0) << where;
             EXPECT_TRUE(legendShows(page->deviation())) << where;
             EXPECT_EQ(legendShows(page->outsidePoints()), !c.outside.isEmpty()) << where;
             EXPECT_FALSE(legendShows(page->measured())) << where;
