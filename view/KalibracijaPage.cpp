@@ -457,6 +457,7 @@ void KalibracijaPage::fitCaptions()
     // The items of "Rezultat" span the group, but the chart covers its right part. (The group
     // places its items when it is next shown, so their own widths may still be old.)
     std::vector<QAbstractButton*> items;
+    items.reserve(static_cast<std::size_t>(result_->count()));
     for (int k = 0; k < result_->count(); ++k)
         items.push_back(result_->item(k));
     fitButtonCaptions(items, true,
