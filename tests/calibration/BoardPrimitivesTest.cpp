@@ -56,8 +56,9 @@ TEST_F(Primitives, ATransactionIsSentAgainWhileRefusedAndGivesUpAfterThreeSendsO
         EXPECT_EQ(prim.TransactEntry(60, true, "5"), c.expected) << c.what;
         EXPECT_EQ(b.traffic.size(), c.sends) << c.what;
         EXPECT_EQ(b.notConnectedMessages, c.started ? 0 : 1) << c.what;
-        if (c.lost) // a lost request waits the whole time a transaction is given, no longer
+        if (c.lost) { // a lost request waits the whole time a transaction is given, no longer
             EXPECT_EQ(b.nowMs(), kTransactionPolls * kTransactionPollMs) << c.what;
+        }
     }
 }
 
