@@ -18,6 +18,11 @@ int lowByte(std::int16_t value)
 
 } // namespace
 
+QString recipeText(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 std::string constantText(std::int16_t raw)
 {
     return QString::number(raw / 10.0, 'f', 1).toStdString();
@@ -209,6 +214,20 @@ void BoardPrimitives::EndProcedure()
     showProgress();
     station_.host().endProcedure();
     station_.setProcedureRunning(false);
+}
+
+QString BoardPrimitives::beginChannel(int tag)
+{
+    const TConfig& config = ProcedureTable[static_cast<std::size_t>(tag)];
+    CalibrationHost& host = station_.host();
+    station_.StableDelta =
+        host.method() == CalibrationHost::Method::Deep ? std::int16_t{1} : station_.different();
+    QString channel = recipeText(config.ChannelName);
+    host.AddLogLine(recipeText(config.ProcName) + QStringLiteral(" - ") + channel);
+    progress_.channel = channel;
+    progress_.point = 0;
+    showProgress();
+    return channel;
 }
 
 void BoardPrimitives::ResetPointColors(int row)

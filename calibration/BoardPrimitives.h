@@ -44,6 +44,10 @@ public:
     bool BeginProcedure();
     // Ends the procedure: the panel frees its controls, the progress shows the end.
     void EndProcedure();
+    // Opens the channel procedure of a button (Tag 1..11): the stability step for the chosen
+    // method, the header line ProcName + " - " + ChannelName, the progress on that channel.
+    // Returns the channel's name.
+    QString beginChannel(int tag);
     // Paints the eight boxes of a row in the button face.
     void ResetPointColors(int row);
 
@@ -75,6 +79,8 @@ private:
     RunProgress progress_;
 };
 
+// A name of the recipe tables as text.
+QString recipeText(std::string_view text);
 // Text of a raw calibration reading as the constant entry takes it: one tenth, one decimal.
 std::string constantText(std::int16_t raw);
 // (old - new) * 100 / old, an old of 0 counting as 1.

@@ -17,11 +17,6 @@ constexpr std::array<std::uint16_t, 5> kQuickFilters{61, 63, 60, 62, 64};
 // The analog rows the quick pass measures together.
 constexpr std::array<int, 4> kAnalogRows{kRowEmc1, kRowTemp1, kRowEmc2, kRowTemp2};
 
-QString name(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString decimal(long long value)
 {
     return QString::number(value);
@@ -326,7 +321,8 @@ bool CalibrationRuns::CalibrateQuick()
         channel.row = row;
         for (int tag = 1; tag <= kLastCalibrationTag; ++tag)
             if (ProcedureTable[static_cast<std::size_t>(tag)].Row == row)
-                channel.name = name(ProcedureTable[static_cast<std::size_t>(tag)].ChannelName);
+                channel.name =
+                    recipeText(ProcedureTable[static_cast<std::size_t>(tag)].ChannelName);
         channel.ok = true;
         for (int k = 1; k <= kCalPoints; ++k) {
             if (!takes(row, k))
@@ -353,12 +349,7 @@ void CalibrationRuns::runChannel(int tag)
     const TConfig& config = ProcedureTable[static_cast<std::size_t>(tag)];
     board_.ResetPointColors(config.Row);
     const Method method = host.method();
-    station_.StableDelta = method == Method::Deep ? std::int16_t{1} : station_.different();
-    const QString channel = name(config.ChannelName);
-    log(name(config.ProcName) + QStringLiteral(" - ") + channel);
-    board_.progress().channel = channel;
-    board_.progress().point = 0;
-    board_.showProgress();
+    const QString channel = board_.beginChannel(tag);
 
     if (host.channelChecked(tag)) {
         const auto start = station_.clock();

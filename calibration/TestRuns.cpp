@@ -19,11 +19,6 @@ using Method = CalibrationHost::Method;
 constexpr int kFirstTestTag = 6;
 constexpr int kLastTestTag = 11;
 
-QString name(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString decimal(long long value)
 {
     return QString::number(value);
@@ -182,12 +177,7 @@ void TestRuns::runTest(int tag)
 {
     CalibrationHost& host = station_.host();
     const TConfig& config = ProcedureTable[static_cast<std::size_t>(tag)];
-    station_.StableDelta = host.method() == Method::Deep ? std::int16_t{1} : station_.different();
-    const QString channel = name(config.ChannelName);
-    log(name(config.ProcName) + QStringLiteral(" - ") + channel);
-    board_.progress().channel = channel;
-    board_.progress().point = 0;
-    board_.showProgress();
+    const QString channel = board_.beginChannel(tag);
 
     if (host.channelChecked(tag)) {
         const auto start = station_.clock();
