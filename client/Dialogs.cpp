@@ -45,6 +45,16 @@ public:
         box.exec();
     }
 
+    bool question(const QString& text, QWidget* parent, QPoint at) override
+    {
+        QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text,
+                        QMessageBox::Yes | QMessageBox::No, parent);
+        box.setDefaultButton(QMessageBox::Yes);
+        if (!at.isNull())
+            box.move(at);
+        return box.exec() == QMessageBox::Yes;
+    }
+
     QString openFileName(const FileRequest& request, QWidget* parent) override
     {
         return run(request, parent, QFileDialog::AcceptOpen);
@@ -89,6 +99,13 @@ public:
                                                    : "information";
         std::fprintf(stderr, "%s: %s\n", name, text.toUtf8().constData());
         std::fflush(stderr);
+    }
+
+    bool question(const QString& text, QWidget*, QPoint) override
+    {
+        std::fprintf(stderr, "question: %s -> yes\n", text.toUtf8().constData());
+        std::fflush(stderr);
+        return true;
     }
 
     QString openFileName(const FileRequest&, QWidget*) override { return {}; }

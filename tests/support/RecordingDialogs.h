@@ -2,6 +2,7 @@
 
 #include "client/Dialogs.h"
 
+#include <QList>
 #include <QStringList>
 
 #include <utility>
@@ -19,6 +20,12 @@ public:
     {
         messages.emplace_back(kind, text);
         positions.push_back(at);
+    }
+    bool question(const QString& text, QWidget*, QPoint at) override
+    {
+        questions << text;
+        positions.push_back(at);
+        return questionAnswers.isEmpty() || questionAnswers.takeFirst();
     }
     QString openFileName(const FileRequest& request, QWidget*) override
     {
@@ -43,6 +50,8 @@ public:
     std::vector<QPoint> positions;
     std::vector<FileRequest> requests;
     QStringList fileAnswers; // taken one per file dialog; empty means Cancel
+    QStringList questions;
+    QList<bool> questionAnswers; // taken one per question; Yes when none is left
 };
 
 } // namespace quell

@@ -30,6 +30,11 @@ public:
     MessageLog() { Dialogs::use(this); }
     ~MessageLog() override { Dialogs::use(nullptr); }
     void message(Kind, const QString& text, QWidget*, QPoint) override { texts << text; }
+    bool question(const QString& text, QWidget*, QPoint) override
+    {
+        texts << text;
+        return true;
+    }
     QString openFileName(const FileRequest&, QWidget*) override { return {}; }
     QString saveFileName(const FileRequest&, QWidget*) override { return {}; }
     QStringList texts;
