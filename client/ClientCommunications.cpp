@@ -264,6 +264,17 @@ void TClientMain::SelectRow(std::uint16_t entry)
     grid_->selectEntry(entry);
 }
 
+QString TClientMain::cellText(std::uint16_t entry) const
+{
+    return QString::fromStdString(link_->scheduler().cellText(entry));
+}
+
+void TClientMain::setCellText(std::uint16_t entry, const QString& text)
+{
+    scheduler().setCellText(entry, text.toStdString());
+    model_->cellsChanged({entry});
+}
+
 void TClientMain::reloadForAddress()
 {
     settingsEdited();

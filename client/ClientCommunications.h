@@ -80,6 +80,8 @@ public:
     bool LoadProtocolFile();
     void ShowViewState(bool visible) override;
     void SelectRow(std::uint16_t entry) override;
+    QString cellText(std::uint16_t entry) const override;
+    void setCellText(std::uint16_t entry, const QString& text) override;
     // A key in a row's value cell (Enter writes, Esc restores); row 0 is entry 1.
     void ValueListEditorKeyDown(int row, int key);
 

@@ -26,6 +26,11 @@ public:
     virtual void MClearClick() = 0;
     // Selects the value cell of an entry's row (entries outside the table are ignored).
     virtual void SelectRow(std::uint16_t entry) = 0;
+    // The text of an entry's value cell (empty beyond the table).
+    virtual QString cellText(std::uint16_t entry) const = 0;
+    // Puts a text into an entry's value cell without sending it (a value read from a file or the
+    // database); entries beyond the table are ignored.
+    virtual void setCellText(std::uint16_t entry, const QString& text) = 0;
     // Caption of the View item after the view was shown or hidden.
     virtual void ShowViewState(bool visible) = 0;
 };
