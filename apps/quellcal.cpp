@@ -68,7 +68,8 @@ int main(int argc, char* argv[])
     // The view's settings decide whether it is shown; the View item then follows it.
     view.FormCreate();
     quell::StationRun::applyChoices(view, *line);
-    quell::TFormBase base;
+    quell::TFormBase base(mainWindow, mainWindow.link(), view.TestPoints(), &view);
+    view.setFormBase(&base);
     mainWindow.setViewLink(&view);
 
     // Closing the main window ends the program, whatever other windows are open.

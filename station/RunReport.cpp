@@ -79,6 +79,20 @@ StepReport StepReport::calibration(const QString& step, const RunOutcome& outcom
                       std::nullopt};
 }
 
+StepReport StepReport::record(const QString& step, const RecordStepOutcome& outcome)
+{
+    StepReport report;
+    report.step = step;
+    report.ok = outcome.ok;
+    report.details = QJsonObject{
+        {QStringLiteral("database"), outcome.database},
+        {QStringLiteral("table"), outcome.table},
+        {QStringLiteral("board"), outcome.board},
+        {QStringLiteral("appended"), outcome.appended},
+    };
+    return report;
+}
+
 QByteArray RunReport::toJsonLine() const
 {
     QJsonArray stepList;

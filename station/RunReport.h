@@ -2,6 +2,7 @@
 
 #include "calibration/CalibrationRuns.h"
 #include "calibration/TestRuns.h"
+#include "database/ProductRecords.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -29,6 +30,8 @@ struct StepReport {
     // A test step: ok ("- OK" of every channel), pass (the verdict against the limits) and
     // "channels" with all nine points of each, taken one to one from what the test did.
     static StepReport test(const QString& step, const TestOutcome& outcome);
+    // A database step: ok, "database" (without a password), "table", "board" and "appended".
+    static StepReport record(const QString& step, const RecordStepOutcome& outcome);
 };
 
 // The summary of a headless run that quellcal prints when it has closed; scripts read it:

@@ -3,6 +3,8 @@
 #include "calibration/CalibrationRecipe.h"
 #include "calibration/ScoreFile.h"
 #include "client/ClientCommunications.h"
+#include "database/RecordLayout.h"
+#include "database/UBase.h"
 #include "view/UView.h"
 
 #include <QTimer>
@@ -30,6 +32,31 @@ StepReport testResult(const QString& name, const TFormView& view)
     return StepReport::test(name, view.testRuns().outcome());
 }
 
+void printError(const QString& text)
+{
+    const QByteArray bytes = (text + u'\n').toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+// What "Save and Close" or "Load and Close" does on the board's record of one table, without the
+// question; a failure's reason goes to standard error.
+template <RecordStep Step> void recordStep(TFormView& view)
+{
+    TFormBase* base = view.formBase();
+    if (base == nullptr)
+        return;
+    const RecordStepOutcome& outcome = base->runStep(Step, view.boardNumber(), view.opisText());
+    if (!outcome.ok)
+        printError(QStringLiteral("quellcal: ") + outcome.error);
+}
+
+StepReport recordResult(const QString& name, const TFormView& view)
+{
+    const TFormBase* base = view.formBase();
+    return StepReport::record(name, base ? base->lastStep() : RecordStepOutcome{});
+}
+
 // Other kinds of steps join this table with a report of their own.
 const StationStep kSteps[] = {
     {"calibrate", [](TFormView& view) { view.ButtonAllClick(); }, calibrationResult},
@@ -50,6 +77,10 @@ const StationStep kSteps[] = {
     {"test-emc2", [](TFormView& view) { view.ButtonIndexClick(kTagTestEmc2); }, testResult},
     {"test-drvo", [](TFormView& view) { view.ButtonIndexClick(kTagTestWood); }, testResult},
     {"test-drvo-sve", [](TFormView& view) { view.ButtonIndexClick(kTagTestWoodAll); }, testResult},
+    {"save-product", recordStep<RecordStep::SaveProduct>, recordResult},
+    {"save-test", recordStep<RecordStep::SaveTest>, recordResult},
+    {"load-product", recordStep<RecordStep::LoadProduct>, recordResult},
+    {"load-test", recordStep<RecordStep::LoadTest>, recordResult},
 };
 
 const StationStep* findStep(const QString& name)
@@ -59,13 +90,6 @@ const StationStep* findStep(const QString& name)
             return &step;
     }
     return nullptr;
-}
-
-void printError(const QString& text)
-{
-    const QByteArray bytes = (text + u'\n').toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
-    std::fflush(stderr);
 }
 
 // How long the steps wait for the first reading of the entries they start from.
@@ -155,6 +179,10 @@ void StationRun::linkStateChanged(LinkState state)
             unread_.insert(step.FilterEntry);
         }
     unread_.insert(kSwapPeriodEntry);
+    // A product record holds the board's configured parameters: they are saved as read.
+    if (line_.steps.contains(QStringLiteral("save-product")))
+        for (const int entry : records::productEntries())
+            unread_.insert(static_cast<std::uint16_t>(entry));
     connect(&window_.link(), &LinkController::answerApplied, this,
             [this](const AnswerEffects& effects) { answersApplied(effects.answeredEntries); });
     // Entries the description never polls would hold the run for ever: it goes ahead after a

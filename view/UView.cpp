@@ -7,6 +7,7 @@
 #include "client/ParameterWindow.h"
 #include "client/ScreenArea.h"
 #include "client/UpDown.h"
+#include "database/UBase.h"
 #include "view/DetaljiPage.h"
 #include "view/KalibracijaPage.h"
 #include "view/MerenjePage.h"
@@ -70,6 +71,8 @@ void TFormView::buildStrip(QWidget* parent)
 {
     strip_ = new ViewStrip(parent, kMaxBoardNumber);
     connect(strip_, &ViewStrip::connectClicked, this, &TFormView::BConnectClick);
+    connect(strip_, &ViewStrip::saveToDatabaseClicked, this, &TFormView::UBazuClick);
+    connect(strip_, &ViewStrip::loadFromDatabaseClicked, this, &TFormView::IzBazeClick);
     connect(strip_, &ViewStrip::boardChanging, this, &TFormView::UDPBChanging);
     connect(strip_, &ViewStrip::ledTimeMouseUp, this, &TFormView::LedTimeMouseUp);
     connect(strip_, &ViewStrip::boardEditFinished, this, &TFormView::VRQPBExit);
@@ -293,6 +296,31 @@ void TFormView::BConnectClick()
 {
     window_.MStartStopClick();
     updateConnectCaption();
+}
+
+void TFormView::UBazuClick()
+{
+    if (!formBase_)
+        return;
+    formBase_->setBoardNumber(boardNumber());
+    formBase_->setDescription([this] { return opisText(); });
+    formBase_->showForSave();
+}
+
+void TFormView::IzBazeClick()
+{
+    if (!formBase_)
+        return;
+    formBase_->setBoardNumber(boardNumber());
+    formBase_->setDescription([this] { return opisText(); });
+    formBase_->showForLoad();
+    // Loaded test values show in the chart the operator picks next; the values are already in
+    // the test points.
+}
+
+QString TFormView::opisText() const
+{
+    return strip_->editOpis()->text();
 }
 
 void TFormView::linkStateChanged()

@@ -41,6 +41,7 @@ class MerenjePage;
 class PageControl;
 class ParameterWindow;
 class RecordList;
+class TFormBase;
 class RunLogMemo;
 class TrendChartMenu;
 class ViewStrip;
@@ -177,6 +178,15 @@ public:
     void CompTempCheckBoxClick();
     // "Connect"/"STOP": starts or stops the link of the main window.
     void BConnectClick();
+    // The database window the two database buttons show (not owned; none: they do nothing).
+    void setFormBase(TFormBase* base) { formBase_ = base; }
+    TFormBase* formBase() const { return formBase_; }
+    // "Upis u bazu": the database window for saving this board's record.
+    void UBazuClick();
+    // "Čitanje iz baze": the database window for loading this board's record.
+    void IzBazeClick();
+    // The text of "PB:" (EditOpis), which a saved test record carries.
+    QString opisText() const;
     // The board number is about to change or was typed: no value of the old board stays shown.
     void UDPBChanging();
     // The board number edit lost the focus.
@@ -265,6 +275,7 @@ private:
     TestRuns testRuns_{station_};
     TestResultChart resultChart_;
     bool closeHeld_ = false;
+    TFormBase* formBase_ = nullptr;
     std::function<void()> closeAgain_;
     std::function<void(const QString&)> logEcho_;
     RunProgress progress_;

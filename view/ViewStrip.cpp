@@ -33,6 +33,8 @@ ViewStrip::ViewStrip(QWidget* parent, int maxBoard)
         ->setObjectName(QStringLiteral("Reset1"));
     editOpis_->setReadOnly(true);
     connect(bConnect_, &QPushButton::clicked, this, &ViewStrip::connectClicked);
+    connect(uBazu_, &QPushButton::clicked, this, &ViewStrip::saveToDatabaseClicked);
+    connect(izBaze_, &QPushButton::clicked, this, &ViewStrip::loadFromDatabaseClicked);
     connect(udpb_, &UpDown::changing, this, &ViewStrip::boardChanging);
     connect(ledTime_, &TVesmarLiquidIndicator::mouseUp, this,
             [this](TVesmarLiquidIndicator*, QMouseEvent* event) { emit ledTimeMouseUp(event); });

@@ -27,6 +27,8 @@ public:
 
     TVesmarLiquidIndicator* ledTime() const { return ledTime_; }
     QLineEdit* boardEdit() const { return vrqpb_; }
+    // The board's description ("PB:" and what follows).
+    QLineEdit* editOpis() const { return editOpis_; }
     UpDown* board() const { return udpb_; }
 
     // Opens PopupMenuStoper at a point of LedTime.
@@ -39,6 +41,9 @@ public:
 
 signals:
     void connectClicked();
+    // "Upis u bazu" and "Čitanje iz baze".
+    void saveToDatabaseClicked();
+    void loadFromDatabaseClicked();
     void boardChanging();
     void boardEditFinished();
     void ledTimeMouseUp(QMouseEvent* event);
