@@ -23,10 +23,11 @@ std::optional<DescriptionFile> readDescriptionFile(const std::string& fileName)
     return file;
 }
 
-void readVarLines(const DescriptionFile& file, std::uint32_t& lineCount,
-                  const std::function<bool(VarLineReader&)>& onVarLine)
+void readVarLines(const DescriptionFile& file, std::uint32_t& lineCount, int capacity,
+                  const std::function<void(VarLineReader&, int entry)>& onVarLine)
 {
     lineCount = 0;
+    int entry = 0;
     for (std::string_view line : splitLines(file.bytes)) {
         ++lineCount;
         if (line.empty() || isCommentLine(line))
@@ -34,9 +35,10 @@ void readVarLines(const DescriptionFile& file, std::uint32_t& lineCount,
         int position = 1;
         if (nextToken(line, position).Text != "VAR")
             continue;
-        VarLineReader reader(line, position, lineCount, file.utf8);
-        if (!onVarLine(reader))
+        if (entry == capacity)
             return;
+        VarLineReader reader(line, position, lineCount, file.utf8);
+        onVarLine(reader, ++entry);
     }
 }
 

@@ -26,9 +26,10 @@ std::optional<DescriptionFile> readDescriptionFile(const std::string& fileName);
 
 // Walks the file's physical lines, counting each in lineCount (which starts from 0): every line
 // that is not a comment and whose first token is exactly VAR goes to onVarLine as a reader
-// positioned after the keyword. onVarLine returns false to stop reading at that line. An
-// exception from onVarLine ends the walk with lineCount naming the line that failed.
-void readVarLines(const DescriptionFile& file, std::uint32_t& lineCount,
-                  const std::function<bool(VarLineReader&)>& onVarLine);
+// positioned after the keyword, with the number (1, 2, ...) of the entry it fills. A VAR line
+// beyond the capacity's entry ends the reading there; the entries read so far stay. An exception
+// from onVarLine ends the walk with lineCount naming the line that failed.
+void readVarLines(const DescriptionFile& file, std::uint32_t& lineCount, int capacity,
+                  const std::function<void(VarLineReader&, int entry)>& onVarLine);
 
 } // namespace quell

@@ -85,12 +85,9 @@ bool TProtocol::LoadFromFile(const std::string& fileName)
     Clear();
     ProtocolName = file->protocolName;
     Section = file->section;
-    readVarLines(*file, LineCount, [this](VarLineReader& r) {
-        if (Count >= maxEntries_)
-            return false;
-        ++Count;
+    readVarLines(*file, LineCount, maxEntries_, [this](VarLineReader& r, int entry) {
+        Count = static_cast<std::uint16_t>(entry);
         readVarLine(r);
-        return true;
     });
     return Count > 0;
 }
