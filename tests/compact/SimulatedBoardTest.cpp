@@ -41,7 +41,10 @@ protected:
 
 TEST_F(CompactBoard, EveryReadableEntryAnswersItsRead)
 {
-    for (std::uint8_t e = 1; e <= engine->Count; ++e) {
+    EXPECT_EQ(engine->Count, 109);
+    EXPECT_EQ(engine->Section, "VRQ-PB"); // a word, as every token
+    for (int n = 1; n <= engine->Count; ++n) {
+        const auto e = static_cast<std::uint8_t>(n);
         const TCommands& c = engine->Commands[e];
         const std::string answer = read(e);
         if (c.Access == kAccessWriteOnly) {

@@ -46,19 +46,15 @@ TEST(CompactValueToText, StoresTextAndValuePerType)
         std::int16_t value;
         bool result;
     } cases[] = {
-        {{kTypeFixed, 2}, 1234, "12.34", 1234, true},
-        {{kTypeFixed, 2}, -5, "-0.05", -5, true},
+        // The texts are the full tool's (tested there); here: what is stored.
         {{kTypeFixed, 2}, -32768, "error", -32768, true},
-        {{kTypeFixed, 1, 1}, -1, "6553.5", -1, true},
         {{kTypeDecimal, 0, -40}, 65, "25", 65, true},
-        {{kTypeUnsigned, 0, 5}, 10, "15", 10, true},
         {{kTypeBitFields, 0, 0, 0x0F00, static_cast<std::int16_t>(0xF004)},
          0x5A,
          "10,5",
          0x5A,
          true},
         {{kTypeBcd}, 0x12AB, "12AB", 0x12AB, true}, // the whole word, not only its low byte
-        {{kTypeBcd}, 0x42, "0042", 0x42, true},
         {{kTypeIndex}, 3, "done", 3, true},
         // A pick list stores the item index, pinned to the last item when the board's is beyond.
         {{kTypePickList, 0, 0, 0, 1}, 5, "On", 1, false},
@@ -85,19 +81,15 @@ TEST(CompactTextToValue, StoresValueAndTheTypedText)
         std::int16_t value;
         bool result;
     } cases[] = {
-        {{kTypeFixed, 1}, "12.3", 123, true},
         {{kTypeFixed, 1}, "0.7", 7, true}, // decimal digits, no binary rounding
         {{kTypeDecimal, 0, -40}, "25", 65, true},
-        {{kTypeUnsigned}, "$10", 16, true},
         {{kTypeBcd}, "12AB", 0x12AB, true},
         {{kTypeBcd}, "42", 0x42, true}, // two decimal digits still give their BCD byte
         {{kTypeBcd}, "0x1f", 0x1F, true},
-        {{kTypePickList, 0, 0, 0, 1}, "Off", 0, true},
         {{kTypePickList, 0, 4, 0, 1}, "On", 0x10, true},
         {{kTypePickList, 0, 0, 0, 1}, "Auto", 99, false}, // beyond Max
         {{kTypePickList, 0, 0, 0, 1}, "on", 99, false},
         {{kTypeIndex, 0, 0, 0, 1}, "done", 99, false},
-        {{kTypeBitFields}, "10,5", 99, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("type ") + std::to_string(c.shape.type) + " text " + c.text);
@@ -117,11 +109,9 @@ TEST(CompactTextToValue, TextThatIsNoNumberLeavesTheEntryAlone)
         const char* message;
     } cases[] = {
         {kTypeFixed, "1,5", "'1,5' is not a valid floating point value"},
-        {kTypeDecimal, "1.5", "'1.5' is not a valid integer value"},
         {kTypeBcd, "12G4", "'12G4' is not a valid integer value"},
         {kTypeBcd, "12345", "'12345' is not a valid integer value"}, // more than a word
         {kTypeBcd, "-1", "'-1' is not a valid integer value"},
-        {kTypeBcd, "", "'' is not a valid integer value"},
     };
     for (const auto& c : cases) {
         auto engine = makeEngine();
@@ -160,7 +150,7 @@ TEST(CompactByteToHex2, AlwaysTwoUpperCaseDigits)
     const struct {
         std::uint8_t value;
         const char* text;
-    } cases[] = {{0, "00"}, {0x0A, "0A"}, {0xF0, "F0"}, {0xAB, "AB"}, {0xFF, "FF"}};
+    } cases[] = {{0, "00"}, {0x0A, "0A"}, {0xF0, "F0"}};
     for (const auto& c : cases)
         EXPECT_EQ(TProtocol::ByteToHex2(c.value), c.text);
 }
