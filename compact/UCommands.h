@@ -56,7 +56,8 @@ public:
     std::string ProtocolName;
     std::string Section;
     std::uint8_t Count = 0;
-    // Slots 0..255; slot 0 is never filled.
+    // Slots 0..255; slot 0 is never filled. Any entry number indexes a slot. Some 200 KB: keep
+    // the engine on the heap.
     std::array<TCommands, kTableSize> Commands;
 
     // Loads a description in the compact syntax; true when at least one VAR line was read. Only
@@ -65,7 +66,8 @@ public:
     // nothing. A 256th VAR line ends the reading; the 255 entries stay. Throws ELoadError (naming
     // line and field) when a field cannot be read; the entries read before it stay.
     bool LoadFromFile(const std::string& fileName);
-    // Empties the table: Min, Default, Access and ValueText of every slot are kept.
+    // Empties the table: Min, Default, Access and ValueText of every slot are kept (a reload of
+    // the same file, as the address edit makes, goes on showing the texts until answers come).
     void Clear();
 
     // SOH, address byte, this and EOT make the entry's read request: E(Code1), E(Code2) and
@@ -85,9 +87,8 @@ public:
     bool ValueToText(std::uint8_t entry, std::int32_t raw);
     // Stores the raw value a typed text stands for, and the text itself as ValueText (also when
     // it maps to no value). False, with Value kept, when the text names no pick-list item or the
-    // type takes no text. Throws
-    // EConvertError when the text is not the number the type needs; the entry then stays as it
-    // was. An x entry reads the four hexadecimal digits it shows.
+    // type takes no text. Throws EConvertError when the text is not the number the type needs;
+    // the entry then stays as it was. An x entry reads the four hexadecimal digits it shows.
     bool TextToValue(std::uint8_t entry, std::string_view text);
     // Exactly two upper-case hexadecimal digits.
     static std::string ByteToHex2(std::uint8_t value);
