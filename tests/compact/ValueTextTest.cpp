@@ -86,6 +86,7 @@ TEST(CompactTextToValue, StoresValueAndTheTypedText)
         {{kTypeBcd}, "12AB", 0x12AB, true},
         {{kTypeBcd}, "42", 0x42, true}, // two decimal digits still give their BCD byte
         {{kTypeBcd}, "0x1f", 0x1F, true},
+        {{kTypePickList, 0, 0, 0, 1}, "Off", 0, true}, // stored before any answer came
         {{kTypePickList, 0, 4, 0, 1}, "On", 0x10, true},
         {{kTypePickList, 0, 0, 0, 1}, "Auto", 99, false}, // beyond Max
         {{kTypePickList, 0, 0, 0, 1}, "on", 99, false},
