@@ -17,28 +17,6 @@ const QString kProtocol = QStringLiteral("Protocol");
 const QString kAction = QStringLiteral("Action");
 const QString kConfig = QStringLiteral("Config");
 
-// Each read first writes a missing key's default, so every start leaves a complete file.
-QString readText(IniFile& ini, const QString& section, const QString& key, const QString& def)
-{
-    if (!ini.valueExists(section, key))
-        ini.writeString(section, key, def);
-    return ini.readString(section, key, def);
-}
-
-int readNumber(IniFile& ini, const QString& section, const QString& key, int def)
-{
-    if (!ini.valueExists(section, key))
-        ini.writeInteger(section, key, def);
-    return ini.readInteger(section, key, def);
-}
-
-bool readFlag(IniFile& ini, const QString& section, const QString& key, bool def)
-{
-    if (!ini.valueExists(section, key))
-        ini.writeBool(section, key, def);
-    return ini.readBool(section, key, def);
-}
-
 void setError(QString* errorText, const QString& text)
 {
     if (errorText)
@@ -58,6 +36,12 @@ bool saveIni(IniFile& ini, QString* errorText)
 QString ClientSettings::settingsFileNameFor(const QStringList& arguments,
                                             const QString& programFile, const QString& startDir)
 {
+    return QDir::cleanPath(
+        QDir(startDir).absoluteFilePath(givenSettingsName(arguments, programFile)));
+}
+
+QString ClientSettings::givenSettingsName(const QStringList& arguments, const QString& programFile)
+{
     QString name = arguments.join(u' ');
     if (name.isEmpty()) {
         // The program's own name with its last extension replaced; a dot in a folder name is
@@ -66,7 +50,7 @@ QString ClientSettings::settingsFileNameFor(const QStringList& arguments,
         const qsizetype dot = programFile.lastIndexOf(u'.');
         name = (dot > slash + 1 ? programFile.left(dot) : programFile) + QStringLiteral(".cli");
     }
-    return QDir::cleanPath(QDir(startDir).absoluteFilePath(name));
+    return name;
 }
 
 QString ClientSettings::workDirOf(const QString& settingsFileName)
@@ -82,45 +66,76 @@ QString ClientSettings::valsDirOf(const QString& workDir)
 void ClientSettings::readFrom(IniFile& ini)
 {
     const ClientSettings d; // the defaults, whatever this object holds now
-    host = readText(ini, kSocket, QStringLiteral("Host"), d.host);
-    port = readText(ini, kSocket, QStringLiteral("Port"), d.port);
-    baud = readText(ini, kComm, QStringLiteral("Baud"), d.baud);
-    dataBits = readText(ini, kComm, QStringLiteral("DataBits"), d.dataBits);
-    parity = readText(ini, kComm, QStringLiteral("Parity"), d.parity);
-    stopBits = readText(ini, kComm, QStringLiteral("StopBits"), d.stopBits);
-    timeOut = std::clamp(readNumber(ini, kComm, QStringLiteral("TimeOut"), d.timeOut), kTimeOutMin,
-                         kTimeOutMax);
-    retrying = std::clamp(readNumber(ini, kComm, QStringLiteral("Retrying"), d.retrying),
+    readLinkKeys(ini, d);
+    readDeviceKeys(ini, d);
+    readMcKeys(ini, d);
+    readStartAndWindowKeys(ini, d);
+}
+
+void ClientSettings::readLinkKeys(IniFile& ini, const ClientSettings& d)
+{
+    host = ini.readOrCreateString(kSocket, QStringLiteral("Host"), d.host);
+    port = ini.readOrCreateString(kSocket, QStringLiteral("Port"), d.port);
+    baud = ini.readOrCreateString(kComm, QStringLiteral("Baud"), d.baud);
+    dataBits = ini.readOrCreateString(kComm, QStringLiteral("DataBits"), d.dataBits);
+    parity = ini.readOrCreateString(kComm, QStringLiteral("Parity"), d.parity);
+    stopBits = ini.readOrCreateString(kComm, QStringLiteral("StopBits"), d.stopBits);
+    timeOut = std::clamp(ini.readOrCreateInteger(kComm, QStringLiteral("TimeOut"), d.timeOut),
+                         kTimeOutMin, kTimeOutMax);
+    retrying = std::clamp(ini.readOrCreateInteger(kComm, QStringLiteral("Retrying"), d.retrying),
                           kRetryingMin, kRetryingMax);
-    maxPacket =
-        static_cast<std::uint8_t>(readNumber(ini, kComm, QStringLiteral("MaxPacket"), d.maxPacket));
-    transmitDelay = readNumber(ini, kComm, QStringLiteral("TransmitDelay"), d.transmitDelay);
-    address = std::clamp(readNumber(ini, kProtocol, QStringLiteral("Address"), d.address),
+    maxPacket = static_cast<std::uint8_t>(
+        ini.readOrCreateInteger(kComm, QStringLiteral("MaxPacket"), d.maxPacket));
+    transmitDelay =
+        ini.readOrCreateInteger(kComm, QStringLiteral("TransmitDelay"), d.transmitDelay);
+}
+
+void ClientSettings::readDeviceKeys(IniFile& ini, const ClientSettings& d)
+{
+    address = std::clamp(ini.readOrCreateInteger(kProtocol, QStringLiteral("Address"), d.address),
                          kAddressMin, kAddressMax);
-    mask = static_cast<std::uint8_t>(readNumber(ini, kProtocol, QStringLiteral("Mask"), d.mask));
-    protocolFile = readText(ini, kProtocol, QStringLiteral("File"), d.protocolFile);
-    enableMc = readFlag(ini, kProtocol, QStringLiteral("EnableMC"), d.enableMc);
-    mcAddress = std::clamp(readNumber(ini, kProtocol, QStringLiteral("MCAddress"), d.mcAddress),
-                           kAddressMin, kAddressMax);
-    mcMask =
-        static_cast<std::uint8_t>(readNumber(ini, kProtocol, QStringLiteral("MCMask"), d.mcMask));
-    start = readFlag(ini, kAction, QStringLiteral("Start"), d.start);
-    leftPos = readNumber(ini, kConfig, QStringLiteral("LeftPos"), d.leftPos);
-    topPos = readNumber(ini, kConfig, QStringLiteral("TopPos"), d.topPos);
-    colWidth = readNumber(ini, kConfig, QStringLiteral("ColWidth"), d.colWidth);
-    height = readNumber(ini, kConfig, QStringLiteral("Height"), d.height);
-    width = readNumber(ini, kConfig, QStringLiteral("Width"), d.width);
-    viewPort = readFlag(ini, kConfig, QStringLiteral("ViewPort"), d.viewPort);
-    viewDataBits = readFlag(ini, kConfig, QStringLiteral("ViewDataBits"), d.viewDataBits);
-    viewParity = readFlag(ini, kConfig, QStringLiteral("ViewParity"), d.viewParity);
-    viewStopBits = readFlag(ini, kConfig, QStringLiteral("ViewStopBits"), d.viewStopBits);
-    viewTimeOut = readFlag(ini, kConfig, QStringLiteral("ViewTimeOut"), d.viewTimeOut);
-    viewRetrying = readFlag(ini, kConfig, QStringLiteral("ViewRetrying"), d.viewRetrying);
-    viewAddress = readFlag(ini, kConfig, QStringLiteral("ViewAddress"), d.viewAddress);
-    caption = readText(ini, kConfig, QStringLiteral("Caption"), d.caption);
+    mask = static_cast<std::uint8_t>(
+        ini.readOrCreateInteger(kProtocol, QStringLiteral("Mask"), d.mask));
+    protocolFile = ini.readOrCreateString(kProtocol, QStringLiteral("File"), d.protocolFile);
+}
+
+void ClientSettings::readMcKeys(IniFile& ini, const ClientSettings& d)
+{
+    enableMc = ini.readOrCreateBool(kProtocol, QStringLiteral("EnableMC"), d.enableMc);
+    mcAddress =
+        std::clamp(ini.readOrCreateInteger(kProtocol, QStringLiteral("MCAddress"), d.mcAddress),
+                   kAddressMin, kAddressMax);
+    mcMask = static_cast<std::uint8_t>(
+        ini.readOrCreateInteger(kProtocol, QStringLiteral("MCMask"), d.mcMask));
+}
+
+void ClientSettings::readStartAndWindowKeys(IniFile& ini, const ClientSettings& d)
+{
+    start = ini.readOrCreateBool(kAction, QStringLiteral("Start"), d.start);
+    leftPos = ini.readOrCreateInteger(kConfig, QStringLiteral("LeftPos"), d.leftPos);
+    topPos = ini.readOrCreateInteger(kConfig, QStringLiteral("TopPos"), d.topPos);
+    colWidth = ini.readOrCreateInteger(kConfig, QStringLiteral("ColWidth"), d.colWidth);
+    height = ini.readOrCreateInteger(kConfig, QStringLiteral("Height"), d.height);
+    width = ini.readOrCreateInteger(kConfig, QStringLiteral("Width"), d.width);
+    viewPort = ini.readOrCreateBool(kConfig, QStringLiteral("ViewPort"), d.viewPort);
+    viewDataBits = ini.readOrCreateBool(kConfig, QStringLiteral("ViewDataBits"), d.viewDataBits);
+    viewParity = ini.readOrCreateBool(kConfig, QStringLiteral("ViewParity"), d.viewParity);
+    viewStopBits = ini.readOrCreateBool(kConfig, QStringLiteral("ViewStopBits"), d.viewStopBits);
+    viewTimeOut = ini.readOrCreateBool(kConfig, QStringLiteral("ViewTimeOut"), d.viewTimeOut);
+    viewRetrying = ini.readOrCreateBool(kConfig, QStringLiteral("ViewRetrying"), d.viewRetrying);
+    viewAddress = ini.readOrCreateBool(kConfig, QStringLiteral("ViewAddress"), d.viewAddress);
+    caption = ini.readOrCreateString(kConfig, QStringLiteral("Caption"), d.caption);
 }
 
 void ClientSettings::writeClosingState(IniFile& ini) const
+{
+    writeLinkKeys(ini);
+    writeAddressKey(ini);
+    writeMcKeys(ini);
+    writeStartAndWindowKeys(ini);
+}
+
+void ClientSettings::writeLinkKeys(IniFile& ini) const
 {
     ini.writeString(kSocket, QStringLiteral("Host"), host);
     ini.writeString(kSocket, QStringLiteral("Port"), port);
@@ -130,9 +145,21 @@ void ClientSettings::writeClosingState(IniFile& ini) const
     ini.writeString(kComm, QStringLiteral("StopBits"), stopBits);
     ini.writeInteger(kComm, QStringLiteral("TimeOut"), timeOut);
     ini.writeInteger(kComm, QStringLiteral("Retrying"), retrying);
+}
+
+void ClientSettings::writeAddressKey(IniFile& ini) const
+{
     ini.writeInteger(kProtocol, QStringLiteral("Address"), address);
+}
+
+void ClientSettings::writeMcKeys(IniFile& ini) const
+{
     ini.writeBool(kProtocol, QStringLiteral("EnableMC"), enableMc);
     ini.writeInteger(kProtocol, QStringLiteral("MCAddress"), mcAddress);
+}
+
+void ClientSettings::writeStartAndWindowKeys(IniFile& ini) const
+{
     ini.writeBool(kAction, QStringLiteral("Start"), start);
     ini.writeBool(kConfig, QStringLiteral("ViewConfig"), viewConfig);
     ini.writeInteger(kConfig, QStringLiteral("LeftPos"), leftPos);

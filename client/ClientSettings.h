@@ -86,6 +86,9 @@ public:
     // its extension replaced by ".cli". A relative name is taken against startDir.
     static QString settingsFileNameFor(const QStringList& arguments, const QString& programFile,
                                        const QString& startDir);
+    // The settings file name as the command line gives it, before it is made absolute: the
+    // arguments joined with one blank, or the program file with its extension replaced by ".cli".
+    static QString givenSettingsName(const QStringList& arguments, const QString& programFile);
     // The folder of the settings file, which the program makes its working directory.
     static QString workDirOf(const QString& settingsFileName);
     // The folder "Vals" in workDir, where value sets are kept.
@@ -99,6 +102,24 @@ public:
     // addresses, Start, window geometry, ViewConfig). Keys that only the
     // file's editor changes (MaxPacket, masks, View*, Caption) and [Protocol] File are left alone.
     void writeClosingState(IniFile& ini) const;
+
+    // The groups of keys readFrom() reads, in its order, each missing key written with its value
+    // in defaults; a program with other defaults or fewer keys (the compact configurator) reads
+    // the groups it has. [Socket] Host, Port; [Comm] Baud .. TransmitDelay.
+    void readLinkKeys(IniFile& ini, const ClientSettings& defaults);
+    // [Protocol] Address, Mask, File.
+    void readDeviceKeys(IniFile& ini, const ClientSettings& defaults);
+    // [Protocol] EnableMC, MCAddress, MCMask.
+    void readMcKeys(IniFile& ini, const ClientSettings& defaults);
+    // [Action] Start; [Config] LeftPos .. Caption.
+    void readStartAndWindowKeys(IniFile& ini, const ClientSettings& defaults);
+    // The groups writeClosingState() writes, in its order: [Socket] and [Comm] (texts, TimeOut,
+    // Retrying); [Protocol] Address; [Protocol] EnableMC, MCAddress; [Action] Start and
+    // [Config] ViewConfig, LeftPos, TopPos, Height, ColWidth, Width.
+    void writeLinkKeys(IniFile& ini) const;
+    void writeAddressKey(IniFile& ini) const;
+    void writeMcKeys(IniFile& ini) const;
+    void writeStartAndWindowKeys(IniFile& ini) const;
 
     // readFrom() on the file, then saves it. On a failed read or save the values read so far are
     // kept and false is returned with the reason, naming the file, in errorText.

@@ -331,6 +331,28 @@ void IniFile::writeInteger(const QString& section, const QString& key, int value
     writeString(section, key, QString::number(value));
 }
 
+QString IniFile::readOrCreateString(const QString& section, const QString& key,
+                                    const QString& defaultValue)
+{
+    if (!valueExists(section, key))
+        writeString(section, key, defaultValue);
+    return readString(section, key, defaultValue);
+}
+
+int IniFile::readOrCreateInteger(const QString& section, const QString& key, int defaultValue)
+{
+    if (!valueExists(section, key))
+        writeInteger(section, key, defaultValue);
+    return readInteger(section, key, defaultValue);
+}
+
+bool IniFile::readOrCreateBool(const QString& section, const QString& key, bool defaultValue)
+{
+    if (!valueExists(section, key))
+        writeBool(section, key, defaultValue);
+    return readBool(section, key, defaultValue);
+}
+
 void IniFile::writeBool(const QString& section, const QString& key, bool value)
 {
     writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));

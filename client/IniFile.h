@@ -49,6 +49,13 @@ public:
     // readInteger() != 0, with defaultValue standing for 1 or 0.
     bool readBool(const QString& section, const QString& key, bool defaultValue) const;
 
+    // The read*() above for a settings key that every run must leave in the file: a missing key
+    // first gets defaultValue written, then is read.
+    QString readOrCreateString(const QString& section, const QString& key,
+                               const QString& defaultValue);
+    int readOrCreateInteger(const QString& section, const QString& key, int defaultValue);
+    bool readOrCreateBool(const QString& section, const QString& key, bool defaultValue);
+
     // Sets the key's value, adding the key after the section's last key (and the section at the
     // end of the file) when missing. Line breaks and NULs in the value become blanks, since a
     // value is one line of text. Keys must not contain "=" or line breaks.

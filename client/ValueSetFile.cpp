@@ -32,6 +32,18 @@ ValueSetFile::SaveResult ValueSetFile::save(const QString& fileName, const QStri
                                             const QStringList& values, QString* errorText,
                                             const StepHook& onStep)
 {
+    const auto fill = [&](IniFile& ini) {
+        ini.writeInteger(section, kBoardKey, boardNumber);
+        for (int i = 0; i < names.size(); ++i)
+            ini.writeString(section, names[i], i < values.size() ? values[i] : QString());
+    };
+    return saveWithBackup(fileName, fill, errorText, onStep);
+}
+
+ValueSetFile::SaveResult ValueSetFile::saveWithBackup(const QString& fileName,
+                                                      const std::function<void(IniFile&)>& fill,
+                                                      QString* errorText, const StepHook& onStep)
+{
     const auto step = [&onStep](SaveStep s) {
         if (onStep)
             onStep(s);
@@ -52,9 +64,7 @@ ValueSetFile::SaveResult ValueSetFile::save(const QString& fileName, const QStri
     staging.close();
     {
         IniFile ini(staging.fileName());
-        ini.writeInteger(section, kBoardKey, boardNumber);
-        for (int i = 0; i < names.size(); ++i)
-            ini.writeString(section, names[i], i < values.size() ? values[i] : QString());
+        fill(ini);
         if (!ini.save())
             return failWrite(ini.errorText());
     }

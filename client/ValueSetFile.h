@@ -9,6 +9,8 @@
 
 namespace quell {
 
+class IniFile;
+
 // A value set (".val"): the parameter window's value column saved under the description's section
 // name, with the board number first, so that a configuration can be kept and given to another
 // device of the same kind. Plain file logic; the window asks for the file and shows the messages.
@@ -46,6 +48,13 @@ public:
     static SaveResult save(const QString& fileName, const QString& section, int boardNumber,
                            const QStringList& names, const QStringList& values,
                            QString* errorText = nullptr, const StepHook& onStep = {});
+
+    // The save above with what fill writes into the new file instead of one section: the same
+    // temporary file, backup and single rename. For value sets laid out otherwise (the compact
+    // configurator's).
+    static SaveResult saveWithBackup(const QString& fileName,
+                                     const std::function<void(IniFile&)>& fill,
+                                     QString* errorText = nullptr, const StepHook& onStep = {});
 
     // Reads the values of the given row names from [section]. Throws EConvertError when PB is
     // there but not a number (nothing else is read then).

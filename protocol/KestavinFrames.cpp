@@ -84,15 +84,36 @@ void applyValueAnswer(TProtocol& protocol, std::uint16_t index, std::string_view
 
 } // namespace
 
+std::string readBody(std::uint8_t code, std::uint8_t code3)
+{
+    return encodeByte(code) + encodeByte(code3)
+           + encodeByte(static_cast<std::uint8_t>(code ^ code3));
+}
+
+std::string writeFrame(std::uint8_t addressByte, std::uint8_t code, std::uint8_t code3,
+                       std::uint16_t value)
+{
+    const auto high = static_cast<std::uint8_t>(value >> 8);
+    const auto low = static_cast<std::uint8_t>(value & 0xFF);
+    std::string frame;
+    frame += kSoh;
+    frame += static_cast<char>(addressByte);
+    frame += encodeByte(code);
+    frame += encodeByte(code3);
+    frame += encodeByte(high);
+    frame += encodeByte(low);
+    frame += encodeByte(static_cast<std::uint8_t>(code ^ code3 ^ high ^ low));
+    frame += kEot;
+    return frame;
+}
+
 std::string buildReadRequest(const TCommands& entry, std::uint8_t deviceAddress, std::uint8_t mask,
                              bool viaMC, std::uint8_t mcAddress, std::uint8_t mcMask)
 {
     std::string frame;
     frame += kSoh;
     frame += static_cast<char>(addressByte(deviceAddress, mask));
-    frame += encodeByte(entry.Code1);
-    frame += encodeByte(entry.Code3);
-    frame += encodeByte(static_cast<std::uint8_t>(entry.Code1 ^ entry.Code3));
+    frame += readBody(entry.Code1, entry.Code3);
     frame += kEot;
     return finish(frame, viaMC, mcAddress, mcMask);
 }
@@ -100,19 +121,9 @@ std::string buildReadRequest(const TCommands& entry, std::uint8_t deviceAddress,
 std::string buildWriteRequest(const TCommands& entry, std::uint8_t deviceAddress, std::uint8_t mask,
                               bool viaMC, std::uint8_t mcAddress, std::uint8_t mcMask)
 {
-    const auto value = static_cast<std::uint16_t>(entry.Value);
-    const auto high = static_cast<std::uint8_t>(value >> 8);
-    const auto low = static_cast<std::uint8_t>(value & 0xFF);
-    std::string frame;
-    frame += kSoh;
-    frame += static_cast<char>(addressByte(deviceAddress, mask));
-    frame += encodeByte(entry.Code2);
-    frame += encodeByte(entry.Code3);
-    frame += encodeByte(high);
-    frame += encodeByte(low);
-    frame += encodeByte(static_cast<std::uint8_t>(entry.Code2 ^ entry.Code3 ^ high ^ low));
-    frame += kEot;
-    return finish(frame, viaMC, mcAddress, mcMask);
+    return finish(writeFrame(addressByte(deviceAddress, mask), entry.Code2, entry.Code3,
+                             static_cast<std::uint16_t>(entry.Value)),
+                  viaMC, mcAddress, mcMask);
 }
 
 std::string route(std::string_view frame, std::uint8_t mcByte)

@@ -16,6 +16,13 @@ namespace quell::kestavin {
 
 inline constexpr std::uint8_t kRoutingMarker = 0xFF;
 
+// What a read request carries between its address byte and EOT: E(code), E(code3) and
+// E(code XOR code3).
+std::string readBody(std::uint8_t code, std::uint8_t code3);
+// A plain write request: SOH, the address byte, E(code), E(code3), E(high byte), E(low byte),
+// E(checksum: the XOR of those four bytes), EOT.
+std::string writeFrame(std::uint8_t addressByte, std::uint8_t code, std::uint8_t code3,
+                       std::uint16_t value);
 // The read request of an entry: address byte mask|deviceAddress, Code1, Code3 and their XOR.
 std::string buildReadRequest(const TCommands& entry, std::uint8_t deviceAddress, std::uint8_t mask,
                              bool viaMC, std::uint8_t mcAddress, std::uint8_t mcMask);

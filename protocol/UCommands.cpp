@@ -1,11 +1,9 @@
 #include "protocol/UCommands.h"
 
-#include "protocol/ConvertError.h"
+#include "protocol/DescriptionFile.h"
 #include "protocol/FrameDriver.h"
-#include "protocol/NumberText.h"
-#include "protocol/TextEncoding.h"
-#include "protocol/Tokenizer.h"
 #include "protocol/ValueCodec.h"
+#include "protocol/VarLineReader.h"
 
 #include <optional>
 
@@ -21,57 +19,6 @@ std::uint8_t kindOf(const std::string& word)
         return kKindEIBisynch;
     return kKindNone;
 }
-
-// Reads the fields of one VAR line in order, remembering which field is being read so that a
-// failure can say where it happened.
-class VarLineReader {
-public:
-    VarLineReader(std::string_view line, int position, unsigned lineNumber, bool utf8)
-        : line_(line), position_(position), lineNumber_(lineNumber), utf8_(utf8)
-    {
-    }
-
-    // The next token as raw bytes.
-    std::string raw(const char* field)
-    {
-        field_ = field;
-        return nextToken(line_, position_).Text;
-    }
-
-    // The next token as UTF-8 text.
-    std::string text(const char* field)
-    {
-        std::string token = raw(field);
-        return utf8_ ? token : cp1250ToUtf8(token);
-    }
-
-    std::int32_t integer(const char* field)
-    {
-        const std::string token = raw(field);
-        try {
-            return parseInteger(token);
-        } catch (const EConvertError& error) {
-            throw ELoadError(error.what(), lineNumber_, field_, true);
-        }
-    }
-
-    [[noreturn]] void fail(const std::string& message, std::string field) const
-    {
-        throw ELoadError(message, lineNumber_, std::move(field), false);
-    }
-
-    [[noreturn]] void failConversion(const EConvertError& error) const
-    {
-        throw ELoadError(error.what(), lineNumber_, field_, true);
-    }
-
-private:
-    std::string_view line_;
-    int position_;
-    unsigned lineNumber_;
-    bool utf8_;
-    std::string field_;
-};
 
 // The type letters in the order of their type codes.
 constexpr std::string_view kTypeLetters = "fdsuxvaclh";
@@ -127,44 +74,27 @@ void TProtocol::Clear()
 
 bool TProtocol::LoadFromFile(const std::string& fileName)
 {
-    const std::optional<std::string> bytes = readFileBytes(fileName);
-    if (!bytes)
+    const std::optional<DescriptionFile> file = readDescriptionFile(fileName);
+    if (!file)
         return false;
-    const std::string protocolWord = keywordToken(*bytes, "PROT");
-    Kind = kindOf(protocolWord);
+    Kind = kindOf(file->protocolWord);
     frames_ = &frameDriverFor(Kind);
     if (Kind == kKindNone)
         return false;
 
-    const bool utf8 = isValidUtf8(*bytes);
     Clear();
-    LineCount = 0;
-    ProtocolName = utf8 ? protocolWord : cp1250ToUtf8(protocolWord);
-    const std::string section = keywordToken(*bytes, "SECTION");
-    Section = utf8 ? section : cp1250ToUtf8(section);
-
-    for (std::string_view line : splitLines(*bytes)) {
-        ++LineCount;
-        if (line.empty() || IsCommentLine(line))
-            continue;
-        int position = 1;
-        if (NextToken(line, position).Text != "VAR")
-            continue;
-        if (Count >= maxEntries_)
-            break;
-        ++Count;
-        readVarLine(line, utf8);
-    }
+    ProtocolName = file->protocolName;
+    Section = file->section;
+    readVarLines(*file, LineCount, maxEntries_, [this](VarLineReader& r, int entry) {
+        Count = static_cast<std::uint16_t>(entry);
+        readVarLine(r);
+    });
     return Count > 0;
 }
 
-void TProtocol::readVarLine(std::string_view line, bool utf8)
+void TProtocol::readVarLine(VarLineReader& r)
 {
     TCommands& c = Commands[Count];
-    int position = 1;
-    NextToken(line, position); // the keyword itself
-    VarLineReader r(line, position, LineCount, utf8);
-
     c.Name = r.text("Name");
     const std::string enabled = r.raw("Enabled");
     c.Enabled = enabled.empty() || enabled.front() != '0';
@@ -200,33 +130,11 @@ void TProtocol::readVarLine(std::string_view line, bool utf8)
     }
     c.Offset = static_cast<std::int8_t>(static_cast<std::uint8_t>(r.integer("Offset")));
 
-    const std::string type = r.raw("Type");
-    const std::size_t n = type.size();
-    if (n >= 2 && type[n - 2] == 'f' && type[n - 1] >= '0' && type[n - 1] <= '9') {
-        c.TypeCode = kTypeFixed;
-        c.Decimals = static_cast<std::uint8_t>(type[n - 1] - '0');
-    } else if (n >= 1 && kTypeLetters.find(type[n - 1]) != std::string_view::npos) {
-        c.TypeCode = static_cast<std::uint8_t>(kTypeLetters.find(type[n - 1]));
-        if (c.TypeCode == kTypeFixed && n >= 2) {
-            try {
-                c.Decimals = static_cast<std::uint8_t>(parseInteger(type.substr(n - 2, 1)));
-            } catch (const EConvertError& error) {
-                r.failConversion(error);
-            }
-        }
-    }
+    r.typeWord(kTypeLetters, c.TypeCode, c.Decimals);
     if (c.Access == kAccessWriteOnly)
         c.ValueText = "00";
-
-    if (c.TypeCode == kTypePickList) {
-        if (c.Max >= kPickListSize)
-            r.fail("Max " + std::to_string(c.Max) + " is too large for a pick list of at most "
-                       + std::to_string(kPickListSize) + " items",
-                   "Max");
-        for (int i = 0; i <= c.Max; ++i)
-            c.PickList[static_cast<std::size_t>(i)] =
-                r.text(("PickList[" + std::to_string(i) + "]").c_str());
-    }
+    if (c.TypeCode == kTypePickList)
+        r.pickList(c.PickList, c.Max);
 }
 
 void TProtocol::SetAllEnabled(bool flag)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "protocol/EntryTypes.h"
 #include "protocol/HexText.h"
 #include "protocol/Tokenizer.h"
 
@@ -12,6 +13,7 @@
 namespace quell {
 
 struct FrameDriver;
+class VarLineReader;
 
 // Capacity of the full tool's parameter table, the default of TProtocol: entries 1..1023 can be
 // filled, entry 0 never is. A table made with another capacity says its own (maxEntries()).
@@ -19,28 +21,6 @@ inline constexpr int kMaxEntries = 1023;
 inline constexpr int kTableSize = kMaxEntries + 1;
 // Entries marked FixedAddress are asked at this device address on every board.
 inline constexpr std::uint8_t kFixedDeviceAddress = 15;
-// A pick list holds items 0..20.
-inline constexpr int kPickListSize = 21;
-
-// Protocol of the loaded description.
-enum : std::uint8_t { kKindNone = 0, kKindKestavin = 1, kKindEIBisynch = 2 };
-
-// Value types, selected by the last character of the type word.
-enum : std::uint8_t {
-    kTypeFixed = 0,     // f<n>
-    kTypeDecimal = 1,   // d
-    kTypePickList = 2,  // s
-    kTypeUnsigned = 3,  // u
-    kTypeBcd = 4,       // x
-    kTypeBitFields = 5, // v
-    kTypeIndex = 6,     // a
-    kTypeString = 7,    // c
-    kTypeLong = 8,      // l
-    kTypeHex = 9,       // h
-};
-
-// Access codes.
-enum : std::uint8_t { kAccessReadOnly = 0, kAccessReadWrite = 1, kAccessWriteOnly = 2 };
 
 // One parameter of the device. Texts (Name, PickList, ValueText) are UTF-8.
 struct TCommands {
@@ -170,7 +150,7 @@ public:
     const TCommands* entryAt(std::uint16_t entry) const;
 
 private:
-    void readVarLine(std::string_view line, bool utf8);
+    void readVarLine(VarLineReader& reader);
     const FrameDriver& frames() const;
 
     // The frame code of Kind, chosen when a description is loaded.

@@ -12,7 +12,6 @@ namespace quell {
 
 namespace {
 
-// Pick-list index shifts: a positive Offset shifts right when decoding and left when encoding.
 // Shift counts are taken modulo 32, on unsigned values so that no shift is undefined.
 std::uint32_t shiftRight(std::uint32_t v, int count)
 {
@@ -23,6 +22,21 @@ std::uint32_t shiftLeft(std::uint32_t v, int count)
 {
     return v << (static_cast<unsigned>(count) & 31u);
 }
+
+// raw / 10^decimals with exactly `decimals` digits after the point, computed on integers so that
+// no binary rounding can change a digit.
+std::string fixedPointText(std::int64_t raw, unsigned decimals)
+{
+    const bool negative = raw < 0;
+    std::string digits = std::to_string(negative ? -raw : raw);
+    if (digits.size() <= decimals)
+        digits.insert(0, decimals + 1 - digits.size(), '0');
+    if (decimals > 0)
+        digits.insert(digits.size() - decimals, 1, '.');
+    return negative ? "-" + digits : digits;
+}
+
+} // namespace
 
 std::uint32_t decodeIndexShift(std::uint32_t v, int offset)
 {
@@ -42,32 +56,41 @@ std::uint32_t encodeIndexShift(std::uint32_t v, int offset)
     return v;
 }
 
-// raw / 10^decimals with exactly `decimals` digits after the point, computed on integers so that
-// no binary rounding can change a digit.
-std::string fixedPointText(std::int64_t raw, unsigned decimals)
+std::string fixedValueText(std::int32_t raw, unsigned decimals, int offset)
 {
-    const bool negative = raw < 0;
-    std::string digits = std::to_string(negative ? -raw : raw);
-    if (digits.size() <= decimals)
-        digits.insert(0, decimals + 1 - digits.size(), '0');
-    if (decimals > 0)
-        digits.insert(digits.size() - decimals, 1, '.');
-    return negative ? "-" + digits : digits;
+    if (raw == -32768)
+        return "error";
+    std::int64_t value = raw;
+    if (offset == 1 && value < 0)
+        value += 65536;
+    return fixedPointText(value, decimals);
 }
 
-} // namespace
+std::string bitFieldsText(std::int32_t raw, std::int16_t min, std::int16_t max)
+{
+    const auto value = static_cast<std::uint32_t>(raw);
+    const auto first = static_cast<std::uint16_t>(min);
+    const auto second = static_cast<std::uint16_t>(max);
+    const std::uint32_t a = shiftRight(value & (first >> 8), first & 0xFF);
+    const std::uint32_t b = shiftRight(value & (second >> 8), second & 0xFF);
+    return std::to_string(a) + "," + std::to_string(b);
+}
+
+int findPickItem(const std::array<std::string, kPickListSize>& items, int max,
+                 std::string_view text)
+{
+    for (int i = 0; i <= max && i < kPickListSize; ++i) {
+        if (items[static_cast<std::size_t>(i)] == text)
+            return i;
+    }
+    return -1;
+}
 
 std::string valueToText(const TCommands& entry, std::int32_t raw, const std::string& fallback)
 {
     switch (entry.TypeCode) {
-    case kTypeFixed: {
-        if (raw == -32768)
-            return "error";
-        std::int64_t value = raw;
-        if (entry.Offset == 1 && value < 0)
-            value += 65536;
-        return fixedPointText(value, entry.Decimals);
-    }
+    case kTypeFixed:
+        return fixedValueText(raw, entry.Decimals, entry.Offset);
     case kTypeDecimal:
     case kTypeUnsigned:
         return std::to_string(static_cast<std::int64_t>(raw) + entry.Offset);
@@ -81,14 +104,8 @@ std::string valueToText(const TCommands& entry, std::int32_t raw, const std::str
     }
     case kTypeBcd:
         return wordToHex4(static_cast<std::uint16_t>(raw & 0xFF));
-    case kTypeBitFields: {
-        const auto value = static_cast<std::uint32_t>(raw);
-        const auto min = static_cast<std::uint16_t>(entry.Min);
-        const auto max = static_cast<std::uint16_t>(entry.Max);
-        const std::uint32_t a = shiftRight(value & (min >> 8), min & 0xFF);
-        const std::uint32_t b = shiftRight(value & (max >> 8), max & 0xFF);
-        return std::to_string(a) + "," + std::to_string(b);
-    }
+    case kTypeBitFields:
+        return bitFieldsText(raw, entry.Min, entry.Max);
     case kTypeLong:
         return std::to_string(raw);
     case kTypeHex:
@@ -110,13 +127,13 @@ std::int16_t textToValue(const TCommands& entry, std::string_view text, std::int
     case kTypeUnsigned:
         return low16(static_cast<std::int64_t>(parseInteger(text)) - entry.Offset);
     case kTypePickList:
-    case kTypeIndex:
-        for (int i = 0; i <= entry.Max && i < kPickListSize; ++i) {
-            if (entry.PickList[static_cast<std::size_t>(i)] == text)
-                return static_cast<std::int16_t>(
-                    encodeIndexShift(static_cast<std::uint32_t>(i), entry.Offset) & 0xFFu);
-        }
-        return oldValue;
+    case kTypeIndex: {
+        const int i = findPickItem(entry.PickList, entry.Max, text);
+        if (i < 0)
+            return oldValue;
+        return static_cast<std::int16_t>(
+            encodeIndexShift(static_cast<std::uint32_t>(i), entry.Offset) & 0xFFu);
+    }
     case kTypeBcd:
         return byteToBcd(static_cast<std::uint8_t>(parseInteger(text) & 0xFF));
     case kTypeLong:

@@ -6,6 +6,7 @@
 
 #include "protocol/UCommands.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -25,5 +26,23 @@ std::int16_t textToValue(const TCommands& entry, std::string_view text, std::int
 // item by type); false when nothing or a clamped pick-list index was stored. Throws
 // EConvertError when a number was expected; the entry then stays as it was.
 bool storeEIData(TCommands& entry, std::string_view text);
+
+// The pieces of those conversions that do not depend on the entry record, for the compact
+// engine's smaller one.
+
+// A pick-list index as the device holds it (v) back to the item index: a positive offset shifts
+// right, a negative one left (shift counts modulo 32).
+std::uint32_t decodeIndexShift(std::uint32_t v, int offset);
+// An item index to what the device holds: a positive offset shifts left, a negative one right.
+std::uint32_t encodeIndexShift(std::uint32_t v, int offset);
+// The text of an f<n> value: raw / 10^decimals with exactly `decimals` digits after the point;
+// -32768 is "error", and offset 1 reads a negative raw value as unsigned.
+std::string fixedValueText(std::int32_t raw, unsigned decimals, int offset);
+// The two bit fields of a v value, "a,b": each descriptor's high byte masks raw, its low byte
+// shifts the masked bits right (modulo 32).
+std::string bitFieldsText(std::int32_t raw, std::int16_t min, std::int16_t max);
+// The index of the first of items[0..max] equal to text (exact, case-sensitive), or -1.
+int findPickItem(const std::array<std::string, kPickListSize>& items, int max,
+                 std::string_view text);
 
 } // namespace quell
