@@ -82,17 +82,15 @@ public:
     bool save(const std::map<int, QVariant>& columns, bool& appended, QString& error);
 
 private:
+    bool exists() const;
     bool create(QString& error);
     bool check(QString& error);
     QString keyExpression() const;
     QVariant currentKey() const;
-    // A statement with its values in the order of its placeholders.
-    struct Statement {
-        QString text;
-        QVariantList values;
-    };
-    Statement updateStatement(const std::map<int, QVariant>& columns, const QVariant& key) const;
-    Statement insertStatement(const std::map<int, QVariant>& columns) const;
+    // The statements of a save, with every value written as a literal of its own type.
+    QString literal(int column, const QVariant& value) const;
+    QString updateStatement(const std::map<int, QVariant>& columns, const QVariant& key) const;
+    QString insertStatement(const std::map<int, QVariant>& columns) const;
     QString failure(const QString& what, const QString& driverText) const;
 
     records::TableKind kind_;

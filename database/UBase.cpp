@@ -5,6 +5,7 @@
 #include "database/DatabasePromptForm.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -199,6 +200,13 @@ void TFormBase::showTable(TableKind kind)
         // operator's business.
         for (int column = table->tableColumns(); column < table->model()->columnCount(); ++column)
             grid->setColumnHidden(column, true);
+        // Column names say what a column holds: each column starts wide enough to show its name
+        // (measuring the names is cheap, measuring ten thousand rows is not).
+        const QFontMetrics metrics(grid->horizontalHeader()->font());
+        for (int column = 0; column < table->tableColumns(); ++column) {
+            const QString name = table->model()->headerData(column, Qt::Horizontal).toString();
+            grid->setColumnWidth(column, std::max(60, metrics.horizontalAdvance(name) + 24));
+        }
         connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                 [this, kind](const QModelIndex& current) {
                     if (current.isValid())
@@ -250,6 +258,9 @@ void TFormBase::showRecordState(TableKind kind)
         text += QStringLiteral("zapis %1, ploča %2")
                     .arg(table->currentRow() + 1)
                     .arg(table->currentBoard());
+    // The operator moved to another board's record: a save puts this board's data there.
+    if (!table->onNewRecord() && table->currentBoard() != board_)
+        text += QStringLiteral(" (snimanje upisuje podatke ploče %1 u ovaj zapis)").arg(board_);
     label->setText(text);
 }
 

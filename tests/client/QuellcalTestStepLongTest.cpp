@@ -1,6 +1,7 @@
-// A channel calibrated and then tested, headless, against quellgw's simulated board: both steps
-// go well, the test passes its limits and --record writes the 1512 bytes the test measured. Half
-// a minute long, so it runs once in CI (CTest label "long").
+// A channel calibrated, tested and saved to the database, headless, against quellgw's simulated
+// board: the steps go well, the test passes its limits, --record writes the 1512 bytes the test
+// measured and the test table's row holds them too. Half a minute long, so it runs once in CI
+// (CTest label "long").
 
 #include "QuellcalProcess.h"
 
@@ -35,7 +36,8 @@ TEST(QuellcalTestStep, CalibratesThenTestsAChannelAndRecordsTheResults)
     const QString record = dir.filePath("emc1.rec");
     QProcess program;
     startQuellcal(program, dir.path(),
-                  {"--run", "calibrate-emc1,test-emc1", "--record", record, settings});
+                  {"--run", "calibrate-emc1,test-emc1,save-test", "--board", "17", "--record", record,
+                   settings});
     ASSERT_TRUE(program.waitForFinished(180000));
     const QByteArray error = program.readAllStandardError();
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
@@ -45,7 +47,7 @@ TEST(QuellcalTestStep, CalibratesThenTestsAChannelAndRecordsTheResults)
     const QJsonObject summary = summaryOf(program.readAllStandardOutput());
     EXPECT_TRUE(summary["ok"].toBool(false));
     const QJsonArray steps = summary["steps"].toArray();
-    ASSERT_EQ(steps.size(), 2);
+    ASSERT_EQ(steps.size(), 3);
     EXPECT_EQ(steps[0].toObject()["step"].toString(), "calibrate-emc1");
     EXPECT_TRUE(steps[0].toObject()["ok"].toBool(false));
     const QJsonObject test = steps[1].toObject();
@@ -73,6 +75,31 @@ TEST(QuellcalTestStep, CalibratesThenTestsAChannelAndRecordsTheResults)
         EXPECT_TRUE(point["within"].toBool(false)) << "point " << k + 1;
         EXPECT_EQ(recordedMeasurement(bytes, 0, k + 1), point["measured"].toInt(-99999))
             << "point " << k + 1;
+    }
+
+    // The station's database: a new record for the board, read back by the sqlite3 program.
+    const QJsonObject saved = steps[2].toObject();
+    EXPECT_EQ(saved["step"].toString(), "save-test");
+    EXPECT_TRUE(saved["ok"].toBool(false));
+    EXPECT_TRUE(saved["appended"].toBool(false));
+    EXPECT_EQ(saved["board"].toInt(), 17);
+    EXPECT_EQ(saved["table"].toString(), "Table_VRQ_Test1");
+    const QString database = saved["database"].toString();
+    EXPECT_EQ(database, dir.filePath("BORAN.db"));
+    QProcess sqlite;
+    // EMC 1 is the third block of the row: columns 37 .. 54, measured then expected per point.
+    QStringList columns{"Proizvodni_broj"};
+    for (int p = 1; p <= 9; ++p)
+        columns << QStringLiteral("EMC1_T%1_izmereno").arg(p) << QStringLiteral("EMC1_T%1_ocekivano").arg(p);
+    sqlite.start("sqlite3", {database, "SELECT " + columns.join(',') + " FROM Table_VRQ_Test1"});
+    ASSERT_TRUE(sqlite.waitForFinished(10000));
+    const QStringList row = QString::fromUtf8(sqlite.readAllStandardOutput()).trimmed().split('|');
+    ASSERT_EQ(row.size(), 19) << row.join('|').toStdString();
+    EXPECT_EQ(row[0], "17");
+    for (int k = 0; k < points.size(); ++k) {
+        const QJsonObject point = points[k].toObject();
+        EXPECT_EQ(row[1 + 2 * k].toInt(), point["measured"].toInt(-99999)) << "point " << k + 1;
+        EXPECT_EQ(row[2 + 2 * k].toInt(), point["expected"].toInt(-99999)) << "point " << k + 1;
     }
 }
 

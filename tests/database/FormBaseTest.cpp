@@ -229,6 +229,11 @@ TEST_F(FormBaseTest, NavigatorMovesTheProductRecord)
         EXPECT_EQ(table->currentRow(), m.row) << m.button;
         EXPECT_EQ(child<QTableView>("DBGridProizvod")->currentIndex().row(), m.row) << m.button;
     }
+    // On another board's record the window says whose data a save puts there.
+    EXPECT_FALSE(child<QLabel>("LabelProizvod")->text().contains("u ovaj zapis"));
+    child<QToolButton>("DBNavigatorFirst")->click();
+    EXPECT_TRUE(child<QLabel>("LabelProizvod")->text().contains("podatke ploče 20 u ovaj zapis"))
+        << child<QLabel>("LabelProizvod")->text().toStdString();
     // A board without a record starts on the new record; Prior goes to the last one.
     form.setBoardNumber(15);
     form.FormShow();
