@@ -267,6 +267,8 @@ QGroupBox* KalibracijaPage::buildTools(QWidget* page)
     buttonLoad_ = named(new QPushButton(QStringLiteral("Load"), box), QStringLiteral("ButtonLoad"));
     buttonIni_ = named(new QPushButton(QStringLiteral("Ini"), box), QStringLiteral("ButtonIni"));
     buttonSave_ = named(new QPushButton(QStringLiteral("Save"), box), QStringLiteral("ButtonSave"));
+    buttonReport_ =
+        named(new QPushButton(QStringLiteral("Report"), box), QStringLiteral("ButtonReport"));
     fileListRec_ = named(new QListWidget(box), QStringLiteral("FileListRec"));
     return box;
 }

@@ -87,6 +87,8 @@ public:
     QPushButton* buttonIni() const { return buttonIni_; }
     // "Save": writes a record file.
     QPushButton* buttonSave() const { return buttonSave_; }
+    // "Report": writes the board's report as a PDF.
+    QPushButton* buttonReport() const { return buttonReport_; }
     // The record files of the folder Test.
     QListWidget* fileListRec() const { return fileListRec_; }
     // "Filter za merenje", clear at start.
@@ -160,6 +162,7 @@ private:
     QPushButton* buttonLoad_ = nullptr;
     QPushButton* buttonIni_ = nullptr;
     QPushButton* buttonSave_ = nullptr;
+    QPushButton* buttonReport_ = nullptr;
     QListWidget* fileListRec_ = nullptr;
     QCheckBox* testFilter_ = nullptr;
     QCheckBox* testSwap_ = nullptr;

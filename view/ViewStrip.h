@@ -27,6 +27,8 @@ public:
 
     TVesmarLiquidIndicator* ledTime() const { return ledTime_; }
     QLineEdit* boardEdit() const { return vrqpb_; }
+    // EditOpis: the description of the board ("PB:" at start).
+    QLineEdit* editOpis() const { return editOpis_; }
     UpDown* board() const { return udpb_; }
 
     // Opens PopupMenuStoper at a point of LedTime.
