@@ -204,6 +204,9 @@ void paintChart(QPainter& painter, const QRectF& target, const ResultChart& resu
     // say what they are.
     drawing->measured()->setName(QStringLiteral("Izmereno"));
     drawing->expected()->setName(QStringLiteral("Očekivano"));
+    // The table says which points were not measured; on paper a reading left from before must
+    // not look like one.
+    drawing->setLeaveOutUnmeasured(true);
     chart->setBackgroundRoundness(0);
     chart->setDropShadowEnabled(false);
     drawing->setFont(font);

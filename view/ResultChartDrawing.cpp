@@ -44,15 +44,16 @@ QStringList categories(const ResultChart& chart)
     return labels;
 }
 
-// The left axis of Line mode: every measured and expected value inside, with a little room above
-// and below so that no point sits on the frame.
-std::pair<double, double> lineRange(const ResultChart& chart)
+// The left axis of Line mode: every measured and expected value drawn inside, with a little room
+// above and below so that no point sits on the frame.
+std::pair<double, double> lineRange(const ResultChart& chart, bool leaveOutUnmeasured)
 {
     double low = std::numeric_limits<double>::max();
     double high = std::numeric_limits<double>::lowest();
     for (const ResultChartPoint& point : chart.points) {
-        low = std::min({low, point.measured, point.expected});
-        high = std::max({high, point.measured, point.expected});
+        const double measured = point.done || !leaveOutUnmeasured ? point.measured : point.expected;
+        low = std::min({low, measured, point.expected});
+        high = std::max({high, measured, point.expected});
     }
     if (chart.points.empty())
         return {0.0, 1.0};
@@ -205,7 +206,8 @@ void ResultChartDrawing::draw(const ResultChart& chart)
         for (qsizetype i = 0; i < static_cast<qsizetype>(chart.points.size()); ++i) {
             const ResultChartPoint& point = chart.points[static_cast<std::size_t>(i)];
             const auto x = static_cast<double>(i);
-            measured.append({x, point.measured});
+            if (point.done || !leaveOutUnmeasured_)
+                measured.append({x, point.measured});
             expected.append({x, point.expected});
             if (point.outside)
                 outside.append({x, point.measured});
@@ -213,7 +215,7 @@ void ResultChartDrawing::draw(const ResultChart& chart)
         series17_->replace(measured);
         series18_->replace(expected);
         outside_->replace(outside);
-        const auto [low, high] = lineRange(chart);
+        const auto [low, high] = lineRange(chart, leaveOutUnmeasured_);
         axisY_->setRange(low, high);
         axisY_->applyNiceNumbers();
     } else {

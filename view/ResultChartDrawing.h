@@ -35,6 +35,9 @@ public:
     // bars selected, on the model's fixed axis. The series of the other mode stay empty and out of
     // the legend.
     void draw(const ResultChart& result);
+    // Whether the measured line leaves out the points no test measured (drawn at their old reading
+    // otherwise, as Chart2 draws them). Off at first.
+    void setLeaveOutUnmeasured(bool leaveOut) { leaveOutUnmeasured_ = leaveOut; }
     // The legend takes font, the axes a little smaller.
     void setFont(const QFont& font);
     // Point labels that do not fit their room get a smaller font, or stand upright; runs by itself
@@ -60,6 +63,7 @@ private:
     QBarCategoryAxis* axisX_ = nullptr;
     QValueAxis* axisY_ = nullptr;
     QFont font_; // the axes' labels at most this size
+    bool leaveOutUnmeasured_ = false;
 };
 
 } // namespace quell

@@ -2,14 +2,20 @@
 // pdftoppm.
 
 #include "report/ReportPdf.h"
+#include "view/ResultChartDrawing.h"
 
 #include "ReportFixtures.h"
 #include "ReportReadBack.h"
 
+#include <QChart>
 #include <QDir>
+#include <QLineSeries>
 #include <QTemporaryDir>
+#include <QValueAxis>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace quell {
 namespace {
@@ -91,6 +97,26 @@ TEST(ReportPdf, PagesAreNumberedAndTheChartsAreDrawn)
             EXPECT_GT(lines, 100 * c.charts) << c.what;
         // Two tested channels to a page at most, after the first page.
         EXPECT_LE(pages.size(), static_cast<std::size_t>(1 + (c.charts + 1) / 2 + 1)) << c.what;
+    }
+}
+
+TEST(ReportPdf, ChartsLeaveOutWhatNoTestMeasured)
+{
+    // Chart2 draws an unmeasured point at the reading it kept (0 at first); the report's chart
+    // leaves it out of the measured line and of the axis.
+    ReportInputs in = goodBoard();
+    point(in, 0, 3).Done = 0;
+    point(in, 0, 3).New = 0;
+    const ResultChart result = makeBoardReport(in).tests[2].chart;
+    ASSERT_EQ(result.row, 0);
+    for (const bool leaveOut : {false, true}) {
+        auto* drawing = new ResultChartDrawing;
+        std::unique_ptr<QChart> chart(drawing->chart());
+        drawing->setLeaveOutUnmeasured(leaveOut);
+        drawing->draw(result);
+        EXPECT_EQ(drawing->measured()->count(), leaveOut ? 8 : 9);
+        EXPECT_EQ(drawing->expected()->count(), 9);
+        EXPECT_EQ(drawing->axisY()->min() < 0.0, !leaveOut) << "axis " << drawing->axisY()->min();
     }
 }
 
