@@ -241,8 +241,8 @@ std::vector<Block> layoutReport(const BoardReport& report, const Layout& l)
                               + l.mm(0.8));
         const double total = std::accumulate(heights.begin(), heights.end(), 0.0);
         const auto fields = report.header;
-        const QFont label = l.bold();
-        const QFont value = l.body();
+        const QFont& label = l.bold();
+        const QFont& value = l.body();
         blocks.push_back({total + l.mm(3), [=](QPainter& p, double top) {
                               double y = top;
                               for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -268,8 +268,8 @@ std::vector<Block> layoutReport(const BoardReport& report, const Layout& l)
         const double whyHeight = why.isEmpty() ? 0 : l.textHeight(l.body(), inner, why) + l.mm(1);
         const QColor colour = verdictColour(report.verdict);
         const QString text = report.verdictText;
-        const QFont big = l.verdict();
-        const QFont body = l.body();
+        const QFont& big = l.verdict();
+        const QFont& body = l.body();
         const double height = verdictHeight + whyHeight + 2 * pad;
         blocks.push_back(
             {height + l.mm(4), [=](QPainter& p, double top) {
@@ -344,7 +344,7 @@ std::vector<Block> layoutReport(const BoardReport& report, const Layout& l)
                         section.pass ? QColor(Qt::black) : kFailColour);
         const double chartHeight = l.mm(55);
         const ResultChart chart = section.chart;
-        const QFont chartFont = l.chartFont();
+        const QFont& chartFont = l.chartFont();
         Block note = l.paragraph(l.small(), section.note);
         Block body = l.table(table);
         const double gap = l.mm(1.5);
