@@ -170,25 +170,6 @@ TEST(BoardReport, CalibrationTablesShowConstantsAsFoundAndAsLeft)
     EXPECT_TRUE(report.calibrationNote.isEmpty());
 }
 
-TEST(BoardReport, HeaderNamesTheBoardStationAndSources)
-{
-    ReportInputs in = goodBoard();
-    in.description.clear();
-    const BoardReport report = makeBoardReport(in);
-    const std::vector<std::pair<QString, QString>> expected = {
-        {"Ploča", "17"},
-        {"Opis", "nije zadato"},
-        {"Datum i vreme", "15.03.2024. 09:30:05"},
-        {"Stanica", "Kalibrator 2"},
-        {"Tester", "Žarko Šoć"},
-        {"Program", "quellcal 0.13.0"},
-        {"Opis protokola", "/station/vrq-pb.var"},
-        {"Rezultati testa", "test u ovom radu programa"},
-    };
-    EXPECT_EQ(report.header, expected);
-    EXPECT_EQ(ProposedReportName(17, in.time), "VRQ-08_Report_17_20240315_093005.pdf");
-}
-
 TEST(StationIdentity, ReadsBaseWithoutWritingIt)
 {
     const struct {

@@ -9,6 +9,7 @@
 
 #include <QChart>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineSeries>
 #include <QTemporaryDir>
 #include <QValueAxis>
@@ -29,7 +30,8 @@ TEST(ReportPdf, HoldsTheTextsOfTheReportWithTheirLetters)
     ASSERT_TRUE(dir.isValid());
     ReportInputs in = goodBoard();
     point(in, 2, 3).New = 2700; // EMC 2 at 1M: 3.6 % off
-    const QString file = dir.filePath("report.pdf");
+    const QString file = dir.filePath(ProposedReportName(in.board, in.time));
+    EXPECT_EQ(QFileInfo(file).fileName(), "VRQ-08_Report_17_20240315_093005.pdf");
     QString error;
     ASSERT_TRUE(WriteReportPdf(makeBoardReport(in), file, error)) << error.toStdString();
 
