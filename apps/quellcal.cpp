@@ -1,15 +1,19 @@
 // quellcal: the calibration station's program. Main window first, then the measurement view, then
 // the database window; the program ends when the main window closes. With --run it runs steps by
-// itself and prints a summary when it has closed (station/StationRun).
+// itself and prints a summary when it has closed (station/StationRun); with --record-in it only
+// writes the report of a result file (station/RecordReport).
 
 #include "client/ClientCommunications.h"
+#include "client/ClientSettings.h"
 #include "client/CloseOnSignal.h"
 #include "database/UBase.h"
+#include "station/RecordReport.h"
 #include "station/StationCommandLine.h"
 #include "station/StationRun.h"
 #include "view/UView.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include <cstdio>
 #include <memory>
@@ -59,6 +63,12 @@ int main(int argc, char* argv[])
     }
     if (line->help || line->version)
         return answer(*line);
+    // A report from a result file alone needs neither the windows nor the link.
+    if (!line->recordIn.isEmpty())
+        return static_cast<int>(quell::writeRecordReport(
+            *line, quell::ClientSettings::settingsFileNameFor(line->settingsWords,
+                                                              QApplication::applicationFilePath(),
+                                                              QDir::currentPath())));
 
     quell::TClientMain mainWindow;
     // Signals close the window from the first moment; the close itself waits for the event loop.

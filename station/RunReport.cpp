@@ -110,6 +110,8 @@ QByteArray RunReport::toJsonLine() const
     summary.insert(QStringLiteral("method"), method);
     summary.insert(QStringLiteral("log"), log);
     summary.insert(QStringLiteral("steps"), stepList);
+    if (!report.isEmpty())
+        summary.insert(QStringLiteral("report"), report);
     return QJsonDocument(summary).toJson(QJsonDocument::Compact);
 }
 

@@ -36,11 +36,13 @@ struct StepReport {
 
 // The summary of a headless run that quellcal prints when it has closed; scripts read it:
 //   {"ok":BOOL,"board":N,"method":"quick|normal|deep","log":PATH,"steps":[STEP...]}
+// and, with --report, "report":PATH when the report was written.
 struct RunReport {
     bool ok = false;
     int board = 0;
     QString method; // quick, normal or deep
     QString log;    // the run log file the run left; empty when none was written
+    QString report; // the board's report written after the steps; empty: none
     std::vector<StepReport> steps;
 
     // The summary as one compact JSON object (UTF-8), without a line end.

@@ -79,7 +79,8 @@ std::optional<StationCommandLine> StationCommandLine::parse(const QStringList& a
         const qsizetype eq = word.indexOf(u'=');
         const QString name = eq < 0 ? word : word.left(eq);
         if (name != QLatin1String("--run") && name != QLatin1String("--method")
-            && name != QLatin1String("--board") && name != QLatin1String("--record"))
+            && name != QLatin1String("--board") && name != QLatin1String("--record")
+            && name != QLatin1String("--report") && name != QLatin1String("--record-in"))
             return fail(QStringLiteral("unknown option %1 (see --help)").arg(quoted(name)));
         QString value;
         if (eq >= 0) {
@@ -124,6 +125,13 @@ std::optional<StationCommandLine> StationCommandLine::parse(const QStringList& a
             // Start-up moves into the settings folder: a relative name means the folder the
             // station's script started quellcal in.
             line.record = QDir::current().absoluteFilePath(value);
+        } else if (name == QLatin1String("--report") || name == QLatin1String("--record-in")) {
+            QString& file = name == QLatin1String("--report") ? line.report : line.recordIn;
+            if (!file.isEmpty())
+                return fail(name + QStringLiteral(" given twice"));
+            if (value.isEmpty())
+                return fail(name + QStringLiteral(" needs a file name"));
+            file = QDir::current().absoluteFilePath(value);
         } else {
             if (line.board)
                 return fail(QStringLiteral("--board given twice"));
@@ -137,6 +145,12 @@ std::optional<StationCommandLine> StationCommandLine::parse(const QStringList& a
     // Without steps the windows wait for their user, and nobody would write the file.
     if (recordGiven && !runGiven)
         return fail(QStringLiteral("--record writes the results of --run; give the steps too"));
+    if (!line.recordIn.isEmpty() && (runGiven || line.report.isEmpty()))
+        return fail(QStringLiteral("--record-in makes a --report from a result file alone; give "
+                                   "--report and no --run"));
+    if (!line.report.isEmpty() && !runGiven && line.recordIn.isEmpty())
+        return fail(QStringLiteral("--report writes the results of --run or of --record-in; give "
+                                   "one of them too"));
     return line;
 }
 
@@ -144,7 +158,8 @@ QString StationCommandLine::usage(const QStringList& knownSteps)
 {
     return QStringLiteral(
                R"(Usage: quellcal [--run STEPS] [--method quick|normal|deep] [--board N] [--record FILE]
-                [--] [SETTINGS FILE NAME]
+                [--report FILE] [--] [SETTINGS FILE NAME]
+       quellcal --report FILE --record-in FILE [--board N] [--] [SETTINGS FILE NAME]
 
 The calibration station. Without --run its windows wait for their user. With --run it connects,
 runs the steps one after another exactly as their buttons do, closes as "Exit" does and prints a
@@ -158,6 +173,12 @@ summary of the run as one JSON line on standard output.
   --board N        the board number, 0 to %2 (default: as the settings have it)
   --record FILE    after the steps, write the test results to FILE as "Save" does (a .rec
                    file of 1512 bytes); a file that cannot be written makes the exit status 1
+  --report FILE    after the steps (also when one failed), write the board's report to FILE as
+                   "Report" does (a PDF); a file that cannot be written makes the exit status 1
+  --record-in FILE with --report and without --run: the report of the result file FILE alone,
+                   without windows or connection; prints {"board","ok","report","verdict"} as
+                   one JSON line (exit status 1 when the file cannot be read or the report
+                   cannot be written)
   --help           this text
   --version        the program's name and version
   --               the end of the options: what follows is the settings file name
@@ -166,8 +187,8 @@ The words after the options are joined with blanks into the settings file name (
 program's file name with ".cli"). Every run log line also goes to standard error.
 
 Exit status: 0 every step went well, 1 a step failed or was interrupted, a test found a point
-outside its limits or the --record file could not be written, 2 a bad command line, 3 no
-connection to the communication server within %3 s.
+outside its limits or the --record or --report file could not be written, 2 a bad command line,
+3 no connection to the communication server within %3 s.
 )")
         .arg(wrapped(knownSteps, QStringLiteral("                   "), 100))
         .arg(kMaxBoard)

@@ -5,6 +5,7 @@
 #include "client/ClientCommunications.h"
 #include "database/RecordLayout.h"
 #include "database/UBase.h"
+#include "report/ReportPdf.h"
 #include "view/UView.h"
 
 #include <QTimer>
@@ -110,6 +111,7 @@ StationRun::StationRun(TClientMain& window, TFormView& view, StationCommandLine 
         printError(QStringLiteral("quellcal: no connection to the communication server within "
                                   "%1 s")
                        .arg(StationCommandLine::kConnectWaitSeconds));
+        writeReport();
         finish();
     });
     firstReadTimer_->setSingleShot(true);
@@ -227,6 +229,7 @@ void StationRun::runSteps()
         steps_.push_back(std::move(result));
     }
     writeRecord();
+    writeReport();
     finish();
 }
 
@@ -240,6 +243,28 @@ void StationRun::writeRecord()
     QString error;
     recordWritten_ = WriteScore(line_.record, station.TestPoints, station.TestRecordBytes, error);
     if (!recordWritten_)
+        printError(QStringLiteral("quellcal: ") + error);
+}
+
+void StationRun::writeReport()
+{
+    if (line_.report.isEmpty())
+        return;
+    // Written whatever the steps found, also after a failed one: the report says what failed.
+    ReportInputs inputs = view_.reportInputs();
+    if (!connected_)
+        inputs.failures << QStringLiteral("Nema veze sa komunikacionim serverom: nijedan korak "
+                                          "nije pokrenut");
+    for (qsizetype i = 0; connected_ && i < line_.steps.size(); ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        if (k >= steps_.size())
+            inputs.failures << QStringLiteral("Korak %1 nije pokrenut").arg(line_.steps[i]);
+        else if (!steps_[k].ok)
+            inputs.failures << QStringLiteral("Korak %1 nije uspeo").arg(line_.steps[i]);
+    }
+    QString error;
+    reportWritten_ = WriteReportPdf(makeBoardReport(inputs), line_.report, error);
+    if (!reportWritten_)
         printError(QStringLiteral("quellcal: ") + error);
 }
 
@@ -258,6 +283,8 @@ RunReport StationRun::report() const
     report.method = method_;
     report.log = view_.savedLogPath();
     report.steps = steps_;
+    if (reportWritten_)
+        report.report = line_.report;
     return report;
 }
 
@@ -266,7 +293,8 @@ StationExit StationRun::exitStatus() const
     if (!connected_)
         return StationExit::NoConnection;
     bool ok = steps_.size() == static_cast<std::size_t>(line_.steps.size())
-              && (line_.record.isEmpty() || recordWritten_);
+              && (line_.record.isEmpty() || recordWritten_)
+              && (line_.report.isEmpty() || reportWritten_);
     for (const StepReport& step : steps_)
         ok = ok && step.passed();
     return ok ? StationExit::Ok : StationExit::StepFailed;

@@ -19,10 +19,10 @@ class TFormView;
 
 // A headless run of quellcal (--run): once the program has started up it starts the link when it
 // is not started, waits for the connection, runs the steps one after another exactly as their
-// buttons run them, writes the test results to the --record file and closes the main window as
-// "Exit" does. A close during a step (SIGTERM) ends the run after that step, which then counts as
-// failed. The summary is complete once the
-// program has closed and the view has written its run log. GUI thread.
+// buttons run them, writes the test results to the --record file and the board's report to the
+// --report file, and closes the main window as "Exit" does. A close during a step (SIGTERM) ends
+// the run after that step, which then counts as failed. The summary is complete once the program
+// has closed and the view has written its run log. GUI thread.
 class StationRun : public QObject {
     Q_OBJECT
 public:
@@ -52,6 +52,7 @@ private:
     void windowClosed();
     void runSteps();
     void writeRecord();
+    void writeReport();
     void finish();
 
     TClientMain& window_;
@@ -69,6 +70,7 @@ private:
     QString method_;
     std::vector<StepReport> steps_;
     bool recordWritten_ = false;
+    bool reportWritten_ = false;
 };
 
 } // namespace quell

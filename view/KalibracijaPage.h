@@ -1,9 +1,9 @@
 #pragma once
 
 #include "calibration/CalibrationHost.h"
+#include "view/ResultChartDrawing.h"
 #include "view/TestResultChart.h"
 
-#include <QFont>
 #include <QMetaObject>
 #include <QObject>
 
@@ -87,6 +87,8 @@ public:
     QPushButton* buttonIni() const { return buttonIni_; }
     // "Save": writes a record file.
     QPushButton* buttonSave() const { return buttonSave_; }
+    // "Report": writes the board's report as a PDF.
+    QPushButton* buttonReport() const { return buttonReport_; }
     // The record files of the folder Test.
     QListWidget* fileListRec() const { return fileListRec_; }
     // "Filter za merenje", clear at start.
@@ -102,22 +104,19 @@ public:
     // "Rezultat" take the window's font, made smaller where a caption would be cut off.
     void fitCaptions();
     // Series17 "Temp1M": the measured values (green line).
-    QLineSeries* measured() const { return series17_; }
+    QLineSeries* measured() const { return drawing_->measured(); }
     // Series18 "Temp1O": the expected values (red line).
-    QLineSeries* expected() const { return series18_; }
+    QLineSeries* expected() const { return drawing_->expected(); }
     // Series19 "Odstup1": the deviations (yellow bars with their values shown).
-    QBarSeries* deviation() const { return series19_; }
+    QBarSeries* deviation() const { return drawing_->deviation(); }
     // The one bar set of Series19; its bars outside the limits are selected (drawn red).
-    QBarSet* deviationSet() const { return deviationSet_; }
+    QBarSet* deviationSet() const { return drawing_->deviationSet(); }
     // "Van granica": in Line mode, the measured points outside their limits (red dots).
-    QScatterSeries* outsidePoints() const { return outside_; }
+    QScatterSeries* outsidePoints() const { return drawing_->outsidePoints(); }
     // The result chart's axes: the point labels below, the values (or deviations) on the left.
-    QBarCategoryAxis* resultAxisX() const { return axisX_; }
-    QValueAxis* resultAxisY() const { return axisY_; }
-    // Draws a result as the chart model computed it: Line fills Series17 and Series18 and marks
-    // the outside points with "Van granica", on a left axis fitted to the values; Error fills
-    // Series19 with the outside bars selected, on the model's fixed axis. The series of the other
-    // mode stay empty and out of the legend.
+    QBarCategoryAxis* resultAxisX() const { return drawing_->axisX(); }
+    QValueAxis* resultAxisY() const { return drawing_->axisY(); }
+    // Draws a result as the chart model computed it (ResultChartDrawing::draw).
     void drawResult(const ResultChart& chart);
     // The chart's popup PMTipGraph.
     QMenu* tipGraph() const { return pmTipGraph_; }
@@ -151,7 +150,6 @@ private:
     void buildChart(QGroupBox* test);
     void attachTestBoxes();
     void detachTestBoxes();
-    void fitPointLabels();
 
     std::array<QPushButton*, kCalibrationRows> calibrationButtons_{};
     std::array<QCheckBox*, kCalibrationRows> rowBoxes_{};
@@ -164,19 +162,13 @@ private:
     QPushButton* buttonLoad_ = nullptr;
     QPushButton* buttonIni_ = nullptr;
     QPushButton* buttonSave_ = nullptr;
+    QPushButton* buttonReport_ = nullptr;
     QListWidget* fileListRec_ = nullptr;
     QCheckBox* testFilter_ = nullptr;
     QCheckBox* testSwap_ = nullptr;
     QChartView* chart2_ = nullptr;
-    QLineSeries* series17_ = nullptr;
-    QLineSeries* series18_ = nullptr;
-    QBarSeries* series19_ = nullptr;
-    QBarSet* deviationSet_ = nullptr;
-    QScatterSeries* outside_ = nullptr;
-    QBarCategoryAxis* axisX_ = nullptr;
-    QValueAxis* axisY_ = nullptr;
+    ResultChartDrawing* drawing_ = nullptr; // goes with Chart2's chart
     std::array<QMetaObject::Connection, kTestRows - 1> testBoxHandlers_{};
-    QFont chartFont_; // the axes' labels at most this size
     QMenu* pmTipGraph_ = nullptr;
     QAction* pmtLine_ = nullptr;
     QAction* pmtError_ = nullptr;

@@ -75,6 +75,7 @@ ResultChart TestResultChart::ShowTestResult(TTestPoints& points, int row,
         point.expected = p.Expected / 100.0;
         point.deviation = p.Deviation;
         point.outside = p.Done != 0 && !withinLimits(row, p, limits);
+        point.done = p.Done != 0;
         chart.points.push_back(point);
     }
     return chart;

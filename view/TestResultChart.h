@@ -26,6 +26,7 @@ struct ResultChartPoint {
     double expected = 0.0;  // expected value (Line: "Temp1O")
     double deviation = 0.0; // percent, as stored in the record (Error: "Odstup1")
     bool outside = false;   // measured, and outside the row's limit
+    bool done = false;      // measured by a test (the record's Done)
 };
 
 // What the result chart shows of one row.

@@ -8,6 +8,7 @@
 #include "client/ScreenArea.h"
 #include "client/UpDown.h"
 #include "database/UBase.h"
+#include "report/ReportPdf.h"
 #include "view/DetaljiPage.h"
 #include "view/KalibracijaPage.h"
 #include "view/MerenjePage.h"
@@ -114,6 +115,8 @@ void TFormView::ensureControls()
     connect(kalibracija_->lineItem(), &QAction::triggered, this, &TFormView::PMTLineClick);
     connect(kalibracija_->errorItem(), &QAction::triggered, this, &TFormView::PMTLineClick);
     connect(kalibracija_->buttonSave(), &QPushButton::clicked, this, &TFormView::ButtonSaveClick);
+    connect(kalibracija_->buttonReport(), &QPushButton::clicked, this,
+            &TFormView::ButtonReportClick);
     connect(kalibracija_->buttonLoad(), &QPushButton::clicked, this, &TFormView::ButtonLoadClick);
     buildLogMemo();
     buildRecordList();
@@ -680,6 +683,7 @@ void TFormView::ButtonAllClick()
 {
     ensureControls();
     if (runs_.ButtonAllClick()) {
+        rememberCalibration();
         afterProcedure();
     }
 }
@@ -688,6 +692,7 @@ void TFormView::ButtonIndexClickK(int tag)
 {
     ensureControls();
     if (runs_.ButtonIndexClickK(tag)) {
+        rememberCalibration();
         afterProcedure();
     }
 }
@@ -695,6 +700,26 @@ void TFormView::ButtonIndexClickK(int tag)
 void TFormView::ButtonBreakClick()
 {
     station_.ButtonBreakClick();
+}
+
+void TFormView::rememberCalibration()
+{
+    // Both wood rows hold the constants of the same inputs: either run replaces the other.
+    const auto sameChannel = [](int a, int b) {
+        const auto wood = [](int row) { return row == kRowWood || row == kRowWoodDeep; };
+        return a == b || (wood(a) && wood(b));
+    };
+    for (const ChannelOutcome& channel : runs_.outcome().channels) {
+        std::erase_if(calibrated_,
+                      [&](const ChannelOutcome& c) { return sameChannel(c.row, channel.row); });
+        calibrated_.push_back(channel);
+    }
+}
+
+void TFormView::rememberTest()
+{
+    testSource_ = QStringLiteral("test u ovom radu programa, ")
+                  + QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy. HH:mm:ss"));
 }
 
 void TFormView::afterProcedure()
@@ -781,6 +806,7 @@ void TFormView::ButtonTestAllClick()
 {
     ensureControls();
     if (testRuns_.ButtonTestAllClick()) {
+        rememberTest();
         afterProcedure();
     }
 }
@@ -789,6 +815,7 @@ void TFormView::ButtonIndexClick(int tag)
 {
     ensureControls();
     if (testRuns_.ButtonIndexClick(tag)) {
+        rememberTest();
         afterProcedure();
     }
 }
@@ -838,6 +865,9 @@ bool TFormView::readScore(const QString& path, QString* error)
 {
     QString text;
     const bool read = ReadScore(path, station_.TestPoints, station_.TestRecordBytes, text);
+    if (read) {
+        testSource_ = QStringLiteral("fajl ") + QDir::toNativeSeparators(path);
+    }
     if (!read && error != nullptr) {
         *error = text;
     }
@@ -861,6 +891,37 @@ void TFormView::ButtonSaveClick()
         showError(error);
     }
     recordList_->refresh();
+}
+
+void TFormView::ButtonReportClick()
+{
+    ensureControls();
+    Dialogs::FileRequest request;
+    request.folder = RecordList::makeTestFolder(window_.WorkDir());
+    request.filter = QStringLiteral("Izveštaj|*.pdf|svi|*.*");
+    request.defaultExtension = QStringLiteral("pdf");
+    request.fileName = ProposedReportName(boardNumber(), QDateTime::currentDateTime());
+    const QString fileName = Dialogs::instance().saveFileName(request, this);
+    if (fileName.isEmpty()) {
+        return;
+    }
+    QString error;
+    if (!WriteReportPdf(makeBoardReport(reportInputs()), fileName, error)) {
+        showError(error);
+    }
+}
+
+ReportInputs TFormView::reportInputs() const
+{
+    ReportInputs inputs =
+        startReportInputs(window_.SettingsFileName(), boardNumber(), QDateTime::currentDateTime());
+    // The strip is made with the pages; before that EditOpis would show its first text.
+    inputs.description = strip_ != nullptr ? strip_->editOpis()->text() : QStringLiteral("PB:");
+    inputs.calibration = calibrated_;
+    inputs.testPoints = station_.TestPoints;
+    inputs.limits = station_.testLimits();
+    inputs.testSource = testSource_;
+    return inputs;
 }
 
 void TFormView::ButtonLoadClick()

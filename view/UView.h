@@ -6,6 +6,7 @@
 #include "calibration/TPointResult.h"
 #include "calibration/TestRuns.h"
 #include "client/ViewLink.h"
+#include "report/BoardReport.h"
 #include "view/MeasurementViewModel.h"
 #include "view/ProportionalLayout.h"
 #include "view/ReferenceSelection.h"
@@ -138,6 +139,12 @@ public:
     void ButtonSaveClick();
     // "Load": a result file chosen in the settings folder; the record list then shows its folder.
     void ButtonLoadClick();
+    // "Report": the board's report as a PDF in the folder Test, named after the board and the
+    // time; an error message when it cannot be written.
+    void ButtonReportClick();
+    // What the window holds for the board's report: the board and EditOpis, the last calibration
+    // of each channel in this run of the program, the test results and where they came from.
+    ReportInputs reportInputs() const;
     // Brings a page to the front: 0 "Merenje", 1 "Detalji", 2 "Kalibracija".
     void showPage(int index);
     // Chooses the method in "Metod merenja" as a click does.
@@ -266,6 +273,8 @@ private:
     QStringList memoLines() const;
 
     void afterProcedure();
+    void rememberCalibration();
+    void rememberTest();
     bool readScore(const QString& path, QString* error);
 
     DeviceLink& link_;
@@ -274,6 +283,10 @@ private:
     CalibrationRuns runs_{station_};
     TestRuns testRuns_{station_};
     TestResultChart resultChart_;
+    // The last calibration of each channel in this run of the program, for the report.
+    std::vector<ChannelOutcome> calibrated_;
+    // Where the test results came from, for the report; empty until something filled them.
+    QString testSource_;
     bool closeHeld_ = false;
     TFormBase* formBase_ = nullptr;
     std::function<void()> closeAgain_;

@@ -125,7 +125,9 @@ Box tools()
              {"ButtonLoad", {5, 125, 40, 25}},
              {"ButtonIni", {45, 125, 20, 25}},
              {"ButtonSave", {65, 125, 40, 25}},
-             {"FileListRec", {5, 155, 100, 110}}}};
+             // The report goes beside the files it is made from, under "Save".
+             {"ButtonReport", {5, 155, 100, 25}},
+             {"FileListRec", {5, 185, 100, 80}}}};
 }
 
 // Tests: the two option boxes, a button per test with its box beside it, and the result group.

@@ -158,6 +158,52 @@ TEST(StationCommandLine, RecordNamesAFileForTheResultsOfTheSteps)
     }
 }
 
+TEST(StationCommandLine, ReportFollowsTheStepsOrARecordFileAlone)
+{
+    const struct {
+        QStringList arguments;
+        QString report;   // empty: refused
+        QString recordIn; // the result file read without a run
+        QString named;    // what the error must mention
+    } cases[] = {
+        {{"--run", "calibrate", "--report", "/s/r.pdf", "a.cli"}, "/s/r.pdf", "", ""},
+        {{"--report=/s/r.pdf", "--record-in", "/s/t.rec", "--board", "4"},
+         "/s/r.pdf",
+         "/s/t.rec",
+         ""},
+        // Relative names are the station's folder's, as with --record.
+        {{"--record-in", "t.rec", "--report", "r.pdf"},
+         QDir::current().filePath("r.pdf"),
+         QDir::current().filePath("t.rec"),
+         ""},
+        {{"--report", "r.pdf"}, "", "", "--report"},
+        {{"--report", "r.pdf", "--report", "s.pdf", "--run", "calibrate"}, "", "", "--report"},
+        {{"--run", "calibrate", "--report="}, "", "", "--report"},
+        {{"--record-in", "t.rec"}, "", "", "--record-in"},
+        {{"--record-in", "t.rec", "--report", "r.pdf", "--run", "calibrate"},
+         "",
+         "",
+         "--record-in"},
+        {{"--record-in", "t.rec", "--record-in", "u.rec", "--report", "r.pdf"},
+         "",
+         "",
+         "--record-in"},
+    };
+    for (const auto& c : cases) {
+        const std::string line = c.arguments.join(' ').toStdString();
+        QString error;
+        const auto parsed = StationCommandLine::parse(c.arguments, kSteps, &error);
+        if (c.named.isEmpty()) {
+            ASSERT_TRUE(parsed.has_value()) << line << ": " << error.toStdString();
+            EXPECT_EQ(parsed->report, c.report) << line;
+            EXPECT_EQ(parsed->recordIn, c.recordIn) << line;
+        } else {
+            EXPECT_FALSE(parsed.has_value()) << line;
+            EXPECT_TRUE(error.contains(c.named)) << line << ": " << error.toStdString();
+        }
+    }
+}
+
 TEST(StationCommandLine, MethodNamesAreTheOnesTheCommandLineTakes)
 {
     for (const Method method : {Method::Fast, Method::Normal, Method::Deep}) {

@@ -103,6 +103,7 @@ TEST_F(KalibracijaPageTest, ButtonsCarryTheirCaptionsTagsAndStates)
         {"ButtonLoad", "Load", 0, true},
         {"ButtonIni", "Ini", 0, true},
         {"ButtonSave", "Save", 0, true},
+        {"ButtonReport", "Report", 0, true},
     };
     for (const auto& b : buttons) {
         const auto* button = child<QPushButton>(QString::fromLatin1(b.name));

@@ -4,10 +4,12 @@
 
 #include "calibration/ScoreFile.h"
 #include "client/ClientCommunications.h"
+#include "tests/report/ReportReadBack.h"
 #include "tests/support/RecordingDialogs.h"
 #include "view/KalibracijaPage.h"
 #include "view/RadioGroup.h"
 #include "view/UView.h"
+#include "view/ViewStrip.h"
 
 #include <QAction>
 #include <QBarCategoryAxis>
@@ -21,6 +23,7 @@
 #include <QFile>
 #include <QLegend>
 #include <QLegendMarker>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QListWidget>
 #include <QPushButton>
@@ -414,6 +417,46 @@ TEST_F(TestResultViewTest, AFileThatCannotBeReadOrWrittenIsNamedInAnErrorAndChan
     EXPECT_TRUE(dialogs.messages[1].second.contains("x.rec"))
         << dialogs.messages[1].second.toStdString();
     EXPECT_FALSE(QFileInfo::exists(dialogs.saveAnswer));
+}
+
+TEST_F(TestResultViewTest, ReportIsProposedInTheTestFolderAndHoldsWhatTheWindowHolds)
+{
+    measure();
+    view->setBoardNumber(17);
+    view->findChild<QLineEdit*>(QStringLiteral("EditOpis"))->setText(QStringLiteral("PB: šarža 4"));
+    // The results come from a file: the report says which.
+    const QString saved = dir.filePath("given.rec");
+    dialogs.saveAnswer = saved;
+    page->buttonSave()->click();
+    dialogs.fileAnswers << saved;
+    page->buttonLoad()->click();
+    dialogs.saveAnswer.clear();
+
+    const QDateTime before = QDateTime::currentDateTime();
+    page->buttonReport()->click();
+    const QDateTime after = QDateTime::currentDateTime();
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.texts().join('\n').toStdString();
+    const Dialogs::FileRequest request = dialogs.requests.back();
+    EXPECT_EQ(request.folder, QDir(dir.path()).filePath("Test"));
+    EXPECT_EQ(request.defaultExtension, "pdf");
+    EXPECT_TRUE(request.fileName == ProposedReportName(17, before)
+                || request.fileName == ProposedReportName(17, after))
+        << request.fileName.toStdString();
+    const QString report = QDir(request.folder).filePath(request.fileName);
+    const QString text = reporttest::pdfText(report);
+    for (const QString& expected : {QStringLiteral("PB: šarža 4"), QStringLiteral("fajl ") + saved,
+                                    QStringLiteral("EMC 1 – van granica (tačka 3)"),
+                                    QStringLiteral("Kalibracija nije rađena u ovom radu programa"),
+                                    QStringLiteral("T.Orvel"), QStringLiteral("Kalibrator 1")})
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n"
+                                             << text.toStdString();
+
+    // A file that cannot be written is named in an error.
+    dialogs.saveAnswer = dir.filePath("no such folder/r.pdf");
+    page->buttonReport()->click();
+    ASSERT_EQ(dialogs.messages.size(), 1U);
+    EXPECT_TRUE(dialogs.messages[0].second.contains("r.pdf"))
+        << dialogs.messages[0].second.toStdString();
 }
 
 } // namespace
