@@ -36,6 +36,7 @@ public:
     bool connect(QString& error);
     void close();
     ProductDatabase& database() { return database_; }
+    const ProductDatabase& database() const { return database_; }
     ParameterWindow& parameterWindow() const { return window_; }
 
     // Opens one table (creating it when missing) and puts it on the board's record; false with

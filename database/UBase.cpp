@@ -361,6 +361,8 @@ void TFormBase::ButtonLoadClick()
             tellError(error);
             return;
         }
+        if (activeGrid_ == 2)
+            emit testRecordLoaded(testRecordSource());
         if (!Dialogs::instance().question(QStringLiteral("Čitanje uspešno "), this, messagePoint()))
             return;
     }
@@ -371,7 +373,19 @@ const RecordStepOutcome& TFormBase::runStep(RecordStep step, int board, const QS
 {
     board_ = board;
     lastStep_ = RunRecordStep(records_, step, board, opis);
+    if (step == RecordStep::LoadTest && lastStep_.ok)
+        emit testRecordLoaded(QStringLiteral("baza ") + lastStep_.database
+                              + QStringLiteral(", tabela ") + lastStep_.table
+                              + QStringLiteral(", ploča %1").arg(board));
     return lastStep_;
+}
+
+QString TFormBase::testRecordSource() const
+{
+    const RecordTable* table = records_.table(TableKind::Test);
+    return QStringLiteral("baza ") + records_.database().displayName() + QStringLiteral(", tabela ")
+           + (table ? table->name() : QString())
+           + QStringLiteral(", ploča %1").arg(table ? table->currentBoard() : board_);
 }
 
 void TFormBase::done(int result)

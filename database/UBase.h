@@ -63,6 +63,10 @@ public:
     enum class Move { First, Prior, Next, Last };
     void navigate(Move move);
 
+signals:
+    // A test record went into the test points; source says which (database, table, board).
+    void testRecordLoaded(const QString& source);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void done(int result) override;
@@ -76,6 +80,7 @@ private:
     void paintGrids();
     QPoint messagePoint() const;
     void tellError(const QString& text);
+    QString testRecordSource() const;
 
     ProductRecords records_;
     int board_ = 0;

@@ -7,7 +7,7 @@
 namespace quell {
 
 // The tester and the station a report names: keys Tester and Station of [Base] in the settings
-// file, "T.Orvel" and "Kalibrator 1" when missing. Only read: the database keeps that section.
+// file, with the database's defaults when missing. Only read: the database keeps that section.
 StationIdentity readStationIdentity(const QString& settingsFileName);
 
 } // namespace quell

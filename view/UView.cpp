@@ -301,6 +301,15 @@ void TFormView::BConnectClick()
     updateConnectCaption();
 }
 
+void TFormView::setFormBase(TFormBase* base)
+{
+    formBase_ = base;
+    // A report says where the test results it prints came from.
+    if (base)
+        connect(base, &TFormBase::testRecordLoaded, this,
+                [this](const QString& source) { testSource_ = source; });
+}
+
 void TFormView::UBazuClick()
 {
     if (!formBase_)
@@ -317,8 +326,6 @@ void TFormView::IzBazeClick()
     formBase_->setBoardNumber(boardNumber());
     formBase_->setDescription([this] { return opisText(); });
     formBase_->showForLoad();
-    // Loaded test values show in the chart the operator picks next; the values are already in
-    // the test points.
 }
 
 QString TFormView::opisText() const

@@ -186,7 +186,7 @@ public:
     // "Connect"/"STOP": starts or stops the link of the main window.
     void BConnectClick();
     // The database window the two database buttons show (not owned; none: they do nothing).
-    void setFormBase(TFormBase* base) { formBase_ = base; }
+    void setFormBase(TFormBase* base);
     TFormBase* formBase() const { return formBase_; }
     // "Upis u bazu": the database window for saving this board's record.
     void UBazuClick();

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -162,7 +163,12 @@ TEST_F(FormBaseTest, TestGridSavesWithoutAQuestionAndLoadsBack)
         << child<QLabel>("LabelTesting")->text().toStdString();
     form.DBGridTestingEnter();
     dialogs.questionAnswers = {false};
+    QSignalSpy loaded(&form, &TFormBase::testRecordLoaded);
     form.ButtonLoadClick();
+    // The view's report says where the test results came from.
+    ASSERT_EQ(loaded.size(), 1);
+    EXPECT_EQ(loaded[0][0].toString(),
+              "baza " + folder.filePath("BORAN.db") + ", tabela Table_VRQ_Test1, ploča 6");
     EXPECT_EQ(dialogs.questions, QStringList{"Čitanje uspešno "});
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(points[2][4].New, 1234);
