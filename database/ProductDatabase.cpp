@@ -275,9 +275,8 @@ QSqlDatabase ProductDatabase::database() const
 
 // ---------------------------------------------------------------------------------------------
 
-RecordTable::RecordTable(TableKind kind, QSqlDatabase db, QString name)
-    : kind_(kind), db_(std::move(db)), name_(std::move(name)),
-      model_(std::make_unique<QSqlQueryModel>())
+RecordTable::RecordTable(TableKind kind, const QSqlDatabase& db, QString name)
+    : kind_(kind), db_(db), name_(std::move(name)), model_(std::make_unique<QSqlQueryModel>())
 {
 }
 
@@ -520,7 +519,7 @@ QString RecordTable::literal(int column, const QVariant& value) const
     const QVariant stored = storedValue(value, tableRecord_.field(column));
     // The literal's type is the value's own: a text stays quoted text whatever the column, so
     // the engine refuses what its column cannot take instead of reading it as an expression.
-    QSqlField field(QString(), stored.metaType());
+    QSqlField field{QString(), stored.metaType()};
     field.setValue(stored);
     return db_.driver()->formatValue(field);
 }
@@ -536,7 +535,7 @@ QString RecordTable::updateStatement(const std::map<int, QVariant>& columns,
     if (keyIsTableColumn_ || !isPostgres(db_)) {
         where = keyExpression() + QStringLiteral(" = ") + QString::number(key.toLongLong());
     } else {
-        QSqlField field(QString(), QMetaType(QMetaType::QString));
+        QSqlField field{QString(), QMetaType(QMetaType::QString)};
         field.setValue(key.toString());
         where = QStringLiteral("ctid = CAST(") + db_.driver()->formatValue(field)
                 + QStringLiteral(" AS tid)");

@@ -40,7 +40,7 @@ struct DatabaseTarget {
 // Columns are addressed by position; the board number's column by name.
 class RecordTable {
 public:
-    RecordTable(records::TableKind kind, QSqlDatabase db, QString name);
+    RecordTable(records::TableKind kind, const QSqlDatabase& db, QString name);
     ~RecordTable();
     RecordTable(const RecordTable&) = delete;
     RecordTable& operator=(const RecordTable&) = delete;
