@@ -12,6 +12,7 @@
 #include <csignal>
 #include <iostream>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -27,6 +28,10 @@ void requestStop(int)
 int main(int argc, char** argv)
 {
     using namespace quell;
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::cout << "quellgw " QUELL_VERSION "\n";
+        return 0;
+    }
     gw::GatewayOptions options;
     try {
         options = gw::GatewayOptions::parse(std::vector<std::string>(argv + 1, argv + argc));

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
@@ -26,6 +27,10 @@ void requestStop(int)
 int main(int argc, char** argv)
 {
     using namespace quell::sim;
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::cout << "quellsim " QUELL_VERSION "\n";
+        return 0;
+    }
     const SimOptionsResult parsed =
         SimOptions::parse(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.options) {

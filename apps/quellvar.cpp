@@ -2,6 +2,7 @@
 // quell_tools; this only picks the command.
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tools/quellvar/VarCheck.h"
@@ -12,6 +13,14 @@
 int main(int argc, char* argv[])
 {
     using quell::tools::VarCommandLine;
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::cout << "quellvar " QUELL_VERSION "\n";
+        return 0;
+    }
+    if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+        std::cout << VarCommandLine::usage();
+        return 0;
+    }
     const VarCommandLine commandLine =
         VarCommandLine::parse(std::vector<std::string>(argv + 1, argv + argc));
     switch (commandLine.command) {

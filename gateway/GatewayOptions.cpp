@@ -100,8 +100,10 @@ Runs in the foreground, logs to standard error, ends on SIGTERM or SIGINT.
   --fault PLAN         with --sim: put a fault on every device: noanswer, garbled, slow, badsum or
                        partial, on every answer or as KIND:N on every N-th
   --var-dir DIR        with --sim: folder of the description files (default: $QUELL_VAR_DIR, else
+                       share/quell/examples beside the program's folder when installed, else
                        the project's examples folder)
   --help               this text
+  --version            the version
 
 Answer failure words: TimeOut (no answer in time, after RET= further tries), Partial (the answer
 stopped half-way), BadCheck (EI-Bisynch block check wrong), NoPort (the port cannot be opened),

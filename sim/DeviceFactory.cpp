@@ -9,16 +9,36 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 #include <stdexcept>
 
 namespace quell::sim {
 
+namespace {
+
+// Installed programs find the descriptions installed beside them (BIN/../share/quell/examples);
+// programs of a build folder, the project's own.
+std::string defaultVarDir()
+{
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        const std::filesystem::path installed =
+            self.parent_path().parent_path() / "share" / "quell" / "examples";
+        if (std::filesystem::is_directory(installed, error))
+            return installed.string();
+    }
+    return QUELL_EXAMPLES_DIR;
+}
+
+} // namespace
+
 DeviceFactory::DeviceFactory(std::string varDir) : varDir_(std::move(varDir))
 {
     if (varDir_.empty()) {
         const char* env = std::getenv("QUELL_VAR_DIR");
-        varDir_ = env && *env ? env : QUELL_EXAMPLES_DIR;
+        varDir_ = env && *env ? env : defaultVarDir();
     }
 }
 

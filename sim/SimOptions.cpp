@@ -123,10 +123,12 @@ answers requests until SIGTERM or SIGINT.
   --turnaround MS   answer delay after a request (default 2, at most 10000)
   --fault PLAN      noanswer, garbled, slow, badsum or partial, on every answer or as KIND:N on
                     every N-th
-  --var-dir DIR     folder of the description files (default: $QUELL_VAR_DIR, else the
-                    project's examples folder)
+  --var-dir DIR     folder of the description files (default: $QUELL_VAR_DIR, else
+                    share/quell/examples beside the program's folder when installed, else
+                    the project's examples folder)
   --verbose         log every request and answer in hex on standard error
   --help            this text
+  --version         the version
 
 Options with a value also take the form --name=value. Exit status: 0 after a stop by signal or
 --help, 1 when the link cannot be made, 2 for a bad command line or devices that cannot be made.

@@ -107,6 +107,7 @@ std::string VarCommandLine::usage()
            "       quellvar check FILE\n"
            "       quellvar run FILE [--address N] [--mask N] [--mc] [--mcaddress N] "
            "[--mcmask N]\n"
+           "       quellvar --help | --version\n"
            "\n"
            "  dump   print the table loaded from FILE as one JSON object\n"
            "         (exit 0 loaded, 1 not loaded, 2 load error)\n"
