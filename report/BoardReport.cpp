@@ -235,9 +235,13 @@ BoardReport makeBoardReport(const ReportInputs& inputs)
         failed = true;
         why << failure;
     }
-    if (report.calibration.empty())
-        report.calibrationNote =
-            QStringLiteral("Kalibracija nije rađena u ovom radu programa: nema tabela konstanti.");
+    // The deviation is the run log's own: how far the constant found was from the one left,
+    // relative to the one found.
+    report.calibrationNote =
+        report.calibration.empty()
+            ? QStringLiteral("Kalibracija nije rađena u ovom radu programa: nema tabela konstanti.")
+            : QStringLiteral("Konstante kalibracije; odstupanje = (zatečeno − ostavljeno) / "
+                             "zatečeno, u %.");
     if (report.tests.empty())
         report.testNote = QStringLiteral("Nijedan kanal nije testiran: nema izmerenih tačaka.");
     else

@@ -108,7 +108,8 @@ struct BoardReport {
     QStringList verdictWhy; // the findings behind it, one per line
     // Per channel (Temp 1 ... Drvo sve): the channel, its calibration and its test in words.
     std::vector<std::array<QString, 3>> summary;
-    QString calibrationNote; // why there are no calibration tables, when there are none
+    // What the calibration tables' deviation is, or why there are no tables.
+    QString calibrationNote;
     std::vector<CalibrationSection> calibration;
     QString testNote; // where the test records came from, or why there are none
     std::vector<TestSection> tests;

@@ -305,8 +305,8 @@ std::vector<Block> layoutReport(const BoardReport& report, const Layout& l)
         blocks.push_back(l.paragraph(l.body(), report.calibrationNote));
     for (const CalibrationSection& section : report.calibration) {
         Table table{{10, 14, 22, 22, 16, 16},
-                    {"Tačka", "Referenca", "Zatečeno (as found)", "Ostavljeno (as left)", "Promena",
-                     "Ocena"},
+                    {"Tačka", "Referenca", "Zatečeno (as found)", "Ostavljeno (as left)",
+                     "Odstupanje", "Ocena"},
                     {},
                     {}};
         for (const CalibrationLine& line : section.lines) {
