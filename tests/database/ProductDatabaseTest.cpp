@@ -273,8 +273,9 @@ TEST_P(EngineTest, TablesThatCannotBeAddressedByPositionAreRefused)
         QString error;
         EXPECT_FALSE(t.open(error)) << c.name.toStdString();
         EXPECT_TRUE(error.contains(c.says)) << error.toStdString();
-        if (!c.name.isEmpty() && !c.name.contains(u' '))
+        if (!c.name.isEmpty() && !c.name.contains(u' ')) {
             EXPECT_TRUE(error.contains(c.name)) << error.toStdString();
+        }
         EXPECT_EQ(t.rowCount(), 0);
     }
 }
