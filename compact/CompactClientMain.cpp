@@ -164,8 +164,11 @@ void TClientMain::linkStateChanged(LinkState state)
     mStartStop_->setText(started ? QStringLiteral("Stop") : QStringLiteral("Start"));
     mLoadProtocol_->setEnabled(!started);
     model_->setLinkStarted(started);
+    // The selection starts on the first row the user may type into: the selected row's cell is
+    // never overwritten by answers, and a read-only entry read once (the board's identity in
+    // row 1) would otherwise stay blank for the whole connection.
     if (state == LinkState::Connecting && model_->rowCount() > 0)
-        grid_->setCurrentIndex(model_->index(0, 1));
+        grid_->setCurrentIndex(model_->index(model_->firstWritableRow(), 1));
 }
 
 void TClientMain::showAnswer(const CompactAnswerEffects& effects)

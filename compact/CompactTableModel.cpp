@@ -3,6 +3,8 @@
 #include "compact/CompactScheduler.h"
 #include "compact/UCommands.h"
 
+#include <algorithm>
+
 namespace quell::compact {
 
 CompactTableModel::CompactTableModel(CompactScheduler& scheduler, QObject* parent)
@@ -94,6 +96,12 @@ void CompactTableModel::refreshAll()
 {
     if (!names_.isEmpty())
         emit dataChanged(index(0, 0), index(int(names_.size()) - 1, 1));
+}
+
+int CompactTableModel::firstWritableRow() const
+{
+    const auto at = std::find(readOnly_.begin(), readOnly_.end(), false);
+    return at == readOnly_.end() ? 0 : int(at - readOnly_.begin());
 }
 
 QStringList CompactTableModel::pickList(int row) const

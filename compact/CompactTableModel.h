@@ -37,6 +37,8 @@ public:
     void cellsChanged(const std::vector<std::uint8_t>& entries);
     // Repaints every row.
     void refreshAll();
+    // The first row whose value cell can be selected while the link runs (0 when none is).
+    int firstWritableRow() const;
     // The items a row's pick list offers (empty for other types).
     QStringList pickList(int row) const;
 

@@ -85,6 +85,10 @@ TEST_F(ClientMain, AValueTypedInTheGridReachesTheBoardAndAValueSetComesBack)
     action("MStartStop")->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.cellText(19) == "8"; }, kWaitMs));
     EXPECT_EQ(action("MStartStop")->text(), "Stop");
+    // The board's identity (row 1, read-only, read once) is shown: the selection starts on the
+    // first row that can be written.
+    EXPECT_EQ(window.cellText(1).size(), 4) << window.cellText(1).toStdString(); // four hex digits
+    EXPECT_EQ(grid()->currentIndex().row(), 2);
     // Read-only value cells cannot be selected while the link runs.
     const QAbstractItemModel* rows = grid()->model();
     EXPECT_FALSE(rows->flags(rows->index(65, 1)) & Qt::ItemIsSelectable); // EMC1, ro
