@@ -1,5 +1,6 @@
 #include "compact/CompactClientMain.h"
 
+#include "client/IniFile.h"
 #include "client/RequestScheduler.h"
 #include "client/ScreenArea.h"
 #include "client/SettingsTab.h"
@@ -77,9 +78,11 @@ void TClientMain::buildControls()
     connect(delegate, &ValueCellDelegate::keyPressed, this, &TClientMain::ValueListEditorKeyDown);
     // Answers leave the selected row alone, so what the user types there stays.
     connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
+            [this](const QModelIndex& current, const QModelIndex& previous) {
                 link_->scheduler().setSelectedRow(
                     current.isValid() ? CompactTableModel::entryOfRow(current.row()) : 0);
+                if (previous.isValid())
+                    fillEmptyCell(CompactTableModel::entryOfRow(previous.row()));
             });
     grid_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid_, &QWidget::customContextMenuRequested, this,
@@ -180,6 +183,21 @@ void TClientMain::showAnswer(const CompactAnswerEffects& effects)
     settingsTab_->collect(settings_.values);
     model_->cellsChanged(effects.changedCells);
     emit answerApplied();
+}
+
+void TClientMain::fillEmptyCell(std::uint8_t entry)
+{
+    // An answer that came while the row was selected was not shown; an entry read only once
+    // would otherwise stay blank. A cell with text (typed, or from a value set) keeps it.
+    if (!link_->scheduler().cellText(entry).empty())
+        return;
+    const auto [valid, text] = link_->scheduler().withTable([entry](const TProtocol& t) {
+        return std::pair(t.Commands[entry].Valid, t.Commands[entry].ValueText);
+    });
+    if (!valid)
+        return;
+    link_->scheduler().setCellText(entry, text);
+    model_->cellsChanged({entry});
 }
 
 bool TClientMain::WriteParameter(std::uint8_t entry)
@@ -348,6 +366,12 @@ void TClientMain::ReadViewPlacement(QWidget* view)
     view_ = view;
     if (!view_)
         return;
+    // [View] is read when the view is made, its missing keys written with their defaults.
+    IniFile ini(settingsFileName_);
+    settings_.readViewPlacement(ini);
+    if (!ini.save())
+        showMessage(Dialogs::Kind::Error,
+                    QStringLiteral("The settings file could not be written: ") + settingsFileName_);
     const ViewPlacement& p = settings_.view;
     view_->setGeometry(fitToScreen(p.left, p.top, p.width, p.height));
     view_->setVisible(p.visible);

@@ -85,6 +85,7 @@ private:
     void linkStateChanged(LinkState state);
     void showAnswer(const CompactAnswerEffects& effects);
     void reloadForAddress();
+    void fillEmptyCell(std::uint8_t entry);
     void showMessage(Dialogs::Kind kind, const QString& text);
     Dialogs::FileRequest valueFileRequest() const;
 

@@ -2,6 +2,7 @@
 // load, a value typed into the grid reaching the simulated compact board through quellgw, and a
 // value set saved and loaded through the menu.
 #include "compact/CompactClientMain.h"
+#include "compact/CompactFormView.h"
 
 #include "compact/CompactLink.h"
 #include "compact/UCommands.h"
@@ -12,7 +13,9 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -114,6 +117,40 @@ TEST_F(ClientMain, AValueTypedInTheGridReachesTheBoardAndAValueSetComesBack)
     action("MLoadValue")->trigger();
     EXPECT_EQ(dialogs.texts().last(), "Values loaded");
     EXPECT_EQ(window.cellText(19), "5");
+}
+
+TEST_F(ClientMain, TheViewKeepsTypingAndHoldsTheCompensationAtZero)
+{
+    startUp(9, QStringLiteral(QUELL_EXAMPLES_DIR "/vrq-compact.var"));
+    TFormView view(window);
+    view.findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
+    view.show();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    CompactScheduler& scheduler = window.link().scheduler();
+    scheduler.setCellText(19, "8");
+    scheduler.setCellText(20, "9");
+    auto* typing = view.findChild<QLineEdit*>(QStringLiteral("Filt0"));
+    typing->setFocus();
+    typing->setText(QStringLiteral("12"));
+    view.RefreshView();
+    EXPECT_EQ(typing->text(), "12");
+    EXPECT_EQ(view.findChild<QLineEdit*>(QStringLiteral("Filt1"))->text(), "9");
+
+    // Checked, the compensation is written back to zero at every refresh that finds it moved.
+    view.findChild<QCheckBox*>(QStringLiteral("CompTempCheckBox"))->setChecked(true);
+    EXPECT_FALSE(view.findChild<QLineEdit*>(QStringLiteral("CompTemp"))->isEnabled());
+    const std::string zeroWrite = "BODY=" + scheduler.withTable([](const TProtocol& t) {
+        return t.BuildWriteFrame(109, 0, 0xA1);
+    }) + "END ";
+    for (int round = 0; round < 2; ++round) {
+        scheduler.editTable([](TProtocol& t) { t.Commands[109].Value = 5; });
+        view.RefreshView();
+        view.RefreshView(); // now zero: nothing more to write
+        const std::string line = scheduler.BuildRequestLine().line;
+        EXPECT_EQ(line.rfind(zeroWrite, 0), 0u) << round;
+        EXPECT_EQ(line.find(zeroWrite, zeroWrite.size()), std::string::npos) << round;
+    }
 }
 
 } // namespace
