@@ -135,6 +135,19 @@ TEST_F(ClientMain, TheViewKeepsTypingAndHoldsTheCompensationAtZero)
     typing->setText(QStringLiteral("12"));
     view.RefreshView();
     EXPECT_EQ(typing->text(), "12");
+    // "View" hides the view and says so; showing it again checks both groups back on.
+    auto* lin = view.findChild<QCheckBox*>(QStringLiteral("CheckBoxLin"));
+    action("MView")->trigger();
+    EXPECT_FALSE(view.isVisible());
+    EXPECT_EQ(action("MView")->text(), "View");
+    EXPECT_FALSE(lin->isChecked());
+    action("MView")->trigger();
+    EXPECT_TRUE(view.isVisible());
+    EXPECT_EQ(action("MView")->text(), "Hide view");
+    EXPECT_TRUE(lin->isChecked());
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    typing->setFocus();
     EXPECT_EQ(view.findChild<QLineEdit*>(QStringLiteral("Filt1"))->text(), "9");
 
     // Checked, the compensation is written back to zero at every refresh that finds it moved.
