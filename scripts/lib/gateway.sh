@@ -37,5 +37,6 @@ write_compact_settings() {
   root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
   printf '%s\n' "[Socket]" "Host=127.0.0.1" "Port=$port" "[Protocol]" \
     "File=$root/examples/vrq-compact.var" "[Action]" "Start=1" "[Config]" "Width=340" \
-    "Height=560" "[Comm]" "MaxPacket=8" >"$1"
+    "Height=560" "[Comm]" "MaxPacket=8" "[View]" "LeftPos=460" "TopPos=20" "Width=300" \
+    "Height=280" "Visible=1" >"$1"
 }

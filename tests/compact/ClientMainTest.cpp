@@ -40,6 +40,8 @@ protected:
                        .arg(description)
                        .toUtf8());
         file.close();
+        // quellcfg keeps "Vals" in the folder it starts in.
+        QDir::setCurrent(dir.path());
         window.FormCreate({QStringLiteral("quellcfg"), file.fileName()});
     }
     QAction* action(const char* name) { return window.findChild<QAction*>(QLatin1String(name)); }
