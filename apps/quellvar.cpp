@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/quellvar/CompactVar.h"
 #include "tools/quellvar/VarCheck.h"
 #include "tools/quellvar/VarCommandLine.h"
 #include "tools/quellvar/VarDump.h"
@@ -25,11 +26,15 @@ int main(int argc, char* argv[])
         VarCommandLine::parse(std::vector<std::string>(argv + 1, argv + argc));
     switch (commandLine.command) {
     case VarCommandLine::Command::Dump:
+        if (commandLine.compact)
+            return quell::tools::CompactVar::dump(commandLine.fileName, std::cout);
         return quell::tools::VarDump::run(commandLine.fileName, std::cout);
     case VarCommandLine::Command::Run:
         return quell::tools::VarRunner::runFile(commandLine.fileName, commandLine.link, std::cin,
                                                 std::cout, std::cerr);
     case VarCommandLine::Command::Check:
+        if (commandLine.compact)
+            return quell::tools::CompactVar::check(commandLine.fileName, std::cout);
         return quell::tools::VarCheck::run(commandLine.fileName, std::cout);
     case VarCommandLine::Command::Invalid:
         break;

@@ -2,6 +2,7 @@
 
 #include "client/CommandQueue.h"
 #include "client/LineProtocol.h"
+#include "client/LineScheduler.h"
 #include "client/TSendCommand.h"
 
 #include "protocol/UCommands.h"
@@ -38,16 +39,6 @@ struct LinkSettings {
     int transmitDelay = 10; // milliseconds of pause after each device line; <= 0: none
 };
 
-// The next request line and what the window must do because of it (on the GUI thread).
-struct RequestPlan {
-    std::string line;                           // without CR LF; empty: nothing to send now
-    bool deviceLine = false;                    // the line carries device blocks
-    std::chrono::milliseconds answerTimeout{0}; // how long its answer may take, from the settings
-    std::optional<std::uint16_t> selectRow;     // send-all: the row being written
-    bool sendAllFinished = false;               // send-all went through the table
-    std::optional<std::string> error;           // a value text of send-all that is not a number
-};
-
 // What one answer line changed, for the window to show (on the GUI thread).
 struct AnswerEffects {
     LineProtocol::SettingsWordValues echo;      // settings words the server echoed
@@ -66,10 +57,8 @@ struct AnswerEffects {
 // answer line is applied to the parameter table. It owns the value cells the parameter window
 // shows and the lock that guards them and the table, so the worker thread and the GUI thread can
 // share them. Every public member is thread-safe.
-class RequestScheduler {
+class RequestScheduler : public LineScheduler {
 public:
-    using Clock = std::chrono::steady_clock;
-
     // The scheduler of a table that outlives it.
     explicit RequestScheduler(TProtocol& table);
 
@@ -131,12 +120,12 @@ public:
     // ---- worker thread ----
 
     // The next request line (empty while the pause runs or nothing is due).
-    RequestPlan BuildRequestLine();
+    RequestPlan BuildRequestLine() override;
     // Waits until a request line may be due: the pause ended, a command was queued, a settings
     // word or send-all was asked for, wake() was called, or the deadline passed.
-    void waitForWork(Clock::time_point deadline);
+    void waitForWork(Clock::time_point deadline) override;
     // Releases waitForWork (for Stop).
-    void wake();
+    void wake() override;
     // True while the pause after a device line runs.
     bool pacing() const;
     // Where the next poll or send-all step begins.

@@ -187,6 +187,17 @@ void SettingsTab::applyViaMcRule()
     upDownMcAddress_->setEnabled(viaMc);
 }
 
+void SettingsTab::hideMcControls()
+{
+    auto* form = qobject_cast<QFormLayout*>(checkViaMc_->parentWidget()->layout());
+    int row = -1;
+    QFormLayout::ItemRole role{};
+    form->getWidgetPosition(checkViaMc_, &row, &role);
+    // The MC address row follows the box.
+    form->setRowVisible(row + 1, false);
+    form->setRowVisible(row, false);
+}
+
 void SettingsTab::setLinkStarted(bool started, const ClientSettings& s)
 {
     if (started) {

@@ -32,6 +32,9 @@ public:
     // While the link is started, host, port and addresses are locked; after a stop they follow
     // the Via-MC rule and the site's locks in settings again.
     void setLinkStarted(bool started, const ClientSettings& settings);
+    // Takes the "Via MC:" box and the MC address row off the page, for a program that never
+    // routes through an MC.
+    void hideMcControls();
 
 signals:
     // The user changed a value the link uses but the server is not told about (host, port, MC

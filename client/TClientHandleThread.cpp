@@ -2,7 +2,7 @@
 
 #include "client/AnswerLineReader.h"
 #include "client/LineProtocol.h"
-#include "client/RequestScheduler.h"
+#include "client/LineScheduler.h"
 
 #include <QElapsedTimer>
 #include <QTcpSocket>
@@ -29,7 +29,7 @@ constexpr std::chrono::milliseconds kIdleWait(250);
 
 } // namespace
 
-TClientHandleThread::TClientHandleThread(RequestScheduler& scheduler, QString host, quint16 port,
+TClientHandleThread::TClientHandleThread(LineScheduler& scheduler, QString host, quint16 port,
                                          QObject* parent)
     : QObject(parent), scheduler_(scheduler), host_(std::move(host)), port_(port)
 {
@@ -190,7 +190,7 @@ void TClientHandleThread::run()
             emit planReady();
         }
         if (plan.line.empty()) {
-            scheduler_.waitForWork(RequestScheduler::Clock::now() + kIdleWait);
+            scheduler_.waitForWork(LineScheduler::Clock::now() + kIdleWait);
             continue;
         }
 

@@ -13,7 +13,7 @@
 
 namespace quell {
 
-class RequestScheduler;
+class LineScheduler;
 struct RequestPlan;
 
 // The link worker of one connection: connects to the communication server off the GUI thread,
@@ -24,8 +24,9 @@ struct RequestPlan;
 class TClientHandleThread : public QObject {
     Q_OBJECT
 public:
-    // A worker for host:port over the scheduler (not owned; it outlives the worker).
-    TClientHandleThread(RequestScheduler& scheduler, QString host, quint16 port,
+    // A worker for host:port over the scheduler of either program (not owned; it outlives the
+    // worker).
+    TClientHandleThread(LineScheduler& scheduler, QString host, quint16 port,
                         QObject* parent = nullptr);
     ~TClientHandleThread() override;
 
@@ -71,7 +72,7 @@ private:
     void waitWhilePaused();
     bool handOff(std::string line);
 
-    RequestScheduler& scheduler_;
+    LineScheduler& scheduler_;
     QString host_;
     quint16 port_;
     int connectTimeoutMs_ = 10000;

@@ -59,6 +59,10 @@ VarCommandLine VarCommandLine::parse(const std::vector<std::string>& arguments)
             haveFile = true;
             continue;
         }
+        if (argument == "--compact" && result.command != Command::Run) {
+            result.compact = true;
+            continue;
+        }
         if (result.command != Command::Run) {
             return invalid("option " + argument + " belongs to the run command");
         }
@@ -103,8 +107,8 @@ VarCommandLine VarCommandLine::parse(const std::vector<std::string>& arguments)
 
 std::string VarCommandLine::usage()
 {
-    return "usage: quellvar dump FILE\n"
-           "       quellvar check FILE\n"
+    return "usage: quellvar dump [--compact] FILE\n"
+           "       quellvar check [--compact] FILE\n"
            "       quellvar run FILE [--address N] [--mask N] [--mc] [--mcaddress N] "
            "[--mcmask N]\n"
            "       quellvar --help | --version\n"
@@ -112,6 +116,7 @@ std::string VarCommandLine::usage()
            "  dump   print the table loaded from FILE as one JSON object\n"
            "         (exit 0 loaded, 1 not loaded, 2 load error)\n"
            "  check  report every problem of FILE with its line (exit 0 clean, 1 problems)\n"
+           "         --compact: FILE is in the compact configurator's syntax\n"
            "  run    load FILE, then answer commands from standard input, one JSON line each:\n"
            "         read E | write E TEXT | answer E REQUEST ANSWER | text E RAW [FALLBACK]\n"
            "         value E TEXT | store E TEXT | poll E | enable all|none\n"

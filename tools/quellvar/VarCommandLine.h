@@ -15,6 +15,7 @@ public:
 
     Command command = Command::Invalid;
     std::string fileName; // the description file
+    bool compact = false; // dump and check: the compact configurator's syntax and engine
     VarLinkSettings link; // run only
     std::string error;    // why the arguments were refused (Invalid only)
 
