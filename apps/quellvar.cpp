@@ -1,5 +1,6 @@
 // quellvar: the workbench for protocol description files. Everything it does lives in
 // quell_tools; this only picks the command.
+#include <cstdint>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -30,6 +31,11 @@ int main(int argc, char* argv[])
             return quell::tools::CompactVar::dump(commandLine.fileName, std::cout);
         return quell::tools::VarDump::run(commandLine.fileName, std::cout);
     case VarCommandLine::Command::Run:
+        if (commandLine.compact)
+            return quell::tools::CompactVar::run(
+                commandLine.fileName,
+                static_cast<std::uint8_t>(commandLine.link.address | commandLine.link.mask),
+                std::cin, std::cout, std::cerr);
         return quell::tools::VarRunner::runFile(commandLine.fileName, commandLine.link, std::cin,
                                                 std::cout, std::cerr);
     case VarCommandLine::Command::Check:

@@ -8,6 +8,7 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace quell::tools {
 namespace {
@@ -25,8 +26,67 @@ TEST(CompactVar, TheCompactBoardsDescriptionDumpsWhole)
     EXPECT_NE(json.find(R"("count":109)"), std::string::npos);
     EXPECT_NE(json.find(R"("name":"Wood swap")"), std::string::npos);
     EXPECT_NE(json.find(R"("pickList":["Idle","Swapping","Ready"])"), std::string::npos);
-    EXPECT_EQ(VarCommandLine::parse({"run", "--compact", "x.var"}).command,
-              VarCommandLine::Command::Invalid);
+}
+
+TEST(CompactVar, RunTakesTheCompactCommandsAndRefusesTheMasterController)
+{
+    const VarCommandLine run =
+        VarCommandLine::parse({"run", "--compact", "x.var", "--address", "3", "--mask", "0x80"});
+    EXPECT_EQ(run.command, VarCommandLine::Command::Run);
+    EXPECT_TRUE(run.compact);
+    EXPECT_EQ(run.link.address | run.link.mask, 0x83);
+    for (const char* mc : {"--mc", "--mcaddress"}) {
+        std::vector<std::string> words{"run", "x.var", mc};
+        if (std::string(mc) != "--mc")
+            words.emplace_back("2");
+        words.emplace_back("--compact");
+        EXPECT_EQ(VarCommandLine::parse(words).command, VarCommandLine::Command::Invalid) << mc;
+    }
+
+    // Filter EMC1 is entry 19 of the board's description: codes $10 and 19 (0x13), a number.
+    std::istringstream in("read 19\n"
+                          "write 19 4\n"
+                          "entry 19\n"
+                          "text 19 12\n"
+                          "value 19 abc\n"
+                          "backward 16 19\n"
+                          "backward 16 200\n"
+                          "set 19 valid 1\n"
+                          "read 300\n"
+                          "jump 1\n");
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(CompactVar::run(QUELL_EXAMPLES_DIR "/vrq-compact.var", 0xA1, in, out, err), 0);
+    EXPECT_EQ(err.str(), "");
+    const std::string expected[] = {
+        // SOH, the address byte, "10" "13" and their XOR "03", EOT.
+        R"({"frame":"01A131303133303304"})",
+        // The value 4 in two bytes, then the XOR of 10 13 00 04: 07.
+        R"({"frame":"01A13130313330303034303704"})",
+        "",
+        R"({"stored":true,"value":12,"text":"12"})",
+        R"({"error":"'abc' is not a valid integer value"})",
+        R"({"found":true,"entry":19})",
+        R"({"found":false,"entry":0})",
+        "{}",
+        R"({"error":"entry 300 is outside 0..255"})",
+        R"({"error":"unknown command 'jump'"})",
+    };
+    std::istringstream lines(out.str());
+    std::string line;
+    for (const std::string& want : expected) {
+        ASSERT_TRUE(std::getline(lines, line));
+        if (want.empty())
+            EXPECT_NE(line.find(R"("name":"Filter EMC1")"), std::string::npos) << line;
+        else
+            EXPECT_EQ(line, want);
+    }
+    EXPECT_FALSE(std::getline(lines, line));
+
+    std::istringstream none;
+    std::ostringstream nothing;
+    EXPECT_EQ(CompactVar::run("/no/such/file.var", 0xA1, none, nothing, err), 1);
+    EXPECT_NE(err.str().find("not loaded"), std::string::npos);
 }
 
 TEST(CompactVar, CheckNamesWhatTheAuthorMustFix)

@@ -2,6 +2,7 @@
 
 #include "compact/UCommands.h"
 #include "protocol/ConvertError.h"
+#include "tools/quellvar/CompactRunner.h"
 #include "tools/quellvar/JsonWriter.h"
 
 #include <algorithm>
@@ -40,6 +41,35 @@ Loaded load(const std::string& fileName)
 
 } // namespace
 
+void CompactVar::writeEntry(JsonWriter& json, const compact::TProtocol& table, int entry)
+{
+    const compact::TCommands& e = table.Commands[static_cast<std::size_t>(entry)];
+    json.beginObject();
+    json.key("index").integer(entry);
+    json.key("name").string(e.Name);
+    json.key("pollMode").integer(e.PollMode);
+    json.key("access").integer(e.Access);
+    json.key("min").integer(e.Min);
+    json.key("max").integer(e.Max);
+    json.key("default").integer(e.Default);
+    json.key("code1").integer(e.Code1);
+    json.key("code2").integer(e.Code2);
+    json.key("offset").integer(e.Offset);
+    json.key("typeCode").integer(e.TypeCode);
+    json.key("decimals").integer(e.Decimals);
+    json.key("pickList").beginArray();
+    if (e.TypeCode == kTypePickList) {
+        const int last = std::min<int>(e.Max, kPickListSize - 1);
+        for (int k = 0; k <= last; ++k)
+            json.string(e.PickList[static_cast<std::size_t>(k)]);
+    }
+    json.endArray();
+    json.key("valid").integer(e.Valid ? 1 : 0);
+    json.key("value").integer(e.Value);
+    json.key("valueText").string(e.ValueText);
+    json.endObject();
+}
+
 int CompactVar::dump(const std::string& fileName, std::ostream& out)
 {
     const Loaded loaded = load(fileName);
@@ -53,31 +83,7 @@ int CompactVar::dump(const std::string& fileName, std::ostream& out)
     json.key("count").integer(t.Count);
     json.key("entries").beginArray();
     for (int i = 1; i <= t.Count; ++i) {
-        const compact::TCommands& e = t.Commands[static_cast<std::size_t>(i)];
-        json.beginObject();
-        json.key("index").integer(i);
-        json.key("name").string(e.Name);
-        json.key("pollMode").integer(e.PollMode);
-        json.key("access").integer(e.Access);
-        json.key("min").integer(e.Min);
-        json.key("max").integer(e.Max);
-        json.key("default").integer(e.Default);
-        json.key("code1").integer(e.Code1);
-        json.key("code2").integer(e.Code2);
-        json.key("offset").integer(e.Offset);
-        json.key("typeCode").integer(e.TypeCode);
-        json.key("decimals").integer(e.Decimals);
-        json.key("pickList").beginArray();
-        if (e.TypeCode == kTypePickList) {
-            const int last = std::min<int>(e.Max, kPickListSize - 1);
-            for (int k = 0; k <= last; ++k)
-                json.string(e.PickList[static_cast<std::size_t>(k)]);
-        }
-        json.endArray();
-        json.key("valid").integer(e.Valid ? 1 : 0);
-        json.key("value").integer(e.Value);
-        json.key("valueText").string(e.ValueText);
-        json.endObject();
+        writeEntry(json, t, i);
     }
     json.endArray();
     if (loaded.status == 2) {
@@ -86,6 +92,20 @@ int CompactVar::dump(const std::string& fileName, std::ostream& out)
     }
     json.endObject();
     out << json.text() << '\n' << std::flush;
+    return loaded.status;
+}
+
+int CompactVar::run(const std::string& fileName, std::uint8_t addressByte, std::istream& in,
+                    std::ostream& out, std::ostream& err)
+{
+    Loaded loaded = load(fileName);
+    if (loaded.status == 1)
+        err << "quellvar: " << fileName << ": not loaded\n";
+    else if (loaded.status == 2)
+        err << "quellvar: " << fileName << ": line " << loaded.errorLine << ": " << loaded.error
+            << '\n';
+    err << std::flush;
+    CompactRunner(*loaded.table, addressByte).run(in, out);
     return loaded.status;
 }
 

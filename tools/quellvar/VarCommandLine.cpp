@@ -49,6 +49,7 @@ VarCommandLine VarCommandLine::parse(const std::vector<std::string>& arguments)
     }
 
     bool haveFile = false;
+    bool mcOption = false;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         std::string argument = arguments[i];
         if (argument.rfind("--", 0) != 0) {
@@ -59,13 +60,15 @@ VarCommandLine VarCommandLine::parse(const std::vector<std::string>& arguments)
             haveFile = true;
             continue;
         }
-        if (argument == "--compact" && result.command != Command::Run) {
+        if (argument == "--compact") {
             result.compact = true;
             continue;
         }
         if (result.command != Command::Run) {
             return invalid("option " + argument + " belongs to the run command");
         }
+        // The compact board is reached directly: an address byte, no master controller.
+        mcOption = mcOption || argument.rfind("--mc", 0) == 0;
         if (argument == "--mc") {
             result.link.viaMC = true;
             continue;
@@ -102,6 +105,9 @@ VarCommandLine VarCommandLine::parse(const std::vector<std::string>& arguments)
     if (!haveFile) {
         return invalid("no description file given");
     }
+    if (result.compact && mcOption) {
+        return invalid("the master controller's options do not go with --compact");
+    }
     return result;
 }
 
@@ -111,6 +117,7 @@ std::string VarCommandLine::usage()
            "       quellvar check [--compact] FILE\n"
            "       quellvar run FILE [--address N] [--mask N] [--mc] [--mcaddress N] "
            "[--mcmask N]\n"
+           "       quellvar run --compact FILE [--address N] [--mask N]\n"
            "       quellvar --help | --version\n"
            "\n"
            "  dump   print the table loaded from FILE as one JSON object\n"
@@ -124,6 +131,8 @@ std::string VarCommandLine::usage()
            "         set E value|valueText|valid|enabled|pollCounter|floatValue|longValue V\n"
            "         frames are hexadecimal; ANSWER may be =WORD for a link failure word\n"
            "         defaults: address 1, mask 160, not via MC, MC address 1, MC mask 64\n"
+           "         --compact: read E | write E TEXT | text E RAW | value E TEXT\n"
+           "         | backward CODE1 CODE2 | entry E | set E value|valueText|valid V\n"
            "         a file that fails to load is told on standard error; the commands still\n"
            "         run on what was loaded, and the exit status is that of dump\n";
 }

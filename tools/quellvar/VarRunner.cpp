@@ -9,77 +9,12 @@
 #include "protocol/NumberText.h"
 #include "tools/quellvar/HexText.h"
 #include "tools/quellvar/JsonWriter.h"
+#include "tools/quellvar/RunnerWords.h"
 #include "tools/quellvar/VarDump.h"
 
 namespace quell::tools {
 
 namespace {
-
-// A command line that cannot be carried out for a reason of its own (not a number conversion).
-class CommandError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// Splits a command line: words are separated by blanks, and a free text argument is the rest of
-// the line after the one blank that ends the previous word, blanks and all.
-class Arguments {
-public:
-    explicit Arguments(std::string_view line) : line_(line) {}
-
-    std::string_view word()
-    {
-        while (pos_ < line_.size() && line_[pos_] == ' ') {
-            ++pos_;
-        }
-        const std::size_t start = pos_;
-        while (pos_ < line_.size() && line_[pos_] != ' ') {
-            ++pos_;
-        }
-        return line_.substr(start, pos_ - start);
-    }
-
-    std::string_view required(const char* what)
-    {
-        const std::string_view w = word();
-        if (w.empty()) {
-            throw CommandError(std::string("missing ") + what);
-        }
-        return w;
-    }
-
-    std::string_view rest()
-    {
-        if (pos_ < line_.size()) {
-            ++pos_; // the separating blank
-        }
-        const std::string_view text = line_.substr(pos_);
-        pos_ = line_.size();
-        return text;
-    }
-
-    void finish()
-    {
-        const std::string_view extra = word();
-        if (!extra.empty()) {
-            throw CommandError("unexpected argument '" + std::string(extra) + "'");
-        }
-    }
-
-private:
-    std::string_view line_;
-    std::size_t pos_ = 0;
-};
-
-std::int64_t numberIn(std::string_view text, std::int64_t min, std::int64_t max, const char* what)
-{
-    const std::int64_t n = parseInteger(text);
-    if (n < min || n > max) {
-        throw CommandError(std::string(what) + " " + std::to_string(n) + " is outside "
-                           + std::to_string(min) + ".." + std::to_string(max));
-    }
-    return n;
-}
 
 // Entry numbers the engine looks up itself may be any 16-bit number; the others must name a
 // slot of the table.
@@ -115,13 +50,6 @@ std::string frameArgument(std::string_view text)
 bool flagArgument(std::string_view text)
 {
     return numberIn(text, 0, 1, "flag") != 0;
-}
-
-std::string frameObject(const std::string& frame)
-{
-    JsonWriter json;
-    json.beginObject().key("frame").string(bytesToHex(frame)).endObject();
-    return json.text();
 }
 
 std::string foundObject(bool found, std::uint16_t entry)
