@@ -4,6 +4,7 @@
 #include "client/ClientSettings.h"
 #include "client/TClientHandleThread.h"
 #include "protocol/ConvertError.h"
+#include "protocol/ValueCodec.h"
 
 #include <QTimer>
 
@@ -256,6 +257,9 @@ bool LinkController::queueDirectRequest(std::uint16_t index, const QString& what
         queued = queue();
     } catch (const EConvertError& error) {
         emit message(Dialogs::Kind::Error, QString::fromStdString(error.what()));
+        return false;
+    } catch (const EWriteRefused& refusal) {
+        emit message(Dialogs::Kind::Error, QString::fromStdString(refusal.what()));
         return false;
     }
     if (!queued) {

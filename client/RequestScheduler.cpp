@@ -3,6 +3,7 @@
 #include "client/ClientSettings.h"
 #include "protocol/ConvertError.h"
 #include "protocol/NumberText.h"
+#include "protocol/ValueCodec.h"
 
 #include <algorithm>
 #include <charconv>
@@ -95,6 +96,10 @@ bool RequestScheduler::WriteParameter(std::uint16_t index, std::string_view valu
         currentCommand_ = command;
         return false;
     }
+    // A value the entry cannot hold never reaches the device (cut to 16 bits it would be another
+    // value altogether).
+    if (const auto refusal = writeRefusal(*entry, valueText))
+        throw EWriteRefused(*refusal);
     command.OldValue = entry->Value;
     command.Frame =
         table_.BuildWriteRequest(index, valueText, addressFor(index), settings_.mask,
@@ -222,12 +227,15 @@ void RequestScheduler::sendAllStep(RequestPlan& plan)
     currentIndex_ = pollCursor_;
     plan.selectRow = pollCursor_;
     try {
+        if (const auto refusal = writeRefusal(table_.Commands[pollCursor_], cells_[pollCursor_]))
+            throw EWriteRefused(*refusal);
         LineProtocol::appendBlock(
             plan.line, table_.BuildWriteRequest(
                            pollCursor_, cells_[pollCursor_], addressFor(pollCursor_),
                            settings_.mask, settings_.viaMC, settings_.mcAddress, settings_.mcMask));
-    } catch (const EConvertError& error) {
-        // A cell that is not a number is reported and skipped; the rest of the table still goes.
+    } catch (const std::exception& error) {
+        // A cell that is not a number, or outside its entry's limits, is reported and skipped;
+        // the rest of the table still goes.
         plan.error = error.what();
     }
 }

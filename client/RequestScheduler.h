@@ -79,7 +79,7 @@ public:
     bool sendAllMode() const;
     // Queues a write of a value text; false when the queue is full (the entry keeps its value
     // and CurrentCommand shows the request as failed). Throws EConvertError for a text that is
-    // not a number.
+    // not a number, and EWriteRefused (nothing queued) for a number outside the entry's limits.
     bool WriteParameter(std::uint16_t index, std::string_view valueText);
     // Queues a one-off read; false when the queue is full (CurrentCommand shows it failed).
     bool ReadParameter(std::uint16_t index);

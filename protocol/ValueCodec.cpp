@@ -6,6 +6,7 @@
 #include "protocol/HexText.h"
 #include "protocol/NumberText.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace quell {
@@ -143,6 +144,45 @@ std::int16_t textToValue(const TCommands& entry, std::string_view text, std::int
     default:
         return oldValue;
     }
+}
+
+std::optional<std::string> writeRefusal(const TCommands& entry, std::string_view text)
+{
+    const bool isUnsigned = entry.TypeCode == kTypeUnsigned;
+    std::int64_t raw = 0;
+    switch (entry.TypeCode) {
+    case kTypeFixed: {
+        // The size first (the scaled text is only exact within 16 bits), then the exact value.
+        double scaled = parseFloat(text);
+        for (unsigned d = 0; d < entry.Decimals; ++d)
+            scaled *= 10.0;
+        raw = scaled < -32769.0 || scaled > 32768.0 ? static_cast<std::int64_t>(scaled)
+                                                    : scaleDecimalText(text, entry.Decimals);
+        break;
+    }
+    case kTypeDecimal:
+    case kTypeUnsigned:
+        raw = static_cast<std::int64_t>(parseInteger(text)) - entry.Offset;
+        break;
+    default:
+        return std::nullopt;
+    }
+    const std::int64_t fitLow = isUnsigned ? 0 : -32768;
+    const std::int64_t fitHigh = isUnsigned ? 65535 : 32767;
+    const auto limit = [&](std::int16_t v) {
+        return isUnsigned ? static_cast<std::int64_t>(static_cast<std::uint16_t>(v))
+                          : static_cast<std::int64_t>(v);
+    };
+    const bool limitsGiven = entry.Min != 0 || entry.Max != 0;
+    const std::int64_t low = limitsGiven ? limit(entry.Min) : fitLow;
+    const std::int64_t high = limitsGiven ? limit(entry.Max) : fitHigh;
+    if (raw >= std::max(low, fitLow) && raw <= std::min(high, fitHigh))
+        return std::nullopt;
+    const auto shown = [&](std::int64_t v) {
+        return valueToText(entry, static_cast<std::int32_t>(v), std::to_string(v));
+    };
+    return entry.Name + ": " + std::string(text) + " is outside its limits " + shown(low) + " .. "
+           + shown(high) + "; nothing was written";
 }
 
 bool storeEIData(TCommands& entry, std::string_view text)

@@ -8,6 +8,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -21,6 +23,19 @@ std::string valueToText(const TCommands& entry, std::int32_t raw, const std::str
 // cannot be mapped (no such pick-list item, a type without conversion). Throws EConvertError
 // when a number was expected and the text is none.
 std::int16_t textToValue(const TCommands& entry, std::string_view text, std::int16_t oldValue);
+
+// A write refused before it was sent, with writeRefusal()'s text.
+class EWriteRefused : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Why a typed text must not be written to the entry: for the number types (f<n>, d, u), a value
+// outside the entry's Min..Max, or one whose raw value does not fit 16 bits (it would reach the
+// device cut to its low bits); the text names the entry and its limits. Nothing for a text within
+// them, for other types, and for an entry whose Min and Max are both 0 (no limits given) unless
+// the value does not fit. Throws EConvertError when the text is not a number.
+std::optional<std::string> writeRefusal(const TCommands& entry, std::string_view text);
 
 // Stores an EI-Bisynch data field into the entry (FloatValue, Value, LongValue or a pick-list
 // item by type); false when nothing or a clamped pick-list index was stored. Throws

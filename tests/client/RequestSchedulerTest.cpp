@@ -1,4 +1,5 @@
 #include "client/RequestScheduler.h"
+#include "protocol/ValueCodec.h"
 
 #include <gtest/gtest.h>
 
@@ -235,6 +236,42 @@ TEST_F(SchedulerFixture, EleventhCommandIsRefusedAndLeavesNoTrace)
         written.push_back(static_cast<unsigned char>(line[8]) & 0x0F);
     }
     EXPECT_EQ(written, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 0xA}));
+}
+
+TEST_F(SchedulerFixture, AValueOutsideItsLimitsIsRefusedBeforeItIsQueued)
+{
+    load(5);
+    markValid({1, 2, 3, 4, 5});
+    table.Commands[2].Name = "Cal EMC1 100K";
+    table.Commands[2].TypeCode = kTypeFixed;
+    table.Commands[2].Decimals = 1;
+    table.Commands[2].Min = 0;
+    table.Commands[2].Max = 30000;
+    table.Commands[2].Value = 21500;
+    try {
+        scheduler.WriteParameter(2, "99999");
+        FAIL() << "written";
+    } catch (const EWriteRefused& refusal) {
+        EXPECT_STREQ(refusal.what(), "Cal EMC1 100K: 99999 is outside its limits 0.0 .. 3000.0; "
+                                     "nothing was written");
+    }
+    EXPECT_EQ(table.Commands[2].Value, 21500);
+    // Nothing goes out but the polls.
+    EXPECT_EQ(scheduler.BuildRequestLine().line.find(
+                  table.BuildWriteRequest(2, "2150.0", 1, 0xA0, false, 1, 0x40)),
+              std::string::npos);
+
+    // "Send all" reports the cell and goes on with the next.
+    for (std::uint16_t e : {1, 3, 4, 5})
+        scheduler.setCellText(e, "1");
+    scheduler.setCellText(2, "99999");
+    scheduler.beginSendAll();
+    RequestPlan plan;
+    for (int i = 0; i < 5 && !plan.error; ++i)
+        plan = scheduler.BuildRequestLine();
+    ASSERT_TRUE(plan.error);
+    EXPECT_NE(plan.error->find("Cal EMC1 100K: 99999 is outside"), std::string::npos);
+    EXPECT_TRUE(plan.line.empty());
 }
 
 TEST_F(SchedulerFixture, AnswersUpdateCellsAndSelectors)

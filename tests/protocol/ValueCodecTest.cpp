@@ -1,4 +1,5 @@
 // Value codec: raw value <-> text per type, EI-Bisynch data fields, the hexadecimal helpers.
+#include "protocol/ValueCodec.h"
 #include "protocol/ConvertError.h"
 #include "protocol/UCommands.h"
 #include "tests/protocol/TestSupport.h"
@@ -277,6 +278,50 @@ TEST(StoreEIData, NonNumbersRaiseAndLeaveTheEntry)
 
     shapeEntry(*p, {kTypePickList, 0, 0, 0, 2});
     EXPECT_THROW(p->StoreEIData(1, "On"), EConvertError); // the index is expected, not the item
+}
+
+TEST(WriteRefusal, NumbersOutsideTheLimitsOrBeyond16BitsAreRefused)
+{
+    const struct {
+        EntryShape shape;
+        const char* text;
+        const char* refusal; // empty: may be written
+    } cases[] = {
+        // "Cal EMC1 100K": tenths, 0.0 .. 3000.0; 99999 would reach the board as 1695.0.
+        {{kTypeFixed, 1, 0, 0, 30000}, "99999", "x: 99999 is outside its limits 0.0 .. 3000.0"},
+        {{kTypeFixed, 1, 0, 0, 30000}, "3000.0", ""},
+        {{kTypeFixed, 1, 0, 0, 30000}, "3000.1", "outside its limits 0.0 .. 3000.0"},
+        {{kTypeFixed, 1, 0, 0, 30000}, "-0.1", "outside"},
+        {{kTypeFixed, 2, 0, -500, 500}, "-5.00", ""},
+        {{kTypeDecimal, 0, 0, 1, 32}, "33", "x: 33 is outside its limits 1 .. 32"},
+        {{kTypeDecimal, 0, 0, 1, 32}, "1", ""},
+        // An offset is added for the eye: the limits are the raw ones, shown with it.
+        {{kTypeDecimal, 0, 10, 0, 5}, "15", ""},
+        {{kTypeDecimal, 0, 10, 0, 5}, "16", "outside its limits 10 .. 15"},
+        // No limits given: only what 16 bits hold.
+        {{kTypeDecimal, 0, 0, 0, 0}, "32767", ""},
+        {{kTypeDecimal, 0, 0, 0, 0}, "40000", "outside its limits -32768 .. 32767"},
+        {{kTypeUnsigned, 0, 0, 0, i16(0xFFFF)}, "65535", ""},
+        {{kTypeUnsigned, 0, 0, 0, i16(0xFFFF)}, "65536", "outside"},
+        {{kTypeUnsigned, 0, 0, 0, i16(0xFFFF)}, "-1", "outside"},
+        // Types without a number range are for their own conversions to judge.
+        {{kTypePickList, 0, 0, 0, 2}, "Auto", ""},
+        {{kTypeHex, 0, 0, 0, 0}, "FFFF", ""},
+    };
+    for (const auto& c : cases) {
+        auto p = makeProtocol();
+        TCommands& e = shapeEntry(*p, c.shape);
+        e.Name = "x";
+        const auto refusal = writeRefusal(e, c.text);
+        if (std::string(c.refusal).empty()) {
+            EXPECT_FALSE(refusal) << c.text << ": " << refusal.value_or("");
+        } else {
+            ASSERT_TRUE(refusal) << c.text;
+            EXPECT_NE(refusal->find(c.refusal), std::string::npos) << *refusal;
+        }
+    }
+    auto p = makeProtocol();
+    EXPECT_THROW(writeRefusal(shapeEntry(*p, {kTypeDecimal, 0, 0, 1, 32}), "eight"), EConvertError);
 }
 
 TEST(ValueCodec, EntriesBeyondTheTableAreNeverTouched)
