@@ -36,8 +36,8 @@ TEST(QuellcalTestStep, CalibratesThenTestsAChannelAndRecordsTheResults)
     const QString record = dir.filePath("emc1.rec");
     QProcess program;
     startQuellcal(program, dir.path(),
-                  {"--run", "calibrate-emc1,test-emc1,save-test", "--board", "17", "--record", record,
-                   settings});
+                  {"--run", "calibrate-emc1,test-emc1,save-test", "--board", "17", "--record",
+                   record, settings});
     ASSERT_TRUE(program.waitForFinished(180000));
     const QByteArray error = program.readAllStandardError();
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
@@ -90,7 +90,8 @@ TEST(QuellcalTestStep, CalibratesThenTestsAChannelAndRecordsTheResults)
     // EMC 1 is the third block of the row: columns 37 .. 54, measured then expected per point.
     QStringList columns{"Proizvodni_broj"};
     for (int p = 1; p <= 9; ++p)
-        columns << QStringLiteral("EMC1_T%1_izmereno").arg(p) << QStringLiteral("EMC1_T%1_ocekivano").arg(p);
+        columns << QStringLiteral("EMC1_T%1_izmereno").arg(p)
+                << QStringLiteral("EMC1_T%1_ocekivano").arg(p);
     sqlite.start("sqlite3", {database, "SELECT " + columns.join(',') + " FROM Table_VRQ_Test1"});
     ASSERT_TRUE(sqlite.waitForFinished(10000));
     const QStringList row = QString::fromUtf8(sqlite.readAllStandardOutput()).trimmed().split('|');
