@@ -7,6 +7,7 @@
 #include "client/ValueSetMenu.h"
 #include "client/ViewLink.h"
 #include "protocol/ConvertError.h"
+#include "protocol/DescriptionFile.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -323,7 +324,30 @@ bool TClientMain::LoadProtocolFile()
     grid_->scrollToTop();
     for (QAction* a : {mStartStop_, mLoadValue_, mSaveValue_, mSendAll_, mRefresh_})
         a->setEnabled(true);
+    warnOfUnknownLines();
     return true;
+}
+
+void TClientMain::warnOfUnknownLines()
+{
+    // A mistyped keyword drops its line without a word from the loader, and every later entry
+    // then sits one place off the board's entry map: said once, when the description is loaded.
+    const auto description =
+        readDescriptionFile(QDir::toNativeSeparators(settings_.protocolFile).toStdString());
+    if (!description)
+        return;
+    const std::vector<UnknownLine> unknown = unknownLines(*description);
+    if (unknown.empty())
+        return;
+    QString text = QFileInfo(settings_.protocolFile).fileName()
+                   + QStringLiteral(": lines that are neither comments nor PROT, SECTION or VAR "
+                                    "were skipped, so the entries after them are not where "
+                                    "their lines put them:");
+    for (const UnknownLine& line : unknown)
+        text +=
+            QStringLiteral("\nline %1: '%2'").arg(line.line).arg(QString::fromStdString(line.word));
+    text += QStringLiteral("\nquellvar check names every problem of the file.");
+    showMessage(Dialogs::Kind::Warning, text);
 }
 
 void TClientMain::MLoadProtocolClick()

@@ -93,6 +93,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Warns once of description lines the loader skipped as unknown.
+    void warnOfUnknownLines();
     void buildControls();
     void buildMenus();
     void wireLink();

@@ -23,6 +23,23 @@ std::optional<DescriptionFile> readDescriptionFile(const std::string& fileName)
     return file;
 }
 
+std::vector<UnknownLine> unknownLines(const DescriptionFile& file)
+{
+    std::vector<UnknownLine> unknown;
+    std::uint32_t lineCount = 0;
+    for (std::string_view line : splitLines(file.bytes)) {
+        ++lineCount;
+        if (line.empty() || isCommentLine(line))
+            continue;
+        int position = 1;
+        const std::string word = nextToken(line, position).Text;
+        if (word.empty() || word == "VAR" || word == "PROT" || word == "SECTION")
+            continue;
+        unknown.push_back({lineCount, file.utf8 ? word : cp1250ToUtf8(word)});
+    }
+    return unknown;
+}
+
 void readVarLines(const DescriptionFile& file, std::uint32_t& lineCount, int capacity,
                   const std::function<void(VarLineReader&, int entry)>& onVarLine)
 {

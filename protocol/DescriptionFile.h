@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quell {
 
@@ -31,5 +32,14 @@ std::optional<DescriptionFile> readDescriptionFile(const std::string& fileName);
 // from onVarLine ends the walk with lineCount naming the line that failed.
 void readVarLines(const DescriptionFile& file, std::uint32_t& lineCount, int capacity,
                   const std::function<void(VarLineReader&, int entry)>& onVarLine);
+
+// A line the loaders skip although it is neither blank, a comment nor a PROT, SECTION or VAR
+// line: a mistyped keyword ("VRA") silently drops its entry, and every later entry then sits one
+// place off the board's fixed entry map.
+struct UnknownLine {
+    std::uint32_t line = 0; // 1-based
+    std::string word;       // its first token, as UTF-8 text
+};
+std::vector<UnknownLine> unknownLines(const DescriptionFile& file);
 
 } // namespace quell

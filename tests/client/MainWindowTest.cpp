@@ -146,6 +146,18 @@ TEST_F(MainWindowTest, LoadProtocolBuildsRowsAndReportsTheFailingLine)
     EXPECT_EQ(grid(*window)->model()->rowCount(), 3);
     EXPECT_EQ(IniFile(path("station.cli")).readString("Protocol", "File", ""), path("three.var"));
 
+    // A mistyped keyword: the file loads without its line, and the window says so once.
+    writeFile("typo.var", "PROT Kestavin\n// a comment\nVAR a 1 0 rw 0 1 0 1 2 0 0 d\n"
+                          "VRA b 1 0 rw 0 1 0 3 4 0 0 d\nVAR c 1 0 rw 0 1 0 5 6 0 0 d\n");
+    dialogs.fileAnswers << path("typo.var");
+    window->MLoadProtocolClick();
+    EXPECT_EQ(grid(*window)->model()->rowCount(), 2);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].first, Dialogs::Kind::Warning);
+    EXPECT_TRUE(dialogs.messages[0].second.contains("line 4: 'VRA'"))
+        << dialogs.messages[0].second.toStdString();
+    dialogs.messages.clear();
+
     writeFile("broken.var", "PROT Kestavin\nVAR a 1 0 rw 0 1 0 1 2 0 0 d\n\nVAR b 1 x rw\n");
     dialogs.fileAnswers << path("broken.var");
     window->MLoadProtocolClick();
@@ -154,8 +166,8 @@ TEST_F(MainWindowTest, LoadProtocolBuildsRowsAndReportsTheFailingLine)
         << dialogs.messages[0].second.toStdString();
     EXPECT_TRUE(dialogs.messages[0].second.contains("'x' is not a valid integer value"));
     EXPECT_TRUE(dialogs.messages[0].second.contains("line 4, field PollRate"));
-    // The rows stay as they were; the settings name the file anyway.
-    EXPECT_EQ(grid(*window)->model()->rowCount(), 3);
+    // The rows stay as the last good load left them; the settings name the file anyway.
+    EXPECT_EQ(grid(*window)->model()->rowCount(), 2);
 
     // Cancel changes nothing, not even the settings file.
     const QByteArray before = [&] {

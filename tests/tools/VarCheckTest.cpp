@@ -45,6 +45,8 @@ TEST(VarCheck, NamesEachProblemOnItsLine)
          nullptr},
         {"unknown access word", kHead + kOk + "VAR a 1,0,rx,0,1,0,$10,$20,2,0,d\n", 4,
          "unknown access word 'rx'"},
+        {"mistyped keyword", kHead + kOk + "VRA a 1,0,rw,0,1,0,$10,$20,2,0,d\n", 4,
+         "'VRA' is no keyword (PROT, SECTION or VAR): the line is skipped"},
         {"long line",
          kHead + kOk + "VAR a 1,0,rw,0,1,0,$10,$20,2,0,d //" + std::string(250, '-') + "\n", 4,
          "only the first 255 are read"},

@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "protocol/ConvertError.h"
+#include "protocol/DescriptionFile.h"
 #include "protocol/NumberText.h"
 #include "protocol/TextEncoding.h"
 
@@ -123,6 +124,14 @@ void VarCheck::examine()
 
     checkKeyword("PROT");
     checkKeyword("SECTION");
+    // A mistyped keyword drops its line without a word from the loader.
+    if (const auto description = readDescriptionFile(fileName)) {
+        for (const UnknownLine& unknown : unknownLines(*description))
+            add(unknown.line, 0,
+                "'" + unknown.word
+                    + "' is no keyword (PROT, SECTION or VAR): the line is skipped, so every "
+                      "later entry sits one place earlier than its line suggests");
+    }
     if (!loaded && errorLine == 0) {
         if (protocol_->Kind != kKindNone) {
             add(0, 0, "no VAR line: the table stays empty");
