@@ -28,8 +28,10 @@ int main(int argc, char* argv[])
     switch (commandLine.command) {
     case VarCommandLine::Command::Dump:
         if (commandLine.compact)
-            return quell::tools::CompactVar::dump(commandLine.fileName, std::cout);
-        return quell::tools::VarDump::run(commandLine.fileName, std::cout);
+            return quell::tools::CompactVar::dump(commandLine.fileName, std::cout,
+                                                  commandLine.pretty);
+        return quell::tools::VarDump::run(commandLine.fileName, std::cout, commandLine.pretty,
+                                          commandLine.hex);
     case VarCommandLine::Command::Run:
         if (commandLine.compact)
             return quell::tools::CompactVar::run(

@@ -30,6 +30,10 @@ TEST(CompactVar, TheCompactBoardsDescriptionDumpsWhole)
 
 TEST(CompactVar, RunTakesTheCompactCommandsAndRefusesTheMasterController)
 {
+    const VarCommandLine dump = VarCommandLine::parse({"dump", "--pretty", "--hex", "x.var"});
+    EXPECT_TRUE(dump.pretty && dump.hex);
+    EXPECT_EQ(VarCommandLine::parse({"check", "--pretty", "x.var"}).command,
+              VarCommandLine::Command::Invalid);
     const VarCommandLine run =
         VarCommandLine::parse({"run", "--compact", "x.var", "--address", "3", "--mask", "0x80"});
     EXPECT_EQ(run.command, VarCommandLine::Command::Run);

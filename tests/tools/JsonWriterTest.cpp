@@ -61,3 +61,25 @@ TEST(JsonWriter, NumbersRoundTrip)
 
 } // namespace
 } // namespace quell::tools
+
+namespace quell::tools {
+namespace {
+
+TEST(PrettyJson, LaysOutMembersAndLeavesStringsAlone)
+{
+    const struct {
+        const char* compact;
+        const char* pretty;
+    } cases[] = {
+        {R"({"a":1,"b":[1,2]})", "{\n  \"a\": 1,\n  \"b\": [\n    1,\n    2\n  ]\n}"},
+        {R"({"list":[],"o":{}})", "{\n  \"list\": [],\n  \"o\": {}\n}"},
+        // Braces, commas, colons and escaped quotes inside strings are text.
+        {R"({"s":"a,{b}:[c] \"q\" \\"})", "{\n  \"s\": \"a,{b}:[c] \\\"q\\\" \\\\\"\n}"},
+        {"[]", "[]"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(prettyJson(c.compact), c.pretty) << c.compact;
+}
+
+} // namespace
+} // namespace quell::tools

@@ -70,7 +70,7 @@ void CompactVar::writeEntry(JsonWriter& json, const compact::TProtocol& table, i
     json.endObject();
 }
 
-int CompactVar::dump(const std::string& fileName, std::ostream& out)
+int CompactVar::dump(const std::string& fileName, std::ostream& out, bool pretty)
 {
     const Loaded loaded = load(fileName);
     const compact::TProtocol& t = *loaded.table;
@@ -91,7 +91,7 @@ int CompactVar::dump(const std::string& fileName, std::ostream& out)
         json.key("errorLine").integer(loaded.errorLine);
     }
     json.endObject();
-    out << json.text() << '\n' << std::flush;
+    out << (pretty ? prettyJson(json.text()) : json.text()) << '\n' << std::flush;
     return loaded.status;
 }
 

@@ -19,7 +19,7 @@ public:
     // Loads fileName with the compact engine and prints the table as one JSON object on one line
     // (loaded, protocolName, section, count, entries, and error with errorLine when the load
     // threw). Exit statuses as dump: 0 loaded, 1 not loaded, 2 load error.
-    static int dump(const std::string& fileName, std::ostream& out);
+    static int dump(const std::string& fileName, std::ostream& out, bool pretty = false);
     // Loads fileName with the compact engine and reports what its author should fix: a load that
     // fails (with its line) and entries whose two codes another entry repeats, since answers to
     // both land on the later one. Exit status 0 clean, 1 problems.

@@ -174,4 +174,62 @@ JsonWriter& JsonWriter::number(double value)
     return *this;
 }
 
+std::string prettyJson(std::string_view text)
+{
+    std::string out;
+    int depth = 0;
+    bool inString = false;
+    const auto newLine = [&] {
+        out += '\n';
+        out.append(static_cast<std::size_t>(2 * depth), ' ');
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            out += c;
+            if (c == '\\' && i + 1 < text.size())
+                out += text[++i];
+            else if (c == '"')
+                inString = false;
+            continue;
+        }
+        switch (c) {
+        case '"':
+            inString = true;
+            out += c;
+            break;
+        case '{':
+        case '[': {
+            out += c;
+            // An empty object or array stays on its line.
+            const char close = c == '{' ? '}' : ']';
+            if (i + 1 < text.size() && text[i + 1] == close) {
+                out += close;
+                ++i;
+                break;
+            }
+            ++depth;
+            newLine();
+            break;
+        }
+        case '}':
+        case ']':
+            --depth;
+            newLine();
+            out += c;
+            break;
+        case ',':
+            out += c;
+            newLine();
+            break;
+        case ':':
+            out += ": ";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
 } // namespace quell::tools

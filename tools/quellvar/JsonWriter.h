@@ -44,4 +44,8 @@ private:
     bool afterKey_ = false;
 };
 
+// The one-line JSON text laid out for people: one member or element per line, indented by two
+// blanks per level; strings are left exactly as they are.
+std::string prettyJson(std::string_view text);
+
 } // namespace quell::tools

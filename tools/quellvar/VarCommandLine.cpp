@@ -64,6 +64,10 @@ VarCommandLine VarCommandLine::parse(const std::vector<std::string>& arguments)
             result.compact = true;
             continue;
         }
+        if ((argument == "--pretty" || argument == "--hex") && result.command == Command::Dump) {
+            (argument == "--pretty" ? result.pretty : result.hex) = true;
+            continue;
+        }
         if (result.command != Command::Run) {
             return invalid("option " + argument + " belongs to the run command");
         }
@@ -113,7 +117,7 @@ VarCommandLine VarCommandLine::parse(const std::vector<std::string>& arguments)
 
 std::string VarCommandLine::usage()
 {
-    return "usage: quellvar dump [--compact] FILE\n"
+    return "usage: quellvar dump [--compact] [--pretty] [--hex] FILE\n"
            "       quellvar check [--compact] FILE\n"
            "       quellvar run FILE [--address N] [--mask N] [--mc] [--mcaddress N] "
            "[--mcmask N]\n"
@@ -121,7 +125,8 @@ std::string VarCommandLine::usage()
            "       quellvar --help | --version\n"
            "\n"
            "  dump   print the table loaded from FILE as one JSON object\n"
-           "         (exit 0 loaded, 1 not loaded, 2 load error)\n"
+           "         (exit 0 loaded, 1 not loaded, 2 load error); --pretty lays it out on\n"
+           "         many lines, --hex adds each code in hexadecimal (code1Hex ...)\n"
            "  check  report every problem of FILE with its line (exit 0 clean, 1 problems)\n"
            "         --compact: FILE is in the compact configurator's syntax\n"
            "  run    load FILE, then answer commands from standard input, one JSON line each:\n"

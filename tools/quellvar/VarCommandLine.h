@@ -15,7 +15,9 @@ public:
 
     Command command = Command::Invalid;
     std::string fileName; // the description file
-    bool compact = false; // dump and check: the compact configurator's syntax and engine
+    bool compact = false; // the compact configurator's syntax and engine
+    bool pretty = false;  // dump: the JSON laid out on many lines
+    bool hex = false;     // dump: each code also in hexadecimal ("code1Hex": "0x12")
     VarLinkSettings link; // run only
     std::string error;    // why the arguments were refused (Invalid only)
 

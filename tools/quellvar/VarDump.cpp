@@ -9,7 +9,18 @@
 
 namespace quell::tools {
 
-void VarDump::writeEntry(JsonWriter& json, const TProtocol& protocol, std::uint16_t index)
+namespace {
+
+// "0x12": a code as its maker's documents write it.
+std::string hexByte(std::uint8_t code)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    return std::string("0x") + digits[code >> 4] + digits[code & 0x0F];
+}
+
+} // namespace
+
+void VarDump::writeEntry(JsonWriter& json, const TProtocol& protocol, std::uint16_t index, bool hex)
 {
     const TCommands& e = *protocol.entryAt(index);
     json.beginObject();
@@ -25,6 +36,11 @@ void VarDump::writeEntry(JsonWriter& json, const TProtocol& protocol, std::uint1
     json.key("code1").integer(e.Code1);
     json.key("code2").integer(e.Code2);
     json.key("code3").integer(e.Code3);
+    if (hex) {
+        json.key("code1Hex").string(hexByte(e.Code1));
+        json.key("code2Hex").string(hexByte(e.Code2));
+        json.key("code3Hex").string(hexByte(e.Code3));
+    }
     json.key("offset").integer(e.Offset);
     json.key("typeCode").integer(e.TypeCode);
     json.key("decimals").integer(e.Decimals);
@@ -46,7 +62,8 @@ void VarDump::writeEntry(JsonWriter& json, const TProtocol& protocol, std::uint1
     json.endObject();
 }
 
-VarDump::Status VarDump::write(TProtocol& protocol, const std::string& fileName, JsonWriter& json)
+VarDump::Status VarDump::write(TProtocol& protocol, const std::string& fileName, JsonWriter& json,
+                               bool hex)
 {
     Status status = kNotLoaded;
     std::string error;
@@ -74,7 +91,7 @@ VarDump::Status VarDump::write(TProtocol& protocol, const std::string& fileName,
     json.key("entries").beginArray();
     const int last = std::min<int>(protocol.Count, protocol.maxEntries());
     for (int i = 1; i <= last; ++i) {
-        writeEntry(json, protocol, static_cast<std::uint16_t>(i));
+        writeEntry(json, protocol, static_cast<std::uint16_t>(i), hex);
     }
     json.endArray();
     if (status == kLoadError) {
@@ -85,13 +102,13 @@ VarDump::Status VarDump::write(TProtocol& protocol, const std::string& fileName,
     return status;
 }
 
-VarDump::Status VarDump::run(const std::string& fileName, std::ostream& out)
+VarDump::Status VarDump::run(const std::string& fileName, std::ostream& out, bool pretty, bool hex)
 {
     // The table is large; keep it off the stack.
     auto protocol = std::make_unique<TProtocol>();
     JsonWriter json;
-    const Status status = write(*protocol, fileName, json);
-    out << json.text() << '\n' << std::flush;
+    const Status status = write(*protocol, fileName, json, hex);
+    out << (pretty ? prettyJson(json.text()) : json.text()) << '\n' << std::flush;
     return status;
 }
 

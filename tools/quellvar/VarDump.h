@@ -18,14 +18,18 @@ public:
 
     // Writes entry `index` of the table as the ENTRY object (pick-list items 0..Max for type s,
     // never more than the table holds). The index must lie inside the table.
-    static void writeEntry(JsonWriter& json, const TProtocol& protocol, std::uint16_t index);
+    static void writeEntry(JsonWriter& json, const TProtocol& protocol, std::uint16_t index,
+                           bool hex = false);
 
     // Loads fileName into protocol and writes the dump object with its entries 1..Count and, when
     // the load threw, "error" and "errorLine"; no newline. Returns the exit status.
-    static Status write(TProtocol& protocol, const std::string& fileName, JsonWriter& json);
+    static Status write(TProtocol& protocol, const std::string& fileName, JsonWriter& json,
+                        bool hex = false);
 
-    // Loads fileName into a fresh table and prints the dump object on one line.
-    static Status run(const std::string& fileName, std::ostream& out);
+    // Loads fileName into a fresh table and prints the dump object on one line (pretty: laid
+    // out on many lines; hex: each code also in hexadecimal).
+    static Status run(const std::string& fileName, std::ostream& out, bool pretty = false,
+                      bool hex = false);
 };
 
 } // namespace quell::tools
