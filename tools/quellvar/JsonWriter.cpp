@@ -181,7 +181,7 @@ std::string prettyJson(std::string_view text)
     bool inString = false;
     const auto newLine = [&] {
         out += '\n';
-        out.append(static_cast<std::size_t>(2 * depth), ' ');
+        out.append(2 * static_cast<std::size_t>(depth), ' ');
     };
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
