@@ -5,6 +5,7 @@
 #include "client/RequestScheduler.h"
 #include "gateway/GatewayServer.h"
 #include "gateway/VirtualBus.h"
+#include "protocol/ValueCodec.h"
 #include "tests/gateway/TestNet.h"
 
 #include "sim/DeviceFactory.h"
@@ -82,10 +83,8 @@ TEST(ClientLink, ReadsTheWholeBoardWritesAValueAndReadsItBack)
     EXPECT_EQ(scheduler.currentCommand().Value, 25);
     EXPECT_EQ(scheduler.cellText(71), "25");
 
-    // A value outside the entry's limits is refused by the board, which keeps its own.
-    ASSERT_TRUE(scheduler.WriteParameter(60, "99"));
-    for (int i = 0; i < 50 && scheduler.currentCommand().State < TSendCommand::kAnswered; ++i)
-        exchange();
+    // A value outside the entry's limits never leaves the client, and the board keeps its own.
+    EXPECT_THROW(scheduler.WriteParameter(60, "99"), EWriteRefused);
     ASSERT_TRUE(scheduler.ReadParameter(60));
     for (int i = 0; i < 50 && scheduler.currentCommand().State < TSendCommand::kAnswered; ++i)
         exchange();
