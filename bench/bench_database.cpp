@@ -72,15 +72,15 @@ struct Site {
                 marks << "?";
             QSqlQuery names(db.database());
             QStringList columnNames;
-            for (const records::ColumnSpec& spec : records::columnSpecs(kind))
-                columnNames << spec.name;
+            for (const records::ColumnDef& def : records::columnDefs(kind))
+                columnNames << def.name;
             db.database().transaction();
             QSqlQuery insert(db.database());
             insert.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                .arg(name, columnNames.join(','), marks.join(',')));
             for (int board = 1; board <= kBoards; ++board) {
                 for (int c = 0; c < columns; ++c) {
-                    const auto type = records::columnSpecs(kind)[c].type;
+                    const auto type = records::columnDefs(kind)[c].type;
                     if (c == 0)
                         insert.addBindValue(board);
                     else if (type == records::ColumnType::Integer)
@@ -161,26 +161,26 @@ void BM_SaveTestRecord(benchmark::State& state)
 void BM_IndexedUpdate(benchmark::State& state)
 {
     Site* site = siteOf(state);
-    const auto specs = records::columnSpecs(records::TableKind::Test);
+    const auto defs = records::columnDefs(records::TableKind::Test);
     QStringList assignments;
-    for (std::size_t c = 1; c < specs.size(); ++c)
-        assignments << specs[c].name + QStringLiteral(" = ?");
+    for (std::size_t c = 1; c < defs.size(); ++c)
+        assignments << defs[c].name + QStringLiteral(" = ?");
     QSqlQuery update(site->db.database());
     update.prepare(QStringLiteral("UPDATE Table_VRQ_Test1 SET %1 WHERE Proizvodni_broj = ?")
                        .arg(assignments.join(", ")));
     int round = 0;
     for (auto _ : state) {
         ++round;
-        for (std::size_t c = 1; c < specs.size(); ++c) {
+        for (std::size_t c = 1; c < defs.size(); ++c) {
             const int at = static_cast<int>(c) - 1;
-            if (specs[c].type == records::ColumnType::Integer)
+            if (defs[c].type == records::ColumnType::Integer)
                 update.bindValue(at, round + at);
-            else if (specs[c].type == records::ColumnType::Timestamp)
+            else if (defs[c].type == records::ColumnType::Timestamp)
                 update.bindValue(at, QDateTime::currentDateTime());
             else
                 update.bindValue(at, QStringLiteral("tekst"));
         }
-        update.bindValue(static_cast<int>(specs.size()) - 1, kMiddleBoard);
+        update.bindValue(static_cast<int>(defs.size()) - 1, kMiddleBoard);
         if (!update.exec())
             state.SkipWithError(update.lastError().text().toStdString().c_str());
     }

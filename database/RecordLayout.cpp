@@ -46,40 +46,40 @@ QString entryName(int entry)
     return QStringLiteral("Parametar");
 }
 
-std::vector<ColumnSpec> productSpecs()
+std::vector<ColumnDef> productColumnDefs()
 {
-    std::vector<ColumnSpec> specs(static_cast<std::size_t>(kProductColumns));
-    specs[0] = {QString::fromLatin1(kBoardColumn), ColumnType::Integer};
+    std::vector<ColumnDef> defs(static_cast<std::size_t>(kProductColumns));
+    defs[0] = {QString::fromLatin1(kBoardColumn), ColumnType::Integer};
     for (int column = 1; column < kProductColumns; ++column)
-        specs[static_cast<std::size_t>(column)] = {QStringLiteral("Rezerva_%1").arg(column),
-                                                   ColumnType::Integer};
+        defs[static_cast<std::size_t>(column)] = {QStringLiteral("Rezerva_%1").arg(column),
+                                                  ColumnType::Integer};
     for (const int entry : productEntries()) {
         const int column = *productColumnOfEntry(entry);
-        specs[static_cast<std::size_t>(column)].name =
+        defs[static_cast<std::size_t>(column)].name =
             QStringLiteral("P%1_").arg(entry, 2, 10, QLatin1Char('0')) + entryName(entry);
     }
-    specs[kMicrocontrollerColumn] = {QStringLiteral("Mikrokontroler"), ColumnType::Text};
-    return specs;
+    defs[kMicrocontrollerColumn] = {QStringLiteral("Mikrokontroler"), ColumnType::Text};
+    return defs;
 }
 
-std::vector<ColumnSpec> testSpecs()
+std::vector<ColumnDef> testColumnDefs()
 {
     static const std::array<const char*, 6> channels = {"Temp1", "Temp2", "EMC1",
                                                         "EMC2",  "Drvo",  "Drvo_sve"};
-    std::vector<ColumnSpec> specs;
-    specs.reserve(kTestColumns);
-    specs.push_back({QString::fromLatin1(kBoardColumn), ColumnType::Integer});
+    std::vector<ColumnDef> defs;
+    defs.reserve(kTestColumns);
+    defs.push_back({QString::fromLatin1(kBoardColumn), ColumnType::Integer});
     for (const char* channel : channels)
         for (int point = 1; point <= kTestPointsPerRow; ++point) {
             const QString base = QLatin1String(channel) + QStringLiteral("_T%1_").arg(point);
-            specs.push_back({base + QStringLiteral("izmereno"), ColumnType::Integer});
-            specs.push_back({base + QStringLiteral("ocekivano"), ColumnType::Integer});
+            defs.push_back({base + QStringLiteral("izmereno"), ColumnType::Integer});
+            defs.push_back({base + QStringLiteral("ocekivano"), ColumnType::Integer});
         }
-    specs.push_back({QStringLiteral("Opis"), ColumnType::Text});
-    specs.push_back({QStringLiteral("Vreme_upisa"), ColumnType::Timestamp});
-    specs.push_back({QStringLiteral("Tester"), ColumnType::Text});
-    specs.push_back({QStringLiteral("Stanica"), ColumnType::Text});
-    return specs;
+    defs.push_back({QStringLiteral("Opis"), ColumnType::Text});
+    defs.push_back({QStringLiteral("Vreme_upisa"), ColumnType::Timestamp});
+    defs.push_back({QStringLiteral("Tester"), ColumnType::Text});
+    defs.push_back({QStringLiteral("Stanica"), ColumnType::Text});
+    return defs;
 }
 
 int testColumnOf(int block, int point, bool expected)
@@ -94,9 +94,9 @@ int requiredColumns(TableKind kind)
     return kind == TableKind::Product ? kProductColumns : kTestColumns;
 }
 
-std::vector<ColumnSpec> columnSpecs(TableKind kind)
+std::vector<ColumnDef> columnDefs(TableKind kind)
 {
-    return kind == TableKind::Product ? productSpecs() : testSpecs();
+    return kind == TableKind::Product ? productColumnDefs() : testColumnDefs();
 }
 
 std::optional<int> productColumnOfEntry(int entry)

@@ -39,12 +39,12 @@ int requiredColumns(TableKind kind);
 
 // SQL type of a column in a table we create.
 enum class ColumnType { Integer, Text, Timestamp };
-struct ColumnSpec {
+struct ColumnDef {
     QString name;
     ColumnType type = ColumnType::Integer;
 };
 // The positioned columns of a table we create, in order; names tell a reader what each holds.
-std::vector<ColumnSpec> columnSpecs(TableKind kind);
+std::vector<ColumnDef> columnDefs(TableKind kind);
 
 // The product table's column for a parameter entry; none for entries that are not stored.
 std::optional<int> productColumnOfEntry(int entry);

@@ -100,12 +100,12 @@ protected:
     // A table of columns c0 (Proizvodni_broj) .. c<n-1>, as another tool would have made it.
     void makeLegacyTable(const QString& name, int columns, const QString& lastColumnRule = {})
     {
-        QStringList specs{QStringLiteral("Proizvodni_broj INTEGER")};
+        QStringList defs{QStringLiteral("Proizvodni_broj INTEGER")};
         for (int c = 1; c < columns; ++c)
-            specs << QStringLiteral("c%1 %2").arg(c).arg(c >= 109 ? "TEXT" : "INTEGER");
+            defs << QStringLiteral("c%1 %2").arg(c).arg(c >= 109 ? "TEXT" : "INTEGER");
         if (!lastColumnRule.isEmpty())
-            specs.last() += u' ' + lastColumnRule;
-        sql(QStringLiteral("CREATE TABLE %1 (%2)").arg(name, specs.join(", ")));
+            defs.last() += u' ' + lastColumnRule;
+        sql(QStringLiteral("CREATE TABLE %1 (%2)").arg(name, defs.join(", ")));
     }
 
     // The test columns for board: every value the board number plus its column.

@@ -92,22 +92,22 @@ TEST(RecordLayout, TablesWeCreateHaveNamedColumnsAtTheirPositions)
 {
     const QRegularExpression plain("^[A-Za-z_][A-Za-z0-9_]*$");
     for (const TableKind kind : {TableKind::Product, TableKind::Test}) {
-        const auto specs = columnSpecs(kind);
-        ASSERT_EQ(static_cast<int>(specs.size()), requiredColumns(kind));
-        EXPECT_EQ(specs[0].name, "Proizvodni_broj");
+        const auto defs = columnDefs(kind);
+        ASSERT_EQ(static_cast<int>(defs.size()), requiredColumns(kind));
+        EXPECT_EQ(defs[0].name, "Proizvodni_broj");
         QSet<QString> names;
-        for (const ColumnSpec& spec : specs) {
-            EXPECT_TRUE(plain.match(spec.name).hasMatch()) << spec.name.toStdString();
-            names.insert(spec.name.toLower());
+        for (const ColumnDef& def : defs) {
+            EXPECT_TRUE(plain.match(def.name).hasMatch()) << def.name.toStdString();
+            names.insert(def.name.toLower());
         }
-        EXPECT_EQ(names.size(), static_cast<qsizetype>(specs.size()));
+        EXPECT_EQ(names.size(), static_cast<qsizetype>(defs.size()));
     }
-    const auto product = columnSpecs(TableKind::Product);
+    const auto product = columnDefs(TableKind::Product);
     EXPECT_EQ(product[3].name, "P12_Cal_EMC1_10K");
     EXPECT_EQ(product[33].name, "P42_Cal_DTemp1_100C");
     EXPECT_EQ(product[71].name, "P78_Alarms");
     EXPECT_EQ(product[75].name, "Mikrokontroler");
-    const auto test = columnSpecs(TableKind::Test);
+    const auto test = columnDefs(TableKind::Test);
     EXPECT_EQ(test[1].name, "Temp1_T1_izmereno");
     EXPECT_EQ(test[18].name, "Temp1_T9_ocekivano");
     EXPECT_EQ(test[37].name, "EMC1_T1_izmereno");
