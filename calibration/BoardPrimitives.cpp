@@ -141,11 +141,12 @@ bool BoardPrimitives::MeasurePoint(int row, bool force, int column, int point)
                 state = 2;
             } else {
                 // Wood inputs share one measuring path: the input is chosen before each cycle.
-                const bool chosen =
-                    t.WaitMode == 1
-                    || TransactEntry(kWoodInputEntry, true, std::to_string(point - 1));
-                if (chosen)
-                    state = PollMeasureStatus(state);
+                // An input that cannot be chosen (refused, not sent, no answer) fails the point:
+                // retrying at once would spin without ever reaching the board's swap cycle.
+                if (t.WaitMode == 2
+                    && !TransactEntry(kWoodInputEntry, true, std::to_string(point - 1)))
+                    break;
+                state = PollMeasureStatus(state);
             }
             if (station_.StopRequested)
                 break;
