@@ -293,6 +293,11 @@ public:
     }
     quell::TSendCommand currentCommand() const override { return link_.currentCommand(); }
     quell::LinkState linkState() const override { return link_.linkState(); }
+    bool valuesLive() const override { return link_.valuesLive(); }
+    quell::CellMarks cellMarks(std::uint16_t entry) const override
+    {
+        return link_.cellMarks(entry);
+    }
     void readTable(const std::function<void(const quell::TProtocol&)>& read) const override
     {
         link_.readTable(read);

@@ -1,5 +1,6 @@
 #include "client/ClientCommunications.h"
 
+#include "client/LinkStatusBar.h"
 #include "client/ParameterGrid.h"
 #include "client/ParameterTableModel.h"
 #include "client/ScreenArea.h"
@@ -20,12 +21,23 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace quell {
 
 namespace {
 
 const QString kProtocolFilter =
     QStringLiteral("Protocol descriptions|*.var|Values|*.val|All files|*.*");
+
+// A stored name-column width within what a screen can show: a damaged file must not hide the
+// value column or leave a sliver.
+int fitColumnWidth(int stored)
+{
+    constexpr int kNarrowest = 24;
+    constexpr int kWidest = 2000;
+    return std::clamp(stored, kNarrowest, kWidest);
+}
 
 } // namespace
 
@@ -86,6 +98,9 @@ void TClientMain::buildControls()
         link_->markSettingsChanged(w);
     });
     connect(settingsTab_, &SettingsTab::addressEdited, this, &TClientMain::reloadForAddress);
+
+    statusBar_ = new LinkStatusBar([this] { return link_->status(); }, this);
+    layout->addWidget(statusBar_);
 }
 
 void TClientMain::buildMenus()
@@ -146,6 +161,7 @@ void TClientMain::wireLink()
     connect(link_, &LinkController::sendAllFinished, this, [this] { grid_->unsetCursor(); });
     connect(link_, &LinkController::pausedChanged, this, [this](bool paused) {
         mSuspendResume_->setText(paused ? QStringLiteral("Čitanje") : QStringLiteral("Pauza"));
+        showLiveness();
     });
 }
 
@@ -171,9 +187,11 @@ void TClientMain::FormCreate(const QStringList& arguments)
     // Fitted to the screen: a damaged file must not make a window bigger than the screen.
     setGeometry(
         fitToScreen(settings_.leftPos, settings_.topPos, settings_.width, settings_.height));
-    grid_->setColumnWidth(0, settings_.colWidth);
     link_->applySettings(settings_);
     LoadProtocolFile();
+    // A width the user left is kept; without one the column shows the longest name whole.
+    grid_->setColumnWidth(0, settings_.colWidthStored ? fitColumnWidth(settings_.colWidth)
+                                                      : grid_->nameColumnWidthForLongest());
     // The link, when it was running at the last close.
     if (settings_.start)
         MStartStopClick();
@@ -210,8 +228,15 @@ void TClientMain::linkStateChanged(LinkState state)
     shownState_ = state;
     if (fresh && model_->rowCount() > 0)
         grid_->setCurrentIndex(model_->index(0, 1));
+    showLiveness();
     if (view_)
         view_->linkStateChanged();
+}
+
+void TClientMain::showLiveness()
+{
+    model_->setValuesLive(link_->valuesLive());
+    statusBar_->refresh();
 }
 
 void TClientMain::MStartStopClick()
@@ -252,6 +277,7 @@ void TClientMain::answerApplied(const AnswerEffects& effects)
 {
     settingsTab_->showEcho(effects);
     model_->cellsChanged(effects.changedCells);
+    model_->cellsChanged(effects.markedCells);
     if (effects.error)
         showMessage(Dialogs::Kind::Error, QString::fromStdString(*effects.error));
     for (const std::string& refused : effects.refused)
@@ -309,9 +335,11 @@ bool TClientMain::LoadProtocolFile()
         QString text = QStringLiteral("Error protocol line: ") + QString::number(lines);
         if (!error.isEmpty())
             text += QStringLiteral("\n") + error;
+        showLoadFailure(text);
         showMessage(Dialogs::Kind::Error, text);
         return false;
     }
+    grid_->setEmptyText({});
     scheduler().clearCells();
     model_->reload();
     if (view_)
@@ -326,6 +354,20 @@ bool TClientMain::LoadProtocolFile()
         a->setEnabled(true);
     warnOfUnknownLines();
     return true;
+}
+
+void TClientMain::showLoadFailure(const QString& why)
+{
+    // The grid stays empty until a description loads; it says why, so that the window does not
+    // sit there blank after the message box is gone.
+    const QString file = settings_.protocolFile.isEmpty() ? QStringLiteral("(none named)")
+                                                          : settings_.protocolFile;
+    grid_->setEmptyText(
+        QStringLiteral("No protocol description is loaded.\n\nDescription file: %1\n%2\n\n"
+                       "To load another, right-click here and choose \"Load Protocol\" (this "
+                       "window's menu is the one the right mouse button opens). The file chosen "
+                       "is kept in the settings file %3.")
+            .arg(file, why, settingsFileName_));
 }
 
 void TClientMain::warnOfUnknownLines()

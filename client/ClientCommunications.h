@@ -20,6 +20,7 @@ class QTabWidget;
 
 namespace quell {
 
+class LinkStatusBar;
 class ParameterGrid;
 class ParameterTableModel;
 class SettingsTab;
@@ -100,6 +101,10 @@ private:
     void wireLink();
     void settingsEdited();
     void linkStateChanged(LinkState state);
+    // The grid and the status bar follow whether values arrive now.
+    void showLiveness();
+    // The empty grid says why no description is loaded and how to load one.
+    void showLoadFailure(const QString& why);
     void answerApplied(const AnswerEffects& effects);
     void reloadForAddress();
     void gridMousePressed(const QPoint& pos, Qt::MouseButton button);
@@ -117,6 +122,7 @@ private:
     SettingsTab* settingsTab_ = nullptr;
     ParameterGrid* grid_ = nullptr;
     ParameterTableModel* model_ = nullptr;
+    LinkStatusBar* statusBar_ = nullptr;
 
     QMenu* popupMenu_ = nullptr;
     QMenu* selectMenu_ = nullptr;

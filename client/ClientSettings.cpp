@@ -114,6 +114,7 @@ void ClientSettings::readStartAndWindowKeys(IniFile& ini, const ClientSettings& 
     start = ini.readOrCreateBool(kAction, QStringLiteral("Start"), d.start);
     leftPos = ini.readOrCreateInteger(kConfig, QStringLiteral("LeftPos"), d.leftPos);
     topPos = ini.readOrCreateInteger(kConfig, QStringLiteral("TopPos"), d.topPos);
+    colWidthStored = ini.valueExists(kConfig, QStringLiteral("ColWidth"));
     colWidth = ini.readOrCreateInteger(kConfig, QStringLiteral("ColWidth"), d.colWidth);
     height = ini.readOrCreateInteger(kConfig, QStringLiteral("Height"), d.height);
     width = ini.readOrCreateInteger(kConfig, QStringLiteral("Width"), d.width);

@@ -68,6 +68,8 @@ public:
     int height = 300;
     // [Config] ColWidth: width of the name column of ValueListEditor.
     int colWidth = 100;
+    // Whether the file held ColWidth before this load (a first start has none).
+    bool colWidthStored = true;
     // [Config] View*: whether the matching control is enabled (false locks it, still visible).
     bool viewPort = true;
     bool viewDataBits = true;

@@ -19,6 +19,17 @@ enum class LinkState {
     Lost,         // started, but no connection could be made; tried again on a timer
 };
 
+// How far a value cell can be trusted, apart from whether the link runs at all.
+struct CellMarks {
+    // The cell holds a text the user typed or a value set or the database put there, which the
+    // board has not been sent and no answer has replaced yet.
+    bool unsent = false;
+    // The entry's last few answers were time-outs or errors: what the cell shows is older.
+    bool unanswered = false;
+
+    bool operator==(const CellMarks&) const = default;
+};
+
 // How a wait for the board ended.
 enum class WaitOutcome {
     Done,     // the condition holds
@@ -43,6 +54,11 @@ public:
     virtual TSendCommand currentCommand() const = 0;
     // Where the link stands.
     virtual LinkState linkState() const = 0;
+    // Whether values arrive now: connected and not paused. Otherwise every value shown is as
+    // old as the last answer.
+    virtual bool valuesLive() const = 0;
+    // The marks of an entry's value cell.
+    virtual CellMarks cellMarks(std::uint16_t entry) const = 0;
     // Runs read with the table locked.
     virtual void readTable(const std::function<void(const TProtocol&)>& read) const = 0;
     // Runs read with the table and the value cells (cells[n] shows entry n) locked together.

@@ -92,6 +92,9 @@ void LinkController::start()
         return;
     }
     started_ = true;
+    timeOuts_ = 0;
+    errorAnswers_ = 0;
+    sinceAnswer_.invalidate();
     senderTimer_->stop();
     setState(LinkState::Connecting);
     startWorker();
@@ -228,6 +231,21 @@ void LinkController::sendAll()
     scheduler_.beginSendAll();
 }
 
+LinkStatus LinkController::status() const
+{
+    LinkStatus status;
+    status.state = state_;
+    status.paused = isPaused();
+    status.server = host_.trimmed() + QLatin1Char(':') + port_.trimmed();
+    if (senderTimer_->isActive())
+        status.nextTryMs = senderTimer_->remainingTime();
+    if (sinceAnswer_.isValid())
+        status.sinceAnswerMs = sinceAnswer_.elapsed();
+    status.timeOuts = timeOuts_;
+    status.errorAnswers = errorAnswers_;
+    return status;
+}
+
 void LinkController::markSettingsChanged(LineProtocol::SettingsWord word)
 {
     scheduler_.markSettingsChanged(word);
@@ -280,6 +298,9 @@ void LinkController::answerReady(TClientHandleThread* worker)
     if (worker != worker_)
         return;
     const AnswerEffects effects = scheduler_.ProcessAnswerLine(worker->answerLine());
+    timeOuts_ += effects.timeOuts;
+    errorAnswers_ += effects.errorAnswers;
+    sinceAnswer_.start();
     emit answerApplied(effects);
     // A message box shown by a receiver may have let a Stop run meanwhile, which has freed the
     // worker; only the current one is released.

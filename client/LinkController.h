@@ -2,10 +2,12 @@
 
 #include "client/DeviceLink.h"
 #include "client/Dialogs.h"
+#include "client/LinkStatus.h"
 #include "client/RequestScheduler.h"
 
 #include "protocol/UCommands.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -60,6 +62,8 @@ public:
     bool isPaused() const;
     // "Send all to target": starts the link first when it is stopped, resumes a paused worker.
     void sendAll();
+    // Where the link stands now, for the status bar; the answer counts are those since Start.
+    LinkStatus status() const;
     // Marks a settings word for the next line.
     void markSettingsChanged(LineProtocol::SettingsWord word);
 
@@ -76,6 +80,11 @@ public:
     // The direct request last queued or taken from the queue (the window's name for it).
     TSendCommand CurrentCommand() const { return currentCommand(); }
     LinkState linkState() const override { return state_; }
+    bool valuesLive() const override { return isConnected() && !isPaused(); }
+    CellMarks cellMarks(std::uint16_t entry) const override
+    {
+        return scheduler_.cellMarks(entry);
+    }
     void readTable(const std::function<void(const TProtocol&)>& read) const override;
     void readTableAndCells(
         const std::function<void(const TProtocol&, const std::vector<std::string>&)>& read)
@@ -125,6 +134,10 @@ private:
     LinkState state_ = LinkState::Stopped;
     QPointer<TClientHandleThread> worker_;
     QTimer* senderTimer_ = nullptr;
+    // Since Start: answer lines' time-outs and errors, and when the last line came.
+    int timeOuts_ = 0;
+    int errorAnswers_ = 0;
+    QElapsedTimer sinceAnswer_;
 };
 
 } // namespace quell

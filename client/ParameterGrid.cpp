@@ -6,6 +6,10 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace quell {
 
@@ -73,6 +77,38 @@ void ParameterGrid::showLimitsOfSelected()
         return QStringLiteral("Min=") + QString::fromStdString(t.ValueToText(entry, c.Min, ""))
                + QStringLiteral("; Max=") + QString::fromStdString(t.ValueToText(entry, c.Max, ""));
     }));
+}
+
+void ParameterGrid::setEmptyText(const QString& text)
+{
+    emptyText_ = text;
+    viewport()->update();
+}
+
+int ParameterGrid::nameColumnWidthForLongest() const
+{
+    // The header's own caption counts too, and the cell's margins on both sides.
+    int widest = horizontalHeader()->sectionSizeHint(0);
+    const QFontMetrics metrics(font());
+    const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    for (int row = 0; row < model_->rowCount(); ++row)
+        widest = std::max(widest, metrics.horizontalAdvance(
+                                      model_->data(model_->index(row, 0), Qt::DisplayRole)
+                                          .toString())
+                                      + margin);
+    return widest;
+}
+
+void ParameterGrid::paintEvent(QPaintEvent* event)
+{
+    QTableView::paintEvent(event);
+    if (model_->rowCount() > 0 || emptyText_.isEmpty())
+        return;
+    QPainter painter(viewport());
+    constexpr int kMargin = 12;
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(viewport()->rect().adjusted(kMargin, kMargin, -kMargin, -kMargin),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, emptyText_);
 }
 
 bool ParameterGrid::eventFilter(QObject* watched, QEvent* event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QTableView>
 
 #include <cstdint>
@@ -27,6 +28,11 @@ public:
     // Shows the current entry's limits as tool tip ("read_only" for read-only entries, nothing
     // for pick lists and indexes).
     void showLimitsOfSelected();
+    // What the grid says while it has no rows (why, and what to do); empty for nothing.
+    void setEmptyText(const QString& text);
+    const QString& emptyText() const { return emptyText_; }
+    // The width of the name column that shows the longest name whole (with its cell margins).
+    int nameColumnWidthForLongest() const;
 
 signals:
     // Enter or Esc in a row's value cell.
@@ -38,10 +44,12 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     RequestScheduler& scheduler_;
     ParameterTableModel* model_ = nullptr;
+    QString emptyText_;
 };
 
 } // namespace quell

@@ -3,6 +3,7 @@
 #include "client/RequestScheduler.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QPalette>
 
 namespace quell {
@@ -28,7 +29,7 @@ QVariant ParameterTableModel::data(const QModelIndex& index, int role) const
         return {};
     const std::uint16_t entry = entryOfRow(index.row());
     if (index.column() == 0) {
-        if (role == Qt::DisplayRole)
+        if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
             return names_[index.row()];
         if (role == Qt::BackgroundRole) {
             const bool enabled =
@@ -41,7 +42,50 @@ QVariant ParameterTableModel::data(const QModelIndex& index, int role) const
     }
     if (role == Qt::DisplayRole || role == Qt::EditRole)
         return QString::fromStdString(scheduler_.cellText(entry));
+    if (role != Qt::ForegroundRole && role != Qt::BackgroundRole && role != Qt::FontRole
+        && role != Qt::ToolTipRole)
+        return {};
+    const CellMarks marks = scheduler_.cellMarks(entry);
+    if (marks.unsent) {
+        switch (role) {
+        case Qt::BackgroundRole:
+            return unsentColour();
+        case Qt::FontRole: {
+            QFont font;
+            font.setItalic(true);
+            return font;
+        }
+        case Qt::ToolTipRole:
+            return QStringLiteral("Not sent to the board yet: Enter or \"Send all to target\" "
+                                  "writes it; an answer from the board replaces it.");
+        default:
+            return {};
+        }
+    }
+    if (live_ && !marks.unanswered)
+        return {};
+    if (role == Qt::ForegroundRole)
+        return QApplication::palette().color(QPalette::Disabled, QPalette::Text);
+    if (role == Qt::ToolTipRole && !scheduler_.cellText(entry).empty())
+        return live_ ? QStringLiteral("No answer to the last polls of this entry: the value "
+                                      "shown is older.")
+                     : QStringLiteral("The link does not run: the value shown is the last "
+                                      "one read.");
     return {};
+}
+
+QColor ParameterTableModel::unsentColour()
+{
+    return {255, 243, 196};
+}
+
+void ParameterTableModel::setValuesLive(bool live)
+{
+    if (live == live_)
+        return;
+    live_ = live;
+    if (int(names_.size()) > 0)
+        emit dataChanged(index(0, 1), index(int(names_.size()) - 1, 1));
 }
 
 QVariant ParameterTableModel::headerData(int section, Qt::Orientation orientation, int role) const

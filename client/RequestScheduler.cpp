@@ -1,5 +1,6 @@
 #include "client/RequestScheduler.h"
 
+#include "client/AnswerOutcome.h"
 #include "client/ClientSettings.h"
 #include "protocol/ConvertError.h"
 #include "protocol/NumberText.h"
@@ -28,7 +29,9 @@ std::string shownEchoValue(std::string_view value)
 
 } // namespace
 
-RequestScheduler::RequestScheduler(TProtocol& table) : table_(table), cells_(table.Commands.size())
+RequestScheduler::RequestScheduler(TProtocol& table)
+    : table_(table), cells_(table.Commands.size()), unsent_(table.Commands.size()),
+      missedAnswers_(table.Commands.size())
 {
 }
 
@@ -62,6 +65,8 @@ void RequestScheduler::connected()
         refusedEcho_ = {};
         for (TCommands& entry : table_.Commands)
             entry.Valid = false;
+        // Answers missed on the old connection say nothing about this one.
+        std::fill(missedAnswers_.begin(), missedAnswers_.end(), 0);
         pollCursor_ = 1;
         pacingWait_ = false;
     }
@@ -110,6 +115,7 @@ bool RequestScheduler::WriteParameter(std::uint16_t index, std::string_view valu
         entry->Value = command.OldValue;
         return false;
     }
+    unsent_[index] = false;
     lock.unlock();
     notify();
     return true;
@@ -162,8 +168,12 @@ std::string RequestScheduler::cellText(std::uint16_t row) const
 void RequestScheduler::setCellText(std::uint16_t row, std::string text)
 {
     std::lock_guard lock(mutex_);
-    if (row < cells_.size())
-        cells_[row] = std::move(text);
+    if (row >= cells_.size())
+        return;
+    // A text the board is known to hold is no news for it (Esc puts the device's text back).
+    const TCommands& entry = table_.Commands[row];
+    unsent_[row] = !text.empty() && !(entry.Valid && text == entry.ValueText);
+    cells_[row] = std::move(text);
 }
 
 void RequestScheduler::clearCells()
@@ -171,6 +181,34 @@ void RequestScheduler::clearCells()
     std::lock_guard lock(mutex_);
     for (std::string& cell : cells_)
         cell.clear();
+    std::fill(unsent_.begin(), unsent_.end(), false);
+}
+
+CellMarks RequestScheduler::cellMarks(std::uint16_t row) const
+{
+    std::lock_guard lock(mutex_);
+    if (row >= cells_.size())
+        return {};
+    return {unsent_[row], missedAnswers_[row] >= kUnansweredAfter};
+}
+
+void RequestScheduler::noteOutcome(AnswerEffects& effects, std::uint16_t entry,
+                                   AnswerOutcome what)
+{
+    if (what == AnswerOutcome::TimeOut)
+        ++effects.timeOuts;
+    else if (what == AnswerOutcome::Error)
+        ++effects.errorAnswers;
+    if (entry == 0 || entry >= missedAnswers_.size() || what == AnswerOutcome::None)
+        return;
+    std::uint8_t& missed = missedAnswers_[entry];
+    const bool wasUnanswered = missed >= kUnansweredAfter;
+    if (what == AnswerOutcome::Value)
+        missed = 0;
+    else if (missed < kUnansweredAfter)
+        ++missed;
+    if (wasUnanswered != (missed >= kUnansweredAfter))
+        effects.markedCells.push_back(entry);
 }
 
 std::uint8_t RequestScheduler::addressFor(std::uint16_t index) const
@@ -233,6 +271,7 @@ void RequestScheduler::sendAllStep(RequestPlan& plan)
             plan.line, table_.BuildWriteRequest(
                            pollCursor_, cells_[pollCursor_], addressFor(pollCursor_),
                            settings_.mask, settings_.viaMC, settings_.mcAddress, settings_.mcMask));
+        unsent_[pollCursor_] = false;
     } catch (const std::exception& error) {
         // A cell that is not a number, or outside its entry's limits, is reported and skipped;
         // the rest of the table still goes.
@@ -405,9 +444,13 @@ AnswerEffects RequestScheduler::ProcessAnswerLine(std::string_view line)
             result = table_.ParseAnswer(block.frame, block.answer, currentIndex_);
         } catch (const EConvertError& error) {
             effects.error = error.what();
+            ++effects.errorAnswers;
             break;
         }
         currentIndex_ = result.Entry;
+        // Only an answer matched to its entry says something about that entry.
+        const bool matched = result.Taken || !result.Status.empty();
+        noteOutcome(effects, matched ? result.Entry : 0, classifyAnswer(block.answer, result.Taken, result.Status));
         if (!result.Taken) {
             if (currentCommand_.State == TSendCommand::kSent)
                 currentCommand_.State = TSendCommand::kFailed;
@@ -422,6 +465,11 @@ AnswerEffects RequestScheduler::ProcessAnswerLine(std::string_view line)
         if (cells_[result.Entry] != entry.ValueText) {
             cells_[result.Entry] = entry.ValueText;
             effects.changedCells.push_back(result.Entry);
+        }
+        // The answer replaced whatever waited in the cell.
+        if (unsent_[result.Entry]) {
+            unsent_[result.Entry] = false;
+            effects.markedCells.push_back(result.Entry);
         }
     }
     return effects;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "client/AnswerOutcome.h"
 #include "client/CommandQueue.h"
+#include "client/DeviceLink.h"
 #include "client/LineProtocol.h"
 #include "client/LineScheduler.h"
 #include "client/TSendCommand.h"
@@ -50,6 +52,12 @@ struct AnswerEffects {
     // offer, or a number out of range), one message each; a word refused again with the same
     // value is not reported again within the connection.
     std::vector<std::string> refused;
+    // Answers in this line that said the device did not answer in time, and those that said it
+    // answered wrongly (refused, garbled, not understood).
+    int timeOuts = 0;
+    int errorAnswers = 0;
+    // Rows whose mark (not sent, no answer lately) changed without their text changing.
+    std::vector<std::uint16_t> markedCells;
 };
 
 // The request scheduler of one link: which request line goes out next (settings words, a send-all
@@ -93,6 +101,10 @@ public:
     void setCellText(std::uint16_t row, std::string text);
     // Empties every value cell; they fill again as answers arrive.
     void clearCells();
+    // The marks of a row's value cell (none beyond the table).
+    CellMarks cellMarks(std::uint16_t row) const;
+    // Failed answers in a row after which an entry's value counts as unanswered.
+    static constexpr int kUnansweredAfter = 3;
     // Runs fn with the table locked against the worker; fn must not call back into this object.
     template <typename Fn> auto withTable(Fn&& fn) const
     {
@@ -142,6 +154,8 @@ private:
     void pollStep(std::string& line);
     bool queueCommand(TSendCommand command);
     void notify();
+    // Counts one answer block's outcome for the line and, unless entry is 0, for its entry.
+    void noteOutcome(AnswerEffects& effects, std::uint16_t entry, AnswerOutcome what); // lock held
 
     TProtocol& table_;
     mutable std::mutex mutex_;
@@ -160,6 +174,9 @@ private:
     TSendCommand currentCommand_;
     CommandQueue queue_;
     std::vector<std::string> cells_;
+    // Per row: the cell waits to be sent, and the failed answers since the last good one.
+    std::vector<bool> unsent_;
+    std::vector<std::uint8_t> missedAnswers_;
     // Per settings word, the echoed value last refused on this connection: a server that
     // repeats it with every answer is reported once, not once per exchange.
     LineProtocol::SettingsWordValues refusedEcho_;

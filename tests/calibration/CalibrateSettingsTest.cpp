@@ -19,6 +19,8 @@ public:
     bool ReadParameter(std::uint16_t) override { return false; }
     TSendCommand currentCommand() const override { return {}; }
     LinkState linkState() const override { return LinkState::Stopped; }
+    bool valuesLive() const override { return false; }
+    CellMarks cellMarks(std::uint16_t) const override { return {}; }
     void readTable(const std::function<void(const TProtocol&)>&) const override {}
     void
     readTableAndCells(const std::function<void(const TProtocol&, const std::vector<std::string>&)>&)

@@ -67,6 +67,8 @@ public:
             return LinkState::Stopped;
         return reconnecting ? LinkState::Reconnecting : LinkState::Connected;
     }
+    bool valuesLive() const override { return linkState() == LinkState::Connected; }
+    CellMarks cellMarks(std::uint16_t /*entry*/) const override { return {}; }
     void readTable(const std::function<void(const TProtocol&)>& read) const override
     {
         read(table_);

@@ -265,6 +265,8 @@ public:
     bool ReadParameter(std::uint16_t) override { return true; }
     TSendCommand currentCommand() const override { return reads_.currentCommand(); }
     LinkState linkState() const override { return LinkState::Connected; }
+    bool valuesLive() const override { return true; }
+    CellMarks cellMarks(std::uint16_t) const override { return {}; }
     void readTable(const std::function<void(const TProtocol&)>& read) const override
     {
         reads_.readTable(read);
