@@ -34,7 +34,7 @@ const QString kProtocolFilter =
 // value column or leave a sliver.
 int fitColumnWidth(int stored)
 {
-    constexpr int kNarrowest = 24;
+    constexpr int kNarrowest = 30;
     constexpr int kWidest = 2000;
     return std::clamp(stored, kNarrowest, kWidest);
 }
@@ -162,6 +162,8 @@ void TClientMain::wireLink()
     connect(link_, &LinkController::pausedChanged, this, [this](bool paused) {
         mSuspendResume_->setText(paused ? QStringLiteral("Čitanje") : QStringLiteral("Pauza"));
         showLiveness();
+        if (view_)
+            view_->linkStateChanged();
     });
 }
 
@@ -360,8 +362,8 @@ void TClientMain::showLoadFailure(const QString& why)
 {
     // The grid stays empty until a description loads; it says why, so that the window does not
     // sit there blank after the message box is gone.
-    const QString file = settings_.protocolFile.isEmpty() ? QStringLiteral("(none named)")
-                                                          : settings_.protocolFile;
+    const QString file =
+        settings_.protocolFile.isEmpty() ? QStringLiteral("(none named)") : settings_.protocolFile;
     grid_->setEmptyText(
         QStringLiteral("No protocol description is loaded.\n\nDescription file: %1\n%2\n\n"
                        "To load another, right-click here and choose \"Load Protocol\" (this "

@@ -81,10 +81,7 @@ public:
     TSendCommand CurrentCommand() const { return currentCommand(); }
     LinkState linkState() const override { return state_; }
     bool valuesLive() const override { return isConnected() && !isPaused(); }
-    CellMarks cellMarks(std::uint16_t entry) const override
-    {
-        return scheduler_.cellMarks(entry);
-    }
+    CellMarks cellMarks(std::uint16_t entry) const override { return scheduler_.cellMarks(entry); }
     void readTable(const std::function<void(const TProtocol&)>& read) const override;
     void readTableAndCells(
         const std::function<void(const TProtocol&, const std::vector<std::string>&)>& read)

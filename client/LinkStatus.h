@@ -12,11 +12,11 @@ namespace quell {
 struct LinkStatus {
     LinkState state = LinkState::Stopped;
     bool paused = false;
-    QString server;                     // "host:port"
-    int nextTryMs = -1;                 // until the next connection attempt; < 0: none planned
+    QString server;                      // "host:port"
+    int nextTryMs = -1;                  // until the next connection attempt; < 0: none planned
     std::optional<qint64> sinceAnswerMs; // since the last answer line of this start; none yet
-    int timeOuts = 0;                   // answers since Start that were time-outs
-    int errorAnswers = 0;               // answers since Start that were errors
+    int timeOuts = 0;                    // answers since Start that were time-outs
+    int errorAnswers = 0;                // answers since Start that were errors
 
     // Whether values arrive now.
     bool live() const { return state == LinkState::Connected && !paused; }

@@ -92,10 +92,10 @@ int ParameterGrid::nameColumnWidthForLongest() const
     const QFontMetrics metrics(font());
     const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
     for (int row = 0; row < model_->rowCount(); ++row)
-        widest = std::max(widest, metrics.horizontalAdvance(
-                                      model_->data(model_->index(row, 0), Qt::DisplayRole)
-                                          .toString())
-                                      + margin);
+        widest =
+            std::max(widest, metrics.horizontalAdvance(
+                                 model_->data(model_->index(row, 0), Qt::DisplayRole).toString())
+                                 + margin);
     return widest;
 }
 

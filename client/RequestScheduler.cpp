@@ -192,8 +192,7 @@ CellMarks RequestScheduler::cellMarks(std::uint16_t row) const
     return {unsent_[row], missedAnswers_[row] >= kUnansweredAfter};
 }
 
-void RequestScheduler::noteOutcome(AnswerEffects& effects, std::uint16_t entry,
-                                   AnswerOutcome what)
+void RequestScheduler::noteOutcome(AnswerEffects& effects, std::uint16_t entry, AnswerOutcome what)
 {
     if (what == AnswerOutcome::TimeOut)
         ++effects.timeOuts;
@@ -450,7 +449,8 @@ AnswerEffects RequestScheduler::ProcessAnswerLine(std::string_view line)
         currentIndex_ = result.Entry;
         // Only an answer matched to its entry says something about that entry.
         const bool matched = result.Taken || !result.Status.empty();
-        noteOutcome(effects, matched ? result.Entry : 0, classifyAnswer(block.answer, result.Taken, result.Status));
+        noteOutcome(effects, matched ? result.Entry : 0,
+                    classifyAnswer(block.answer, result.Taken, result.Status));
         if (!result.Taken) {
             if (currentCommand_.State == TSendCommand::kSent)
                 currentCommand_.State = TSendCommand::kFailed;

@@ -19,7 +19,8 @@ public:
     // The table or the value cells changed other than by an answer (cleared, a value set or a
     // description loaded, a cell typed): the view reads everything again.
     virtual void tableReset() = 0;
-    // The link started, stopped, connected or was lost: the view's Connect button follows.
+    // The link started, stopped, connected, was lost, paused or resumed: the view's Connect
+    // button follows, and the read-outs show whether values arrive.
     virtual void linkStateChanged() = 0;
     // Whether the view window is shown.
     virtual bool isViewVisible() const = 0;

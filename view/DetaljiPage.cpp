@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPalette>
 #include <QPushButton>
 
 #include <utility>
@@ -273,6 +274,29 @@ void DetaljiPage::apply(const ViewRefresh& out)
             ifChanged(m, F::Config, text(w.config), t.config);
             ifChanged(m, F::Deviation, text(w.deviation), t.deviation);
         }
+    }
+}
+
+void DetaljiPage::showLive(bool live)
+{
+    if (live == live_)
+        return;
+    live_ = live;
+    std::vector<QLabel*> readOuts = {adcE4_, select_, swap_, count_};
+    for (const LinRowControls& row : linRows_)
+        readOuts.insert(readOuts.end(), {row.adcError, row.voltage, row.voltDone, row.voltError,
+                                         row.value, row.valueDone, row.valueError});
+    for (const WoodRowControls& row : woodRows_)
+        readOuts.insert(readOuts.end(), {row.voltage, row.voltDone, row.voltError, row.value,
+                                         row.valueDone, row.valueError, row.config, row.deviation});
+    for (QLabel* label : readOuts) {
+        if (label == nullptr)
+            continue;
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText,
+                         live ? label->parentWidget()->palette().color(QPalette::WindowText)
+                              : palette.color(QPalette::Disabled, QPalette::WindowText));
+        label->setPalette(palette);
     }
 }
 

@@ -45,6 +45,9 @@ public:
     void readControls(ViewControls& controls) const;
     // Sets the texts a refresh changed; edits with the keyboard focus keep what is typed.
     void apply(const ViewRefresh& refresh);
+    // The read-outs are drawn in grey text while values do not arrive; the texts stay.
+    void showLive(bool live);
+    bool live() const { return live_; }
 
 signals:
     // Enter in one of the entry edits.
@@ -82,6 +85,7 @@ private:
         QLineEdit* calib;
     };
 
+    bool live_ = true;
     QGroupBox* lin_ = nullptr;
     QGroupBox* wood_ = nullptr;
     TrendChart* chart1_ = nullptr;

@@ -49,7 +49,8 @@ void MerenjePage::buildIndicators(QWidget* page)
         led->setSignNumber(5);
         led->setHint(QString::fromLatin1(info.hint));
         led->setShowHint(true);
-        led->setNumberForeColor(digitColour(info.colour));
+        colours_[i] = digitColour(info.colour);
+        led->setNumberForeColor(colours_[i]);
         indicators_[i] = led;
     }
 }
@@ -59,10 +60,33 @@ void MerenjePage::applyIndicators(const std::array<IndicatorState, 18>& states,
 {
     for (std::size_t i = 0; i < states.size(); ++i) {
         if (changed.test(i)) {
-            indicators_[i]->setNumberForeColor(digitColour(states[i].colour));
+            colours_[i] = digitColour(states[i].colour);
+            paintIndicator(i);
             indicators_[i]->setIndicatorString(QString::fromStdString(states[i].text));
         }
     }
+}
+
+void MerenjePage::showStale(const std::bitset<18>& stale)
+{
+    const std::bitset<18> changed = stale ^ stale_;
+    stale_ = stale;
+    for (std::size_t i = 0; i < indicators_.size(); ++i)
+        if (changed.test(i))
+            paintIndicator(i);
+}
+
+void MerenjePage::paintIndicator(std::size_t i)
+{
+    QColor colour = colours_[i];
+    if (stale_.test(i)) {
+        // Two thirds of the way to the unlit segments: plainly dim, still legible.
+        const QColor unlit = indicators_[i]->numberBackColor();
+        auto toward = [](int lit, int off) { return lit + (off - lit) * 2 / 3; };
+        colour = QColor(toward(colour.red(), unlit.red()), toward(colour.green(), unlit.green()),
+                        toward(colour.blue(), unlit.blue()));
+    }
+    indicators_[i]->setNumberForeColor(colour);
 }
 
 void MerenjePage::buildSelectors(QWidget* page)

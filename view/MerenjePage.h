@@ -2,6 +2,7 @@
 
 #include "view/MeasurementViewModel.h"
 
+#include <QColor>
 #include <QObject>
 
 #include <array>
@@ -32,6 +33,10 @@ public:
     // Applies the indicators that changed (all of them when changed is all set).
     void applyIndicators(const std::array<IndicatorState, 18>& states,
                          const std::bitset<18>& changed);
+    // Indicators whose values are not live (the link does not run, or their entry's last
+    // answers failed) light in a colour close to their unlit segments; the text stays readable.
+    void showStale(const std::bitset<18>& stale);
+    const std::bitset<18>& stale() const { return stale_; }
     // Mirrors a selector group (0..7) from its entry's raw value without writing.
     void showSelection(int group, std::int16_t value);
     // Mirrors the selectors among the answered entries from the snapshot.
@@ -49,7 +54,12 @@ private:
     void selectorClicked(int group, int item);
 
     ReferenceSelection& selection_;
+    void paintIndicator(std::size_t i);
+
     std::array<::TVesmarLiquidIndicator*, 18> indicators_{};
+    // The colour each indicator's state asks for, and which ones are shown as old.
+    std::array<QColor, 18> colours_{};
+    std::bitset<18> stale_;
     std::array<std::array<QAbstractButton*, 9>, 8> selectorItems_{};
     // The items painted red, as a mask per group.
     std::array<std::uint8_t, 8> painted_{};

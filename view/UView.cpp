@@ -129,6 +129,7 @@ void TFormView::ensureControls()
     strip_->showReadiness(databaseReady_);
     strip_->board()->setPosition(boardNumber_);
     updateConnectCaption();
+    showLiveness();
 }
 
 void TFormView::setVisible(bool visible)
@@ -233,6 +234,7 @@ void TFormView::refresh(const std::vector<std::uint16_t>& answered)
         merenje_->applyIndicators(model_.indicators(), out.indicatorsChanged);
     }
     detalji_->apply(out);
+    showLiveness();
     if (out.beep) {
         QApplication::beep();
     }
@@ -336,6 +338,21 @@ QString TFormView::opisText() const
 void TFormView::linkStateChanged()
 {
     updateConnectCaption();
+    showLiveness();
+}
+
+void TFormView::showLiveness()
+{
+    if (merenje_ == nullptr) {
+        return;
+    }
+    const bool live = link_.valuesLive();
+    std::bitset<18> stale;
+    for (std::size_t i = 0; i < kIndicators.size(); ++i) {
+        stale[i] = !live || link_.cellMarks(kIndicators[i].text).unanswered;
+    }
+    merenje_->showStale(stale);
+    detalji_->showLive(live);
 }
 
 void TFormView::updateConnectCaption()

@@ -261,6 +261,8 @@ private:
     void buildDetalji(QWidget* page);
     void refresh(const std::vector<std::uint16_t>& answered);
     void updateConnectCaption();
+    // Read-outs whose values do not arrive now are shown as old (dimmed, greyed).
+    void showLiveness();
     ViewControls controls() const;
     bool write(vrqpb::Entry entry, const std::string& text);
     void buildTimers();

@@ -2,6 +2,9 @@
 #include "client/ClientCommunications.h"
 #include "client/CloseOnSignal.h"
 #include "client/IniFile.h"
+#include "client/LinkStatusBar.h"
+#include "client/ParameterGrid.h"
+#include "client/ParameterTableModel.h"
 #include "tests/client/FakeGateway.h"
 #include "tests/support/RecordingDialogs.h"
 
@@ -13,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QScreen>
@@ -582,6 +586,187 @@ TEST_F(MainWindowTest, ClosingTheWindowEndsAWaitingTransaction)
             << bySignal;
         EXPECT_LT(elapsed.elapsed(), 1000) << bySignal;
         EXPECT_TRUE(QFile::exists(path("station.cli")));
+    }
+}
+
+// ---- what the window shows can be trusted ----
+
+QString labelText(TClientMain& w, const char* name)
+{
+    auto* label = w.findChild<QLabel*>(name);
+    return label ? label->text() : QStringLiteral("(no %1)").arg(name);
+}
+
+TEST_F(MainWindowTest, StatusBarAndValueCellsFollowTheLinkAndItsAnswers)
+{
+    FakeGateway gateway;
+    // Entry 5 answers until told to time out; every other entry always answers.
+    bool tempTimesOut = false;
+    gateway.answer = [&](const QByteArray& line) {
+        if (!line.startsWith("BODY="))
+            return line;
+        QByteArray out;
+        for (qsizetype at = line.indexOf("BODY="); at >= 0; at = line.indexOf("BODY=", at + 1)) {
+            const QByteArray frame = line.mid(at + 5, line.indexOf("END", at) - at - 5);
+            out += "BODY=" + frame
+                   + (tempTimesOut && frame.mid(2, 2) == "09"
+                          ? QByteArray("END ERROR=TimeOut ")
+                          : "END ANSWER=" + valueAnswer(frame, 42) + "END ");
+        }
+        return out;
+    };
+    writeSettings(gateway.port(), false, 1);
+    auto window = makeWindow();
+    window->MEnableAllClick();
+    window->scheduler().editTable([](TProtocol& t) {
+        t.Commands[1].PollRate = 1;
+        t.Commands[5].PollRate = 1;
+    });
+    auto* model = grid(*window)->model();
+    auto greyed = [&](int entry) {
+        return model->index(entry - 1, 1).data(Qt::ForegroundRole).isValid();
+    };
+    auto* bar = window->findChild<LinkStatusBar*>("LinkStatusBar");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(labelText(*window, "LinkStateLabel"), "Stopped");
+    EXPECT_EQ(labelText(*window, "AnswerCountsLabel"), "");
+
+    window->MStartStopClick();
+    const QString server = QStringLiteral("127.0.0.1:%1").arg(gateway.port());
+    ASSERT_TRUE(waitFor([&] { return cell(*window, 5) == "4.2"; }));
+    bar->refresh();
+    EXPECT_EQ(labelText(*window, "LinkStateLabel"), "Connected to " + server);
+    EXPECT_TRUE(labelText(*window, "LastAnswerLabel").startsWith("Last answer "));
+    EXPECT_FALSE(greyed(1));
+    EXPECT_FALSE(greyed(5));
+
+    // Polls that time out: after a few the value is shown as old, and counted; still readable.
+    tempTimesOut = true;
+    ASSERT_TRUE(waitFor([&] { return greyed(5); }));
+    EXPECT_FALSE(greyed(1));
+    EXPECT_EQ(cell(*window, 5), "4.2");
+    EXPECT_TRUE(model->index(4, 1).data(Qt::ToolTipRole).toString().startsWith("No answer"));
+    bar->refresh();
+    EXPECT_TRUE(labelText(*window, "AnswerCountsLabel").startsWith("Time-outs "));
+    EXPECT_FALSE(labelText(*window, "AnswerCountsLabel").startsWith("Time-outs 0"));
+    tempTimesOut = false;
+    ASSERT_TRUE(waitFor([&] { return !greyed(5); }));
+
+    // Pausing stops the values: they are shown as old until reading resumes.
+    window->MSuspendResumeClick();
+    EXPECT_TRUE(greyed(1));
+    EXPECT_EQ(labelText(*window, "LinkStateLabel"), "Connected to " + server + ", reading paused");
+    window->MSuspendResumeClick();
+    EXPECT_FALSE(greyed(1));
+
+    // The server goes away: the bar says so at once and every value is shown as old.
+    gateway.close();
+    gateway.dropClient();
+    ASSERT_TRUE(waitFor([&] { return greyed(1); }));
+    bar->refresh();
+    EXPECT_TRUE(labelText(*window, "LinkStateLabel")
+                    .startsWith("Connection to " + server + " lost, reconnecting; next try in "))
+        << labelText(*window, "LinkStateLabel").toStdString();
+    EXPECT_EQ(cell(*window, 1), "42");
+    EXPECT_TRUE(model->index(0, 1).data(Qt::ToolTipRole).toString().startsWith("The link does"));
+
+    window->MStartStopClick();
+    EXPECT_EQ(labelText(*window, "LinkStateLabel"), "Stopped");
+    EXPECT_TRUE(greyed(1));
+}
+
+TEST_F(MainWindowTest, LoadedAndTypedValuesAreMarkedUntilSentOrAnswered)
+{
+    FakeGateway gateway;
+    gateway.answer = [](const QByteArray& line) { return answerReads(line, 42); };
+    writeSettings(gateway.port(), false, 1);
+    auto window = makeWindow();
+    auto* model = grid(*window)->model();
+    auto unsent = [&](int entry) {
+        return model->index(entry - 1, 1).data(Qt::BackgroundRole).value<QColor>()
+               == ParameterTableModel::unsentColour();
+    };
+
+    // From a value set (or the database), and typed: both wait; Esc puts the board's text back.
+    const QString file = path("Vals/set.val");
+    IniFile set(file);
+    set.writeString("Bench", "Mode", "90");
+    set.writeString("Bench", "Temp", "90.0");
+    ASSERT_TRUE(set.save());
+    dialogs.fileAnswers << file;
+    window->MLoadValueClick();
+    EXPECT_TRUE(unsent(1));
+    EXPECT_TRUE(unsent(5));
+    EXPECT_FALSE(unsent(2));
+    window->setCellText(3, "Fast");
+    EXPECT_TRUE(unsent(3));
+    EXPECT_TRUE(model->index(2, 1).data(Qt::ToolTipRole).toString().startsWith("Not sent"));
+    window->ValueListEditorKeyDown(2, Qt::Key_Escape);
+    EXPECT_FALSE(unsent(3));
+
+    // Enter sends it; an answer from the board replaces the other one.
+    window->MStartStopClick();
+    window->ValueListEditorKeyDown(4, Qt::Key_Return);
+    EXPECT_FALSE(unsent(5));
+    ASSERT_TRUE(waitFor([&] { return cell(*window, 1) == "42"; }));
+    EXPECT_FALSE(unsent(1));
+    window->MStartStopClick();
+}
+
+TEST_F(MainWindowTest, AFailedDescriptionSaysInTheEmptyGridWhatFailedAndHowToLoadAnother)
+{
+    writeSettings(9);
+    IniFile ini(path("station.cli"));
+    ini.writeString("Protocol", "File", path("missing.var"));
+    ASSERT_TRUE(ini.save());
+    auto window = makeWindow();
+    auto* view = window->findChild<ParameterGrid*>("ValueListEditor");
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->model()->rowCount(), 0);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    const QString text = view->emptyText();
+    for (const QString& part :
+         {path("missing.var"), QStringLiteral("Error protocol line"),
+          QStringLiteral("\"Load Protocol\""), QStringLiteral("right-click"), path("station.cli")})
+        EXPECT_TRUE(text.contains(part)) << part.toStdString() << " in " << text.toStdString();
+    // The text is drawn where the rows would be.
+    view->resize(400, 300);
+    const QImage empty = view->viewport()->grab().toImage();
+    view->setEmptyText({});
+    EXPECT_NE(view->viewport()->grab().toImage(), empty);
+
+    dialogs.fileAnswers << path("bench.var");
+    window->MLoadProtocolClick();
+    EXPECT_EQ(view->model()->rowCount(), 5);
+    EXPECT_EQ(view->emptyText(), "");
+}
+
+TEST_F(MainWindowTest, NameColumnShowsTheLongestNameUnlessAWidthWasKept)
+{
+    const QString longName = QStringLiteral("Compensation temperature of the second wood input");
+    writeFile("long.var", "PROT Kestavin\nVAR Mode 1 0 rw 0 100 0 1 2 0 0 d\nVAR \""
+                              + longName.toUtf8() + "\" 1 0 rw 0 100 0 3 4 0 0 d\n");
+    struct Case {
+        std::optional<int> stored; // ColWidth in the file
+        int expected;              // 0: wide enough for the long name
+    };
+    const Case cases[] = {{std::nullopt, 0}, {150, 150}, {999999, 2000}, {-5, 30}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored.value_or(-1));
+        QFile::remove(path("station.cli"));
+        writeSettings(9);
+        IniFile ini(path("station.cli"));
+        ini.writeString("Protocol", "File", path("long.var"));
+        if (c.stored)
+            ini.writeInteger("Config", "ColWidth", *c.stored);
+        ASSERT_TRUE(ini.save());
+        auto window = makeWindow();
+        auto* view = grid(*window);
+        if (c.expected == 0)
+            EXPECT_GE(view->columnWidth(0), view->fontMetrics().horizontalAdvance(longName));
+        else
+            EXPECT_EQ(view->columnWidth(0), c.expected);
+        EXPECT_EQ(view->model()->index(1, 0).data(Qt::ToolTipRole).toString(), longName);
     }
 }
 

@@ -447,5 +447,83 @@ TEST_F(SchedulerFixture, NothingDueMeansSleepingUntilAChange)
     EXPECT_LT(RequestScheduler::Clock::now() - start, std::chrono::seconds(5));
 }
 
+TEST(AnswerOutcome, EachProtocolsWordsForFailureAreCountedAlike)
+{
+    struct Case {
+        const char* answer;
+        bool taken;
+        const char* status;
+        AnswerOutcome outcome;
+    };
+    const Case cases[] = {
+        {"\x01\xA1"
+         "0100002A00\x04",
+         true, "42", AnswerOutcome::Value},
+        {"TimeOut", false, "TimeOut", AnswerOutcome::TimeOut}, // the maker's protocol
+        {"timeout", true, "timeout", AnswerOutcome::TimeOut},  // EI-Bisynch takes it
+        {"TimeOut", false, "", AnswerOutcome::TimeOut},        // no entry matched the frame
+        {"format", true, "format", AnswerOutcome::Error},
+        {"\x15", true, "NAK", AnswerOutcome::Error},
+        {"garbage", false, "error", AnswerOutcome::Error},
+        {"Partial", false, "Partial", AnswerOutcome::Error}, // a server's failure word
+        {"\x01\xA1"
+         "B30000\x04",
+         false, "range", AnswerOutcome::Error},   // a status word
+        {"\x06", false, "", AnswerOutcome::None}, // a write confirmed, no value
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(classifyAnswer(c.answer, c.taken, c.status), c.outcome) << c.status;
+}
+
+TEST_F(SchedulerFixture, CellMarksSayWhatWaitsToBeSentAndWhatStoppedBeingAnswered)
+{
+    load(2, 1);
+    scheduler.connected();
+    auto timeOut = [&](int entry) {
+        const std::string request =
+            table.BuildReadRequest(static_cast<std::uint16_t>(entry), 1, 160, false, 1, 64);
+        return "BODY=" + request + "END ERROR=TimeOut ";
+    };
+
+    // A loaded or typed text waits; the board's own text (Esc) does not; an answer replaces it.
+    scheduler.setCellText(1, "900");
+    EXPECT_TRUE(scheduler.cellMarks(1).unsent);
+    AnswerEffects effects = scheduler.ProcessAnswerLine(answerFor(1, 7));
+    EXPECT_EQ(scheduler.cellText(1), "7");
+    EXPECT_FALSE(scheduler.cellMarks(1).unsent);
+    scheduler.setCellText(1, "7");
+    EXPECT_FALSE(scheduler.cellMarks(1).unsent);
+    scheduler.setCellText(1, "8");
+    EXPECT_TRUE(scheduler.cellMarks(1).unsent);
+    ASSERT_TRUE(scheduler.WriteParameter(1, "8"));
+    EXPECT_FALSE(scheduler.cellMarks(1).unsent);
+    scheduler.setCellText(2, "5");
+    scheduler.clearCells();
+    EXPECT_FALSE(scheduler.cellMarks(2).unsent);
+    scheduler.ProcessAnswerLine(answerFor(1, 7));
+
+    // Time-outs in a row make the value unanswered, counted per line; one good answer ends it.
+    int timeOuts = 0;
+    for (int i = 1; i <= RequestScheduler::kUnansweredAfter; ++i) {
+        effects = scheduler.ProcessAnswerLine(timeOut(1) + answerFor(2, 3));
+        timeOuts += effects.timeOuts;
+        EXPECT_EQ(scheduler.cellMarks(1).unanswered, i == RequestScheduler::kUnansweredAfter) << i;
+        EXPECT_FALSE(scheduler.cellMarks(2).unanswered);
+    }
+    EXPECT_EQ(timeOuts, RequestScheduler::kUnansweredAfter);
+    EXPECT_EQ(effects.markedCells, std::vector<std::uint16_t>{1});
+    EXPECT_EQ(scheduler.cellText(1), "7") << "the last value stays readable";
+    effects = scheduler.ProcessAnswerLine(answerFor(1, 9));
+    EXPECT_FALSE(scheduler.cellMarks(1).unanswered);
+    EXPECT_EQ(effects.markedCells, std::vector<std::uint16_t>{1});
+
+    // A new connection starts with a clean slate.
+    for (int i = 0; i < RequestScheduler::kUnansweredAfter; ++i)
+        scheduler.ProcessAnswerLine(timeOut(2));
+    EXPECT_TRUE(scheduler.cellMarks(2).unanswered);
+    scheduler.connected();
+    EXPECT_FALSE(scheduler.cellMarks(2).unanswered);
+}
+
 } // namespace
 } // namespace quell

@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -265,8 +266,11 @@ public:
     bool ReadParameter(std::uint16_t) override { return true; }
     TSendCommand currentCommand() const override { return reads_.currentCommand(); }
     LinkState linkState() const override { return LinkState::Connected; }
-    bool valuesLive() const override { return true; }
-    CellMarks cellMarks(std::uint16_t) const override { return {}; }
+    bool valuesLive() const override { return live; }
+    CellMarks cellMarks(std::uint16_t entry) const override
+    {
+        return {false, unanswered.count(entry) > 0};
+    }
     void readTable(const std::function<void(const TProtocol&)>& read) const override
     {
         reads_.readTable(read);
@@ -284,6 +288,8 @@ public:
     }
 
     std::vector<std::pair<std::uint16_t, std::string>> writes;
+    bool live = true;
+    std::set<std::uint16_t> unanswered;
 
 private:
     DeviceLink& reads_;
@@ -378,6 +384,43 @@ TEST_F(AnsweredFormViewTest, AnAnswerRedrawsWhatItBroughtAndAResetReadsEverythin
         EXPECT_EQ(label("U_1"), step.u1) << step.what;
         EXPECT_EQ(label("BiasW0"), step.dev) << step.what;
     }
+}
+
+TEST_F(AnsweredFormViewTest, ReadOutsShowWhenTheirValuesStopArriving)
+{
+    auto* led =
+        view.findChild<TVesmarLiquidIndicator*>(QString::fromLatin1(vrqpb::kIndicators[0].name));
+    auto* u0 = view.findChild<QLabel*>(QStringLiteral("U_0"));
+    ASSERT_NE(led, nullptr);
+    ASSERT_NE(u0, nullptr);
+    store(vrqpb::kIndicators[0].text, 123, "12.3");
+    view.answerApplied({std::uint16_t(vrqpb::kIndicators[0].text)});
+    const QColor lit = led->numberForeColor();
+    const QColor text = u0->palette().color(QPalette::WindowText);
+    const QString u0Text = u0->text();
+
+    // One entry that stopped answering dims its own indicator only.
+    link.unanswered = {std::uint16_t(vrqpb::kIndicators[0].text)};
+    view.answerApplied({});
+    EXPECT_NE(led->numberForeColor(), lit);
+    auto* other =
+        view.findChild<TVesmarLiquidIndicator*>(QString::fromLatin1(vrqpb::kIndicators[1].name));
+    const QColor otherLit = other->numberForeColor();
+    link.unanswered.clear();
+    view.answerApplied({});
+    EXPECT_EQ(led->numberForeColor(), lit);
+
+    // No values at all: every indicator dims and the detail read-outs turn grey; the texts stay.
+    link.live = false;
+    view.linkStateChanged();
+    EXPECT_NE(led->numberForeColor(), lit);
+    EXPECT_NE(other->numberForeColor(), otherLit);
+    EXPECT_NE(u0->palette().color(QPalette::WindowText), text);
+    EXPECT_EQ(u0->text(), u0Text);
+    link.live = true;
+    view.linkStateChanged();
+    EXPECT_EQ(led->numberForeColor(), lit);
+    EXPECT_EQ(u0->palette().color(QPalette::WindowText), text);
 }
 
 TEST_F(AnsweredFormViewTest, AnsweredSelectorsAreMirroredOnEveryPage)
