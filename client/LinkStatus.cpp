@@ -23,7 +23,7 @@ QString nextTryText(int ms)
     if (ms < 0)
         return {};
     // Rounded up: "0 s" would read as never.
-    return QStringLiteral("; next try in %1 s").arg((ms + 999) / 1000);
+    return QStringLiteral(" in %1 s").arg((ms + 999) / 1000);
 }
 
 } // namespace
@@ -43,6 +43,7 @@ QString linkStateText(const LinkStatus& status)
                + nextTryText(status.nextTryMs);
     case LinkState::Lost:
         return QStringLiteral("%1 does not answer").arg(status.server)
+               + (status.nextTryMs < 0 ? QString() : QStringLiteral(", trying again"))
                + nextTryText(status.nextTryMs);
     }
     return {};
@@ -57,7 +58,7 @@ QString lastAnswerText(const LinkStatus& status)
 
 QString answerCountsText(const LinkStatus& status)
 {
-    return QStringLiteral("Time-outs %1 \u00B7 Error answers %2")
+    return QStringLiteral("Time-outs %1 \u00B7 Errors %2")
         .arg(status.timeOuts)
         .arg(status.errorAnswers);
 }

@@ -23,11 +23,11 @@ struct LinkStatus {
 };
 
 // Where the link stands, in words: "Stopped", "Connecting to host:port", "Connected to
-// host:port", "Paused", or how long until the next try after a loss.
+// host:port", paused, or lost and how long until the next try.
 QString linkStateText(const LinkStatus& status);
 // "Last answer 1.2 s ago", "No answer yet" while started, empty while stopped without answers.
 QString lastAnswerText(const LinkStatus& status);
-// "Time-outs 2 · Error answers 0".
+// "Time-outs 2 · Errors 0" (answers that were errors).
 QString answerCountsText(const LinkStatus& status);
 
 } // namespace quell

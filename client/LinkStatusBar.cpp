@@ -35,6 +35,10 @@ LinkStatusBar::LinkStatusBar(std::function<LinkStatus()> source, QWidget* parent
     setSizeGripEnabled(false);
     state_ = new QLabel(this);
     state_->setObjectName(QStringLiteral("LinkStateLabel"));
+    // The window keeps the width the user gave it: a long state is cut at the right and reads
+    // whole in the tool tip.
+    state_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    state_->setMinimumWidth(0);
     lastAnswer_ = new QLabel(this);
     lastAnswer_->setObjectName(QStringLiteral("LastAnswerLabel"));
     counts_ = new QLabel(this);
@@ -56,9 +60,14 @@ void LinkStatusBar::refresh()
     state_->setStyleSheet(colour.isEmpty() ? QString()
                                            : QStringLiteral("QLabel { color: %1; }").arg(colour));
     state_->setText(linkStateText(status));
+    state_->setToolTip(state_->text());
     lastAnswer_->setText(lastAnswerText(status));
     const bool counted = status.state != LinkState::Stopped || status.sinceAnswerMs.has_value();
     counts_->setText(counted ? answerCountsText(status) : QString());
+    counts_->setToolTip(counted ? QStringLiteral("Answers since Start that were time-outs, and "
+                                                 "that were errors (refused, garbled, not "
+                                                 "understood)")
+                                : QString());
 }
 
 } // namespace quell

@@ -1,5 +1,7 @@
 #include "view/DetaljiPage.h"
 
+#include "client/ParameterTableModel.h"
+
 #include "view/TrendChart.h"
 #include "view/ViewChannels.h"
 #include "view/ViewLayout.h"
@@ -109,6 +111,8 @@ QLineEdit* DetaljiPage::entryEdit(QWidget* box, const QString& name, const QStri
     auto* edit = new QLineEdit(box);
     edit->setObjectName(name);
     edit->setToolTip(hint);
+    if (const vrqpb::Entry entry = EntryOfEdit(name.toStdString()); entry != vrqpb::kNoEntry)
+        entryEdits_.emplace_back(edit, entry);
     connect(edit, &QLineEdit::returnPressed, this, [this, edit] { emit entryEditReturn(edit); });
     return edit;
 }
@@ -289,14 +293,34 @@ void DetaljiPage::showLive(bool live)
     for (const WoodRowControls& row : woodRows_)
         readOuts.insert(readOuts.end(), {row.voltage, row.voltDone, row.voltError, row.value,
                                          row.valueDone, row.valueError, row.config, row.deviation});
+    // Half-way to the background: not every platform palette greys its disabled text.
+    const QPalette normal = lin_->palette();
+    const QColor text = normal.color(QPalette::WindowText);
+    const QColor ground = normal.color(QPalette::Window);
+    const QColor grey((text.red() + ground.red()) / 2, (text.green() + ground.green()) / 2,
+                      (text.blue() + ground.blue()) / 2);
     for (QLabel* label : readOuts) {
         if (label == nullptr)
             continue;
         QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText,
-                         live ? label->parentWidget()->palette().color(QPalette::WindowText)
-                              : palette.color(QPalette::Disabled, QPalette::WindowText));
+        palette.setColor(QPalette::WindowText, live ? text : grey);
         label->setPalette(palette);
+    }
+}
+
+void DetaljiPage::showUnsent(const std::function<bool(vrqpb::Entry)>& unsent)
+{
+    for (const auto& [edit, entry] : entryEdits_) {
+        const bool waiting = unsent(entry);
+        if (edit->font().italic() == waiting)
+            continue;
+        QFont font = edit->font();
+        font.setItalic(waiting);
+        edit->setFont(font);
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Base, waiting ? ParameterTableModel::unsentColour()
+                                                 : lin_->palette().color(QPalette::Base));
+        edit->setPalette(palette);
     }
 }
 

@@ -6,6 +6,8 @@
 #include <QObject>
 
 #include <array>
+#include <functional>
+#include <utility>
 #include <vector>
 
 class QCheckBox;
@@ -47,6 +49,9 @@ public:
     void apply(const ViewRefresh& refresh);
     // The read-outs are drawn in grey text while values do not arrive; the texts stay.
     void showLive(bool live);
+    // Entry edits whose value waits to be sent to the board (loaded from a value set or the
+    // database) are drawn like the grid draws such cells.
+    void showUnsent(const std::function<bool(vrqpb::Entry)>& unsent);
     bool live() const { return live_; }
 
 signals:
@@ -86,6 +91,8 @@ private:
     };
 
     bool live_ = true;
+    // Every edit that writes an entry, with that entry.
+    std::vector<std::pair<QLineEdit*, vrqpb::Entry>> entryEdits_;
     QGroupBox* lin_ = nullptr;
     QGroupBox* wood_ = nullptr;
     TrendChart* chart1_ = nullptr;

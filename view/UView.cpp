@@ -211,6 +211,11 @@ void TFormView::answerApplied(const std::vector<std::uint16_t>& answered)
 void TFormView::tableReset()
 {
     snapshot_.readAllNext();
+    // A value set or a description loaded while no answers come would otherwise show only
+    // after the next answer; a window nobody sees waits for it.
+    if (isVisible()) {
+        refresh({});
+    }
 }
 
 void TFormView::refresh(const std::vector<std::uint16_t>& answered)
@@ -353,6 +358,7 @@ void TFormView::showLiveness()
     }
     merenje_->showStale(stale);
     detalji_->showLive(live);
+    detalji_->showUnsent([this](Entry entry) { return link_.cellMarks(entry).unsent; });
 }
 
 void TFormView::updateConnectCaption()

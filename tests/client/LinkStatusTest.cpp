@@ -19,9 +19,9 @@ TEST(LinkStatus, SaysWhereTheLinkStandsAndWhenItTriesAgain)
         {LinkState::Connected, false, -1, "Connected to bench:9099"},
         {LinkState::Connected, true, -1, "Connected to bench:9099, reading paused"},
         {LinkState::Reconnecting, false, 2100,
-         "Connection to bench:9099 lost, reconnecting; next try in 3 s"},
+         "Connection to bench:9099 lost, reconnecting in 3 s"},
         // Never "in 0 s" while a try is still ahead.
-        {LinkState::Lost, false, 1, "bench:9099 does not answer; next try in 1 s"},
+        {LinkState::Lost, false, 1, "bench:9099 does not answer, trying again in 1 s"},
         {LinkState::Lost, false, -1, "bench:9099 does not answer"},
     };
     for (const Case& c : cases) {
@@ -62,7 +62,7 @@ TEST(LinkStatus, TheLastAnswersAgeReadsWithoutFlicker)
     LinkStatus counted;
     counted.timeOuts = 3;
     counted.errorAnswers = 1;
-    EXPECT_EQ(answerCountsText(counted), QStringLiteral("Time-outs 3 \u00B7 Error answers 1"));
+    EXPECT_EQ(answerCountsText(counted), QStringLiteral("Time-outs 3 \u00B7 Errors 1"));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "client/ClientCommunications.h"
 #include "client/DeviceLink.h"
 #include "client/Dialogs.h"
+#include "client/ParameterTableModel.h"
 #include "view/UView.h"
 #include "view/ViewLayout.h"
 #include "widgets/VesmarLiquidIndicator.h"
@@ -269,7 +270,7 @@ public:
     bool valuesLive() const override { return live; }
     CellMarks cellMarks(std::uint16_t entry) const override
     {
-        return {false, unanswered.count(entry) > 0};
+        return {unsent.count(entry) > 0, unanswered.count(entry) > 0};
     }
     void readTable(const std::function<void(const TProtocol&)>& read) const override
     {
@@ -290,6 +291,7 @@ public:
     std::vector<std::pair<std::uint16_t, std::string>> writes;
     bool live = true;
     std::set<std::uint16_t> unanswered;
+    std::set<std::uint16_t> unsent;
 
 private:
     DeviceLink& reads_;
@@ -421,6 +423,20 @@ TEST_F(AnsweredFormViewTest, ReadOutsShowWhenTheirValuesStopArriving)
     view.linkStateChanged();
     EXPECT_EQ(led->numberForeColor(), lit);
     EXPECT_EQ(u0->palette().color(QPalette::WindowText), text);
+
+    // A calibration constant loaded but not sent looks like it does in the grid, until sent.
+    auto* cal = view.findChild<QLineEdit*>(QString::fromStdString(vrqpb::CalEditName(1, 1)));
+    ASSERT_NE(cal, nullptr);
+    const std::uint16_t calEntry = vrqpb::EntryOfEdit(vrqpb::CalEditName(1, 1));
+    link.unsent = {calEntry};
+    view.tableReset();
+    view.answerApplied({});
+    EXPECT_TRUE(cal->font().italic());
+    EXPECT_EQ(cal->palette().color(QPalette::Base), ParameterTableModel::unsentColour());
+    link.unsent.clear();
+    view.answerApplied({calEntry});
+    EXPECT_FALSE(cal->font().italic());
+    EXPECT_NE(cal->palette().color(QPalette::Base), ParameterTableModel::unsentColour());
 }
 
 TEST_F(AnsweredFormViewTest, AnsweredSelectorsAreMirroredOnEveryPage)
