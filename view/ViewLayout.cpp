@@ -21,6 +21,9 @@ constexpr Rect slot(int left)
     return {left, 0, 70, 390};
 }
 
+// Captions are given room for DejaVu Sans, the face the view gets where its narrow one is
+// missing, so they read whole in either. The strip stands on the tab row: Connect starts right
+// of the tabs so it does not cover the last one.
 constexpr std::array<Placement, 42> kPage = {{
     {"BConnect", {215, 0, 75, 24}},
     {"UBazu", {300, 0, 75, 24}},
