@@ -21,10 +21,13 @@ constexpr Rect slot(int left)
     return {left, 0, 70, 390};
 }
 
+// Captions are given room for DejaVu Sans, the face the view gets where its narrow one is
+// missing, so they read whole in either. The strip stands on the tab row: Connect starts right
+// of the tabs so it does not cover the last one.
 constexpr std::array<Placement, 42> kPage = {{
-    {"BConnect", {200, 0, 75, 24}},
+    {"BConnect", {215, 0, 75, 24}},
     {"UBazu", {300, 0, 75, 24}},
-    {"IzBaze", {380, 0, 75, 24}},
+    {"IzBaze", {380, 0, 90, 24}},
     {"EditOpis", {600, 0, 75, 24}},
     {"VRQPB", {680, 0, 70, 24}},
     {"UDPB", {750, 0, 60, 24}},
@@ -111,7 +114,7 @@ Box kalibracija()
                                     {120 + 16 * (point - 1), top + 5, 17, 17}});
         }
     }
-    box.contents.push_back({"LabelPoints", {125, 30, 111, 13}});
+    box.contents.push_back({"LabelPoints", {120, 30, 140, 13}});
     return box;
 }
 
@@ -246,7 +249,7 @@ void appendLin(std::vector<Step>& out)
     };
     const std::pair<const char*, Rect> headers[] = {
         {"Error", {88, 8, 30, 13}},  {"Napon(mV)", {120, 8, 70, 13}}, {"Done", {310, 8, 40, 13}},
-        {"Error", {350, 8, 32, 13}}, {"Value", {376, 8, 30, 13}},     {"Done", {416, 8, 40, 13}},
+        {"Error", {346, 8, 32, 13}}, {"Value", {376, 8, 30, 13}},     {"Done", {416, 8, 40, 13}},
         {"Error", {448, 8, 30, 13}}, {"Filter", {488, 8, 30, 13}}};
     for (const auto& [text, design] : headers) {
         caption(text, design);
@@ -289,17 +292,17 @@ void appendWood(std::vector<Step>& out)
     caption("Input", {120, 8, 35, 13});
     caption("Swap", {152, 8, 35, 13});
     caption("CountSample", {184, 8, 70, 13});
-    caption("CompTemp", {256, 8, 70, 13});
+    caption("CompTemp", {264, 8, 70, 13});
     caption("Filter", {488, 8, 30, 13});
-    add("Beep", {328, 8, 100, 17});
+    add("Beep", {336, 8, 100, 17});
     add("ADC_E4", {88, 24, 20, 13});
     add("ADC_4Select", {120, 24, 20, 13});
     add("ADC_4Swap", {152, 24, 20, 13});
     add("ADC_4Count", {184, 24, 20, 13});
-    add("CompTemp", {256, 24, 42, 16});
-    add("CompTempCheckBox", {300, 24, 140, 17});
+    add("CompTemp", {264, 24, 42, 16});
+    add("CompTempCheckBox", {310, 24, 168, 17});
     add("EditFiltMC", {480, 24, 50, 16});
-    add("ButtonCalW", {528, 18, 45, 20});
+    add("ButtonCalW", {528, 18, 58, 20});
     const std::pair<const char*, Rect> headers[] = {
         {"Napon(mV)", {120, 40, 70, 13}}, {"Done", {312, 40, 35, 13}},
         {"Error", {344, 40, 30, 13}},     {"Value", {376, 40, 35, 13}},

@@ -212,7 +212,7 @@ TEST_F(FormViewTest, ResizePlacesEveryControlOnItsScaledDesignRectangle)
         } inner[] = {{"GroupBoxLin", "Filt10", {480, 168, 41, 16}, 912},
                      {"GroupBoxLin", "Cal18e", {528 + 48 * 7, 24, 41, 16}, 912},
                      {"GroupBoxWood", "CalW7", {528, 168, 41, 16}, 624},
-                     {"GroupBoxWood", "ButtonCalW", {528, 18, 45, 20}, 624}};
+                     {"GroupBoxWood", "ButtonCalW", {528, 18, 58, 20}, 624}};
         for (const auto& c : inner) {
             const QSize groupSize = child<QWidget>(c.group)->size();
             const Rect r = ScaleControl(c.design, c.rw, 193, groupSize.width(), groupSize.height());
