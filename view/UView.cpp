@@ -45,6 +45,9 @@ using namespace vrqpb;
 namespace {
 
 constexpr int kMaxBoardNumber = 10000;
+// The size the pages' captions are checked at.
+constexpr int kSmallestWidth = 936;
+constexpr int kSmallestHeight = 465;
 
 } // namespace
 
@@ -394,8 +397,25 @@ void TFormView::ShowSelection(std::uint16_t entry)
     merenje_->showSelection(entry - kSelectorFirst, readEntry(link_, entry).value);
 }
 
+void TFormView::growToReadableSize()
+{
+    // The page is laid out in proportion to the window, but its font follows the height only:
+    // narrower than it was drawn for, the captions no longer fit. A first run stores a 300 by
+    // 280 window; shown, it opens at the size the captions need (unless the screen is smaller),
+    // and closing stores that size.
+    const QRect screen = availableAreaAt(x(), y());
+    const QSize readable(std::min(std::max(width(), kSmallestWidth), screen.width()),
+                         std::min(std::max(height(), kSmallestHeight), screen.height()));
+    if (readable != size()) {
+        resize(readable);
+    }
+}
+
 void TFormView::setViewVisible(bool visible)
 {
+    if (visible) {
+        growToReadableSize();
+    }
     setVisible(visible);
     // The stopwatch counts the time the view is on screen.
     if (visible) {

@@ -261,6 +261,8 @@ private:
     void buildDetalji(QWidget* page);
     void refresh(const std::vector<std::uint16_t>& answered);
     void updateConnectCaption();
+    // A shown window is at least as big as its captions need.
+    void growToReadableSize();
     // Read-outs whose values do not arrive now are shown as old (dimmed, greyed).
     void showLiveness();
     ViewControls controls() const;

@@ -104,6 +104,12 @@ TEST_F(FormViewSettingsTest, FirstStartPlacesTheSmallHiddenWindowAndWritesItsSec
         EXPECT_EQ(stored("View", key), value) << key;
     }
     EXPECT_EQ(stored("Calibrate", "Different"), 3);
+
+    // Opened from the menu it is big enough for its captions (or as big as the screen).
+    main->MViewClick();
+    ASSERT_TRUE(view->isVisible());
+    const QRect screen = view->screen()->availableGeometry();
+    EXPECT_EQ(view->size(), QSize(std::min(936, screen.width()), std::min(465, screen.height())));
 }
 
 TEST_F(FormViewSettingsTest, StoredSectionShowsTheViewWithItsBoardAndExpectedValues)
