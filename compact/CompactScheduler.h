@@ -67,7 +67,8 @@ public:
     // The text of a row's value cell.
     std::string cellText(std::uint16_t row) const;
     // Sets the text of a row's value cell (the user typed it, or a value set was loaded); the
-    // cell is marked unsent unless the text is empty or the one the board is known to hold.
+    // cell is marked unsent unless the text is empty, the one the board is known to hold, or the
+    // entry is read-only.
     void setCellText(std::uint16_t row, std::string text);
     // Empties every value cell and drops their unsent marks.
     void clearCells();

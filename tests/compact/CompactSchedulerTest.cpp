@@ -261,6 +261,8 @@ TEST_F(Scheduler, ACellIsUnsentUntilItsWriteIsQueuedOrAnAnswerReplacesIt)
          },
          false},
         {"emptied", [&] { sched().setCellText(1, ""); }, false},
+        // Nothing could send it.
+        {"a read-only entry's text", [&] { sched().setCellText(2, "7"); }, false},
         // The board's own text put back is no news for it; before any answer it may be.
         {"the board's text after an answer",
          [&] {
@@ -296,7 +298,7 @@ TEST_F(Scheduler, ACellIsUnsentUntilItsWriteIsQueuedOrAnAnswerReplacesIt)
         SCOPED_TRACE(c.name);
         fresh(8);
         c.steps();
-        EXPECT_EQ(sched().cellMarks(1).unsent, c.unsent);
+        EXPECT_EQ(sched().cellMarks(1).unsent || sched().cellMarks(2).unsent, c.unsent);
         EXPECT_FALSE(sched().cellMarks(1).unanswered);
     }
     EXPECT_EQ(sched().cellMarks(300), CellMarks{}); // beyond the table
