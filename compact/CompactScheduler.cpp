@@ -14,6 +14,9 @@ namespace {
 
 using kestavin::decodePair;
 
+// The board's reply code that confirms a command without carrying a value.
+constexpr std::uint8_t kNoErrorCode = 0xB0;
+
 // An answer with the command code, the parameter code and four value characters.
 constexpr std::size_t kValueAnswerLength = 10;
 
@@ -336,10 +339,15 @@ CompactAnswerEffects CompactScheduler::ProcessAnswerLine(std::string_view line)
         if (!table_.FindEntryBackward(code, parameterCode, entry))
             continue;
         auto [text, isValue] = answerText(entry, code, parameterCode, block.answer);
-        // Anything but the value is the board's or the server's word for a failure: an error
-        // reply, a garbled or foreign answer, "TimeOut", "format".
-        noteOutcome(effects, entry,
-                    classifyAnswer(block.answer, isValue, isValue ? std::string_view() : text));
+        // Anything but the value is the board's or the server's word for a failure (an error
+        // reply, a garbled or foreign answer, "TimeOut", "format"), except the board's
+        // "no_error": its confirmation without a value, the reply of a write-only entry read
+        // once after Start. Counted, it would report an error at every Start.
+        const bool confirmed = !isValue && text == errorWord(kNoErrorCode);
+        noteOutcome(
+            effects, entry,
+            confirmed ? AnswerOutcome::None
+                      : classifyAnswer(block.answer, isValue, isValue ? std::string_view() : text));
         effects.answeredEntries.push_back(entry);
         if (entry == selectedRow_)
             continue;

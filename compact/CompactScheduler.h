@@ -28,7 +28,9 @@ struct CompactAnswerEffects {
     std::vector<std::uint8_t> changedCells;    // rows whose value cell now shows a new text
     std::vector<std::uint8_t> answeredEntries; // entries an answer block was found for
     int timeOuts = 0;                          // blocks the board did not answer in time
-    int errorAnswers = 0; // blocks answered wrongly (error reply, garbled, server's failure word)
+    // Blocks answered wrongly: the board's error replies (but its "no_error" confirmation), garbled
+    // or foreign answers, the server's failure words.
+    int errorAnswers = 0;
     // Rows whose mark (not sent, no answer lately) changed without their text changing.
     std::vector<std::uint8_t> markedCells;
 };

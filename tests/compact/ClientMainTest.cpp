@@ -289,6 +289,9 @@ TEST_F(ClientMain, CellsAndIndicatorsAreShownAsOldWhileValuesDoNotArrive)
     EXPECT_FALSE(greyed(19));
     EXPECT_TRUE(lit());
     EXPECT_EQ(cellData(19, Qt::ToolTipRole), QVariant());
+    // The write-only "Save settings" is read once and confirmed without a value: no error.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.cellText(31) == "no_error"; }, kWaitMs));
+    EXPECT_EQ(label("AnswerCountsLabel"), QStringLiteral("Time-outs 0 \u00B7 Error answers 0"));
 
     action("MSuspendResume")->trigger();
     EXPECT_EQ(label("LinkStateLabel"), "Connected to " + where + ", reading paused");

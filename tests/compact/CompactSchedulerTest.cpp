@@ -317,7 +317,8 @@ TEST_F(Scheduler, AnAnswerThatLeavesTheTextAloneStillReportsTheClearedMark)
 TEST_F(Scheduler, FailedAnswersAreCountedAndThreeInARowMarkTheEntry)
 {
     // Each step is one answer line to entry 1: "T" a time-out, "F" an unreadable block, "E" an
-    // error reply, "R" an answer of another code, "V" a value, "C" a new connection.
+    // error reply, "N" the board's "no_error" confirmation, "R" an answer of another code, "V" a
+    // value, "C" a new connection.
     const auto lineFor = [&](char step) {
         switch (step) {
         case 'T':
@@ -326,6 +327,8 @@ TEST_F(Scheduler, FailedAnswersAreCountedAndThreeInARowMarkTheEntry)
             return read(1) + "ANSWER=END ";
         case 'E':
             return answered(1, boardAnswer(0xB2, 1, 0));
+        case 'N':
+            return answered(1, boardAnswer(0xB0, 1, 0));
         case 'R':
             return answered(1, boardAnswer(0x14, 1, 42));
         case 'V':
@@ -349,6 +352,8 @@ TEST_F(Scheduler, FailedAnswersAreCountedAndThreeInARowMarkTheEntry)
         {"TTVT", 3, 0, false, false}, // a value starts the count again
         {"TTCT", 3, 0, false, false}, // so does a new connection
         {"VVV", 0, 0, false, false},
+        {"NNN", 0, 0, false, false}, // what a write-only entry answers: no failure
+        {"TTNT", 3, 0, true, true},  // and no value either
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.steps);
