@@ -21,23 +21,12 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace quell {
 
 namespace {
 
 const QString kProtocolFilter =
     QStringLiteral("Protocol descriptions|*.var|Values|*.val|All files|*.*");
-
-// A stored name-column width within what a screen can show: a damaged file must not hide the
-// value column or leave a sliver.
-int fitColumnWidth(int stored)
-{
-    constexpr int kNarrowest = 30;
-    constexpr int kWidest = 2000;
-    return std::clamp(stored, kNarrowest, kWidest);
-}
 
 } // namespace
 
@@ -192,8 +181,7 @@ void TClientMain::FormCreate(const QStringList& arguments)
     link_->applySettings(settings_);
     LoadProtocolFile();
     // A width the user left is kept; without one the column shows the longest name whole.
-    grid_->setColumnWidth(0, settings_.colWidthStored ? fitColumnWidth(settings_.colWidth)
-                                                      : grid_->nameColumnWidthForLongest());
+    grid_->startNameColumn(settings_.colWidthStored, settings_.colWidth);
     // The link, when it was running at the last close.
     if (settings_.start)
         MStartStopClick();
@@ -360,16 +348,8 @@ bool TClientMain::LoadProtocolFile()
 
 void TClientMain::showLoadFailure(const QString& why)
 {
-    // The grid stays empty until a description loads; it says why, so that the window does not
-    // sit there blank after the message box is gone.
-    const QString file =
-        settings_.protocolFile.isEmpty() ? QStringLiteral("(none named)") : settings_.protocolFile;
-    grid_->setEmptyText(
-        QStringLiteral("No protocol description is loaded.\n\nDescription file: %1\n%2\n\n"
-                       "To load another, right-click here and choose \"Load Protocol\" (this "
-                       "window's menu is the one the right mouse button opens). The file chosen "
-                       "is kept in the settings file %3.")
-            .arg(file, why, settingsFileName_));
+    grid_->setEmptyText(noDescriptionText(settings_.protocolFile, why,
+                                          QStringLiteral("Load Protocol"), settingsFileName_));
 }
 
 void TClientMain::warnOfUnknownLines()

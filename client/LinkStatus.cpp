@@ -32,6 +32,14 @@ QString linkStateText(const LinkStatus& status)
 {
     switch (status.state) {
     case LinkState::Stopped:
+        switch (status.stopCause) {
+        case StopCause::ConnectionLost:
+            return QStringLiteral("Connection to %1 lost").arg(status.server);
+        case StopCause::NotReached:
+            return QStringLiteral("%1 does not answer").arg(status.server);
+        case StopCause::User:
+            break;
+        }
         return QStringLiteral("Stopped");
     case LinkState::Connecting:
         return QStringLiteral("Connecting to %1").arg(status.server);

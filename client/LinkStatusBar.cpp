@@ -21,6 +21,8 @@ QString stateColour(const LinkStatus& status)
     case LinkState::Lost:
         return QStringLiteral("#b00020");
     case LinkState::Stopped:
+        if (status.stopCause != StopCause::User)
+            return QStringLiteral("#b00020");
         break;
     }
     return {};

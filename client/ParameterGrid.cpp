@@ -4,34 +4,16 @@
 #include "client/RequestScheduler.h"
 #include "client/ValueCellDelegate.h"
 
-#include <QHeaderView>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QStyle>
-
-#include <algorithm>
 
 namespace quell {
 
-namespace {
-
-constexpr int kRowHeight = 18;
-
-} // namespace
-
 ParameterGrid::ParameterGrid(RequestScheduler& scheduler, QWidget* parent)
-    : QTableView(parent), scheduler_(scheduler)
+    : GridView(parent), scheduler_(scheduler)
 {
     setObjectName(QStringLiteral("ValueListEditor"));
     model_ = new ParameterTableModel(scheduler_, this);
     setModel(model_);
-    verticalHeader()->hide();
-    verticalHeader()->setDefaultSectionSize(kRowHeight);
-    horizontalHeader()->setStretchLastSection(true);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setSelectionBehavior(QAbstractItemView::SelectItems);
-    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                    | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     auto* delegate = new ValueCellDelegate(
         [this](int row) {
             const std::uint16_t entry = ParameterTableModel::entryOfRow(row);
@@ -77,38 +59,6 @@ void ParameterGrid::showLimitsOfSelected()
         return QStringLiteral("Min=") + QString::fromStdString(t.ValueToText(entry, c.Min, ""))
                + QStringLiteral("; Max=") + QString::fromStdString(t.ValueToText(entry, c.Max, ""));
     }));
-}
-
-void ParameterGrid::setEmptyText(const QString& text)
-{
-    emptyText_ = text;
-    viewport()->update();
-}
-
-int ParameterGrid::nameColumnWidthForLongest() const
-{
-    // The header's own caption counts too, and the cell's margins on both sides.
-    int widest = horizontalHeader()->sectionSizeHint(0);
-    const QFontMetrics metrics(font());
-    const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
-    for (int row = 0; row < model_->rowCount(); ++row)
-        widest =
-            std::max(widest, metrics.horizontalAdvance(
-                                 model_->data(model_->index(row, 0), Qt::DisplayRole).toString())
-                                 + margin);
-    return widest;
-}
-
-void ParameterGrid::paintEvent(QPaintEvent* event)
-{
-    QTableView::paintEvent(event);
-    if (model_->rowCount() > 0 || emptyText_.isEmpty())
-        return;
-    QPainter painter(viewport());
-    constexpr int kMargin = 12;
-    painter.setPen(palette().color(QPalette::Text));
-    painter.drawText(viewport()->rect().adjusted(kMargin, kMargin, -kMargin, -kMargin),
-                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, emptyText_);
 }
 
 bool ParameterGrid::eventFilter(QObject* watched, QEvent* event)

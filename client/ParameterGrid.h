@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QString>
-#include <QTableView>
+#include "client/GridView.h"
 
 #include <cstdint>
 
@@ -13,7 +12,7 @@ class RequestScheduler;
 // The parameter grid "ValueListEditor": one row per entry, name and value columns, in-place
 // editing with the entry's pick list, the limits as tool tip and mouse presses reported to the
 // window (which opens its menus). The table is read under the scheduler's lock.
-class ParameterGrid : public QTableView {
+class ParameterGrid : public GridView {
     Q_OBJECT
 public:
     // A grid over the scheduler's table and cells (not owned; both outlive the grid).
@@ -28,11 +27,6 @@ public:
     // Shows the current entry's limits as tool tip ("read_only" for read-only entries, nothing
     // for pick lists and indexes).
     void showLimitsOfSelected();
-    // What the grid says while it has no rows (why, and what to do); empty for nothing.
-    void setEmptyText(const QString& text);
-    const QString& emptyText() const { return emptyText_; }
-    // The width of the name column that shows the longest name whole (with its cell margins).
-    int nameColumnWidthForLongest() const;
 
 signals:
     // Enter or Esc in a row's value cell.
@@ -44,12 +38,10 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     RequestScheduler& scheduler_;
     ParameterTableModel* model_ = nullptr;
-    QString emptyText_;
 };
 
 } // namespace quell

@@ -1,9 +1,9 @@
 #include "client/ParameterTableModel.h"
 
 #include "client/RequestScheduler.h"
+#include "client/ValueCellMarks.h"
 
 #include <QApplication>
-#include <QFont>
 #include <QPalette>
 
 namespace quell {
@@ -42,41 +42,16 @@ QVariant ParameterTableModel::data(const QModelIndex& index, int role) const
     }
     if (role == Qt::DisplayRole || role == Qt::EditRole)
         return QString::fromStdString(scheduler_.cellText(entry));
-    if (role != Qt::ForegroundRole && role != Qt::BackgroundRole && role != Qt::FontRole
-        && role != Qt::ToolTipRole)
+    if (!isCellMarkRole(role))
         return {};
-    const CellMarks marks = scheduler_.cellMarks(entry);
-    if (marks.unsent) {
-        switch (role) {
-        case Qt::BackgroundRole:
-            return unsentColour();
-        case Qt::FontRole: {
-            QFont font;
-            font.setItalic(true);
-            return font;
-        }
-        case Qt::ToolTipRole:
-            return QStringLiteral("Not sent to the board yet: Enter or \"Send all to target\" "
-                                  "writes it; an answer from the board replaces it.");
-        default:
-            return {};
-        }
-    }
-    if (live_ && !marks.unanswered)
-        return {};
-    if (role == Qt::ForegroundRole)
-        return QApplication::palette().color(QPalette::Disabled, QPalette::Text);
-    if (role == Qt::ToolTipRole && !scheduler_.cellText(entry).empty())
-        return live_ ? QStringLiteral("No answer to the last polls of this entry: the value "
-                                      "shown is older.")
-                     : QStringLiteral("The link does not run: the value shown is the last "
-                                      "one read.");
-    return {};
+    return valueCellMarkData(role, scheduler_.cellMarks(entry), live_,
+                             !scheduler_.cellText(entry).empty(),
+                             QStringLiteral("Enter or \"Send all to target\" writes it"));
 }
 
 QColor ParameterTableModel::unsentColour()
 {
-    return {255, 243, 196};
+    return unsentCellColour();
 }
 
 void ParameterTableModel::setValuesLive(bool live)

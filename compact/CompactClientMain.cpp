@@ -1,6 +1,8 @@
 #include "compact/CompactClientMain.h"
 
+#include "client/GridView.h"
 #include "client/IniFile.h"
+#include "client/LinkStatusBar.h"
 #include "client/RequestScheduler.h"
 #include "client/ScreenArea.h"
 #include "client/SettingsTab.h"
@@ -16,17 +18,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QMenu>
 #include <QTabWidget>
-#include <QTableView>
 #include <QVBoxLayout>
 
 namespace quell::compact {
 
 namespace {
 
-constexpr int kRowHeight = 18;
 const QString kProtocolFilter =
     QStringLiteral("Protocol descriptions|*.var|Values|*.val|All files|*.*");
 
@@ -43,6 +42,7 @@ TClientMain::TClientMain(QWidget* parent) : QWidget(parent), link_(new CompactLi
     connect(link_, &CompactLink::answerApplied, this, &TClientMain::showAnswer);
     connect(link_, &CompactLink::pausedChanged, this, [this](bool paused) {
         mSuspendResume_->setText(paused ? QStringLiteral("Resume") : QStringLiteral("Suspend"));
+        showLiveness();
     });
 }
 
@@ -62,16 +62,10 @@ void TClientMain::buildControls()
     settingsTab_ = new SettingsTab;
     settingsTab_->hideMcControls();
 
-    grid_ = new QTableView;
+    grid_ = new GridView;
     grid_->setObjectName(QStringLiteral("ValueListEditor"));
     model_ = new CompactTableModel(link_->scheduler(), grid_);
     grid_->setModel(model_);
-    grid_->verticalHeader()->hide();
-    grid_->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    grid_->horizontalHeader()->setStretchLastSection(true);
-    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                           | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     auto* delegate =
         new ValueCellDelegate([this](int row) { return model_->pickList(row); }, grid_);
     grid_->setItemDelegateForColumn(1, delegate);
@@ -98,6 +92,9 @@ void TClientMain::buildControls()
         link_->markSettingsChanged(w);
     });
     connect(settingsTab_, &SettingsTab::addressEdited, this, &TClientMain::reloadForAddress);
+
+    statusBar_ = new LinkStatusBar([this] { return link_->status(); }, this);
+    layout->addWidget(statusBar_);
 }
 
 void TClientMain::buildMenus()
@@ -143,9 +140,10 @@ void TClientMain::FormCreate(const QStringList& arguments)
     settingsTab_->showSettings(settings_.values);
     const ClientSettings& s = settings_.values;
     setGeometry(fitToScreen(s.leftPos, s.topPos, s.width, s.height));
-    grid_->setColumnWidth(0, s.colWidth);
     link_->applySettings(s);
     LoadProtocolFile();
+    // A width the user left is kept; without one the column shows the longest name whole.
+    grid_->startNameColumn(s.colWidthStored, s.colWidth);
     if (s.start)
         MStartStopClick();
     QDir().mkpath(ClientSettings::valsDirOf(workDir_));
@@ -172,6 +170,15 @@ void TClientMain::linkStateChanged(LinkState state)
     // row 1) would otherwise stay blank for the whole connection.
     if (state == LinkState::Connecting && model_->rowCount() > 0)
         grid_->setCurrentIndex(model_->index(model_->firstWritableRow(), 1));
+    showLiveness();
+}
+
+void TClientMain::showLiveness()
+{
+    const bool live = link_->valuesLive();
+    model_->setValuesLive(live);
+    statusBar_->refresh();
+    emit valuesLiveChanged(live);
 }
 
 void TClientMain::showAnswer(const CompactAnswerEffects& effects)
@@ -182,6 +189,7 @@ void TClientMain::showAnswer(const CompactAnswerEffects& effects)
     settingsTab_->showEcho(shown);
     settingsTab_->collect(settings_.values);
     model_->cellsChanged(effects.changedCells);
+    model_->cellsChanged(effects.markedCells);
     emit answerApplied();
 }
 
@@ -255,18 +263,28 @@ void TClientMain::reloadForAddress()
 
 bool TClientMain::LoadProtocolFile()
 {
+    const QString& file = settings_.values.protocolFile;
     bool loaded = false;
+    QString why;
     try {
-        loaded = link_->scheduler().editTable([&](TProtocol& t) {
-            return t.LoadFromFile(settings_.values.protocolFile.toStdString());
-        });
-    } catch (const std::exception&) {
-        loaded = false;
+        loaded = link_->scheduler().editTable(
+            [&](TProtocol& t) { return t.LoadFromFile(file.toStdString()); });
+    } catch (const std::exception& error) {
+        why = QString::fromStdString(error.what());
     }
     if (!loaded) {
+        // The engine only says no; the likely reason is worth a line in the empty grid.
+        if (why.isEmpty())
+            why = QFileInfo(file).isReadable()
+                      ? QStringLiteral("It is not a description of the compact board's protocol "
+                                       "(PROT Kestavin) with at least one VAR line.")
+                      : QStringLiteral("The file cannot be read.");
+        grid_->setEmptyText(noDescriptionText(file, QStringLiteral("Error protocol: ") + why,
+                                              mLoadProtocol_->text(), settingsFileName_));
         showMessage(Dialogs::Kind::Error, QStringLiteral("Error protocol"));
         return false;
     }
+    grid_->setEmptyText({});
     link_->scheduler().clearCells();
     model_->reload();
     const std::string section =

@@ -12,11 +12,12 @@
 class QAction;
 class QMenu;
 class QTabWidget;
-class QTableView;
 
 namespace quell {
+class GridView;
+class LinkStatusBar;
 class SettingsTab;
-}
+} // namespace quell
 
 namespace quell::compact {
 
@@ -74,6 +75,8 @@ signals:
     void answerApplied();
     // "View" changed the view's visibility.
     void viewToggled(bool visible);
+    // The link started, stopped, connected, was lost, paused or resumed: whether values arrive.
+    void valuesLiveChanged(bool live);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -83,6 +86,8 @@ private:
     void buildMenus();
     void settingsEdited();
     void linkStateChanged(LinkState state);
+    // The grid, the status bar and the view follow whether values arrive now.
+    void showLiveness();
     void showAnswer(const CompactAnswerEffects& effects);
     void reloadForAddress();
     void fillEmptyCell(std::uint8_t entry);
@@ -97,8 +102,9 @@ private:
 
     QTabWidget* pageControl_ = nullptr;
     SettingsTab* settingsTab_ = nullptr;
-    QTableView* grid_ = nullptr;
+    GridView* grid_ = nullptr;
     CompactTableModel* model_ = nullptr;
+    LinkStatusBar* statusBar_ = nullptr;
 
     QMenu* popupMenu_ = nullptr;
     QAction* mLoadProtocol_ = nullptr;

@@ -124,6 +124,8 @@ TFormView::TFormView(TClientMain& main, QWidget* parent) : QWidget(parent), main
     timerStop_->start();
 
     connect(&main_, &TClientMain::answerApplied, this, &TFormView::RefreshView);
+    connect(&main_, &TClientMain::valuesLiveChanged, this, &TFormView::showLive);
+    live_ = main_.link().valuesLive();
     connect(&main_, &TClientMain::viewToggled, this, [this](bool visible) {
         checkLin_->setChecked(visible);
         checkWood_->setChecked(visible);
@@ -314,7 +316,8 @@ void TFormView::RefreshView()
         };
         for (const auto& led : CompactViewModel::measure(s, shown)) {
             TVesmarLiquidIndicator* indicator = indicators_.value(QLatin1String(led.name));
-            indicator->setNumberForeColor(digitColour(led.colour));
+            const QColor lit = digitColour(led.colour);
+            indicator->setNumberForeColor(live_ ? lit : indicator->dimmedColor(lit));
             indicator->setIndicatorString(QString::fromStdString(led.text));
         }
         return;
@@ -341,6 +344,14 @@ void TFormView::RefreshView()
             main_.WriteParameter(CompactViewModel::kCompTempEntry);
         }
     }
+}
+
+void TFormView::showLive(bool live)
+{
+    live_ = live;
+    // Only the indicators show it; the other page refreshes when it is chosen.
+    if (pages_->currentIndex() == 0)
+        RefreshView();
 }
 
 bool TFormView::takeText(std::uint8_t entry, const QString& text)

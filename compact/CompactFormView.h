@@ -35,6 +35,8 @@ public:
 
     // Refreshes the tab in view from the table (after every answer line).
     void RefreshView();
+    // While values do not arrive (stopped, lost, paused) the indicators light dimmed.
+    void showLive(bool live);
     // Enter in an edit: the entry takes the text, then it is written.
     void EditKeyDown(QLineEdit* edit);
     // "GetCal0", "GetCal1", "GetCalW": the measured voltages become the calibration constants.
@@ -77,6 +79,7 @@ private:
     QTimer* timerStop_ = nullptr;
     Stopwatch stopwatch_;
     std::uint16_t contextEntry_ = 256;
+    bool live_ = false;
 };
 
 } // namespace quell::compact

@@ -76,6 +76,10 @@ void CompactLink::start()
     connect(worker, &TClientHandleThread::connectionLost, this,
             [this, worker] { connectionLost(worker); });
     scheduler_.connected();
+    timeOuts_ = 0;
+    errorAnswers_ = 0;
+    sinceAnswer_.invalidate();
+    stopCause_ = StopCause::User;
     worker_ = worker;
     setState(LinkState::Connecting);
     worker->start(kConnectTimeoutMs);
@@ -113,6 +117,7 @@ void CompactLink::connectFinished(TClientHandleThread* worker, bool connected)
         return;
     }
     dropWorker();
+    stopCause_ = StopCause::NotReached;
     emit message(Dialogs::Kind::Error, QStringLiteral("Error while connecting:\r") + host_.trimmed()
                                            + QLatin1Char(':') + port_.trimmed()
                                            + QStringLiteral(" does not answer"));
@@ -129,6 +134,7 @@ void CompactLink::connectionLost(TClientHandleThread* worker)
     worker_ = nullptr;
     worker->wait();
     worker->deleteLater();
+    stopCause_ = StopCause::ConnectionLost;
     setState(LinkState::Stopped);
     if (wasPaused)
         emit pausedChanged(false);
@@ -142,6 +148,9 @@ void CompactLink::answerReady(TClientHandleThread* worker)
     if (worker != worker_)
         return;
     const CompactAnswerEffects effects = scheduler_.ProcessAnswerLine(worker->answerLine());
+    timeOuts_ += effects.timeOuts;
+    errorAnswers_ += effects.errorAnswers;
+    sinceAnswer_.start();
     emit answerApplied(effects);
     // A receiver may have let a Stop run meanwhile, which has freed the worker.
     if (worker_ && worker == worker_)
@@ -154,6 +163,20 @@ void CompactLink::setPaused(bool paused)
         return;
     worker_->setPaused(paused);
     emit pausedChanged(paused);
+}
+
+LinkStatus CompactLink::status() const
+{
+    LinkStatus status;
+    status.state = state_;
+    status.paused = isPaused();
+    status.server = host_.trimmed() + QLatin1Char(':') + port_.trimmed();
+    if (sinceAnswer_.isValid())
+        status.sinceAnswerMs = sinceAnswer_.elapsed();
+    status.timeOuts = timeOuts_;
+    status.errorAnswers = errorAnswers_;
+    status.stopCause = state_ == LinkState::Stopped ? stopCause_ : StopCause::User;
+    return status;
 }
 
 bool CompactLink::isPaused() const

@@ -2,8 +2,10 @@
 
 #include "client/DeviceLink.h"
 #include "client/Dialogs.h"
+#include "client/LinkStatus.h"
 #include "compact/CompactScheduler.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -50,6 +52,12 @@ public:
     void setPaused(bool paused);
     // True while the worker is paused.
     bool isPaused() const;
+    // Whether values arrive now: connected and not paused. Otherwise every value shown is as
+    // old as the last answer.
+    bool valuesLive() const { return state_ == LinkState::Connected && !isPaused(); }
+    // Where the link stands now, for the status bar: the answer counts are those since Start,
+    // and after a lost connection or a server that was not reached it says so until Start.
+    LinkStatus status() const;
     // Marks a settings word for the next line.
     void markSettingsChanged(LineProtocol::SettingsWord word);
 
@@ -86,6 +94,12 @@ private:
     QString port_ = QStringLiteral("9099");
     LinkState state_ = LinkState::Stopped;
     QPointer<TClientHandleThread> worker_;
+    // Since Start: answer lines' time-outs and errors, when the last line came, and why the link
+    // stopped when it stopped by itself.
+    int timeOuts_ = 0;
+    int errorAnswers_ = 0;
+    QElapsedTimer sinceAnswer_;
+    StopCause stopCause_ = StopCause::User;
 };
 
 } // namespace quell::compact

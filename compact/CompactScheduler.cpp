@@ -14,6 +14,9 @@ namespace {
 
 using kestavin::decodePair;
 
+// The board's reply code that confirms a command without carrying a value.
+constexpr std::uint8_t kNoErrorCode = 0xB0;
+
 // An answer with the command code, the parameter code and four value characters.
 constexpr std::size_t kValueAnswerLength = 10;
 
@@ -30,7 +33,8 @@ std::optional<int> wholeNumber(const std::string& text)
 
 } // namespace
 
-CompactScheduler::CompactScheduler(TProtocol& table) : table_(table), cells_(kTableSize)
+CompactScheduler::CompactScheduler(TProtocol& table)
+    : table_(table), cells_(kTableSize), unsent_(kTableSize), missedAnswers_(kTableSize)
 {
 }
 
@@ -62,6 +66,8 @@ void CompactScheduler::connected()
         settingsChanged_.fill(true);
         for (TCommands& entry : table_.Commands)
             entry.Valid = false;
+        // Answers missed on the old connection say nothing about this one.
+        std::fill(missedAnswers_.begin(), missedAnswers_.end(), 0);
         pollCursor_ = 1;
         pacingWait_ = false;
     }
@@ -85,6 +91,7 @@ bool CompactScheduler::WriteParameter(std::uint8_t entry)
         command.Frame = table_.BuildWriteFrame(entry, command.Value, addressByte());
         if (!queue_.PushCommand(command))
             return false;
+        unsent_[entry] = false;
     }
     wake();
     return true;
@@ -105,8 +112,15 @@ std::string CompactScheduler::cellText(std::uint16_t row) const
 void CompactScheduler::setCellText(std::uint16_t row, std::string text)
 {
     std::lock_guard lock(mutex_);
-    if (row < cells_.size())
-        cells_[row] = std::move(text);
+    if (row >= cells_.size())
+        return;
+    // A text the board is known to hold is no news for it (a row left empty gets the value that
+    // arrived while it was selected), and a read-only entry's text can never be sent (a value
+    // set fills every row, read-only ones with their defaults).
+    const TCommands& entry = table_.Commands[row];
+    unsent_[row] = !text.empty() && entry.Access != kAccessReadOnly
+                   && !(entry.Valid && text == entry.ValueText);
+    cells_[row] = std::move(text);
 }
 
 void CompactScheduler::clearCells()
@@ -114,6 +128,35 @@ void CompactScheduler::clearCells()
     std::lock_guard lock(mutex_);
     for (std::string& cell : cells_)
         cell.clear();
+    std::fill(unsent_.begin(), unsent_.end(), false);
+}
+
+CellMarks CompactScheduler::cellMarks(std::uint16_t row) const
+{
+    std::lock_guard lock(mutex_);
+    if (row >= cells_.size())
+        return {};
+    return {unsent_[row], missedAnswers_[row] >= RequestScheduler::kUnansweredAfter};
+}
+
+void CompactScheduler::noteOutcome(CompactAnswerEffects& effects, std::uint8_t entry,
+                                   AnswerOutcome what)
+{
+    if (what == AnswerOutcome::TimeOut)
+        ++effects.timeOuts;
+    else if (what == AnswerOutcome::Error)
+        ++effects.errorAnswers;
+    if (what == AnswerOutcome::None)
+        return;
+    constexpr int kAfter = RequestScheduler::kUnansweredAfter;
+    std::uint8_t& missed = missedAnswers_[entry];
+    const bool wasUnanswered = missed >= kAfter;
+    if (what == AnswerOutcome::Value)
+        missed = 0;
+    else if (missed < kAfter)
+        ++missed;
+    if (wasUnanswered != (missed >= kAfter))
+        effects.markedCells.push_back(entry);
 }
 
 bool CompactScheduler::needsPoll(const TCommands& entry)
@@ -249,15 +292,16 @@ void CompactScheduler::takeEcho(CompactAnswerEffects& effects)
         retries.reset();
 }
 
-std::string CompactScheduler::answerText(std::uint8_t entry, std::uint8_t code,
-                                         std::uint8_t parameterCode, std::string_view answer)
+std::pair<std::string, bool> CompactScheduler::answerText(std::uint8_t entry, std::uint8_t code,
+                                                          std::uint8_t parameterCode,
+                                                          std::string_view answer)
 {
     TCommands& c = table_.Commands[entry];
     if (answer == "TimeOut")
-        return std::string(answer);
+        return {std::string(answer), false};
     if (answer == LineProtocol::kUnreadableAnswer) {
         c.Valid = true;
-        return std::string(answer);
+        return {std::string(answer), false};
     }
     const std::uint8_t answerCode = decodePair(answer, 3);
     if (answer.size() >= kValueAnswerLength && answerCode == code
@@ -270,13 +314,13 @@ std::string CompactScheduler::answerText(std::uint8_t entry, std::uint8_t code,
                                      : std::int32_t{static_cast<std::int16_t>(word)};
         table_.ValueToText(entry, raw);
         c.Valid = true;
-        return c.ValueText;
+        return {c.ValueText, true};
     }
     if (answer.size() >= 4 && (answerCode & 0xF0u) == 0xB0u) {
         c.Valid = true;
-        return errorWord(answerCode);
+        return {errorWord(answerCode), false};
     }
-    return std::string(answer);
+    return {std::string(answer), false};
 }
 
 CompactAnswerEffects CompactScheduler::ProcessAnswerLine(std::string_view line)
@@ -294,12 +338,27 @@ CompactAnswerEffects CompactScheduler::ProcessAnswerLine(std::string_view line)
         std::uint8_t entry = 0;
         if (!table_.FindEntryBackward(code, parameterCode, entry))
             continue;
-        std::string text = answerText(entry, code, parameterCode, block.answer);
+        auto [text, isValue] = answerText(entry, code, parameterCode, block.answer);
+        // Anything but the value is the board's or the server's word for a failure (an error
+        // reply, a garbled or foreign answer, "TimeOut", "format"), except the board's
+        // "no_error": its confirmation without a value, the reply of a write-only entry read
+        // once after Start. Counted, it would report an error at every Start.
+        const bool confirmed = !isValue && text == errorWord(kNoErrorCode);
+        noteOutcome(
+            effects, entry,
+            confirmed ? AnswerOutcome::None
+                      : classifyAnswer(block.answer, isValue, isValue ? std::string_view() : text));
         effects.answeredEntries.push_back(entry);
-        if (entry != selectedRow_ && cells_[entry] != text) {
+        if (entry == selectedRow_)
+            continue;
+        if (cells_[entry] != text) {
             cells_[entry] = std::move(text);
             effects.changedCells.push_back(entry);
+        } else if (unsent_[entry]) {
+            effects.markedCells.push_back(entry);
         }
+        // The answer replaced whatever waited in the cell.
+        unsent_[entry] = false;
     }
     return effects;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "client/AnswerOutcome.h"
 #include "client/CommandQueue.h"
+#include "client/DeviceLink.h"
 #include "client/LineProtocol.h"
 #include "client/LineScheduler.h"
 #include "client/RequestScheduler.h"
@@ -25,6 +27,12 @@ struct CompactAnswerEffects {
     std::optional<int> timeOutPosition;        // the time-out an echoed "TOUT=" set
     std::vector<std::uint8_t> changedCells;    // rows whose value cell now shows a new text
     std::vector<std::uint8_t> answeredEntries; // entries an answer block was found for
+    int timeOuts = 0;                          // blocks the board did not answer in time
+    // Blocks answered wrongly: the board's error replies (but its "no_error" confirmation), garbled
+    // or foreign answers, the server's failure words.
+    int errorAnswers = 0;
+    // Rows whose mark (not sent, no answer lately) changed without their text changing.
+    std::vector<std::uint8_t> markedCells;
 };
 
 // The compact configurator's request scheduler. It shares the link worker, the line protocol
@@ -50,7 +58,8 @@ public:
     // entry 1, no pause runs. Commands queued while stopped stay queued.
     void connected();
     // Queues a write of the entry's current raw Value; false when the entry is not in the table
-    // or ten commands are already waiting (nothing is queued then).
+    // or ten commands are already waiting (nothing is queued then). The entry's cell no longer
+    // counts as unsent once its write is queued.
     bool WriteParameter(std::uint8_t entry);
     // Applies one answer line: the settings echo, then every answer block in line order.
     CompactAnswerEffects ProcessAnswerLine(std::string_view line);
@@ -59,10 +68,14 @@ public:
     void setSelectedRow(std::uint16_t row);
     // The text of a row's value cell.
     std::string cellText(std::uint16_t row) const;
-    // Sets the text of a row's value cell (the user typed it, or a value set was loaded).
+    // Sets the text of a row's value cell (the user typed it, or a value set was loaded); the
+    // cell is marked unsent unless the text is empty, the one the board is known to hold, or the
+    // entry is read-only.
     void setCellText(std::uint16_t row, std::string text);
-    // Empties every value cell.
+    // Empties every value cell and drops their unsent marks.
     void clearCells();
+    // The marks of a row's value cell (none beyond the table).
+    CellMarks cellMarks(std::uint16_t row) const;
     // Runs fn with the table locked against the worker; fn must not call back into this object.
     template <typename Fn> auto withTable(Fn&& fn) const
     {
@@ -99,8 +112,11 @@ private:
     std::uint8_t addressByte() const;
     void appendSettingsWords(std::string& line);
     void takeEcho(CompactAnswerEffects& effects);
-    std::string answerText(std::uint8_t entry, std::uint8_t code, std::uint8_t parameterCode,
-                           std::string_view answer);
+    // The cell's text for an answer block, and whether it carried the entry's value.
+    std::pair<std::string, bool> answerText(std::uint8_t entry, std::uint8_t code,
+                                            std::uint8_t parameterCode, std::string_view answer);
+    // Counts one block's outcome for the line and for its entry.
+    void noteOutcome(CompactAnswerEffects& effects, std::uint8_t entry, AnswerOutcome what);
 
     TProtocol& table_;
     mutable std::mutex mutex_;
@@ -113,6 +129,9 @@ private:
     Clock::time_point pacingUntil_{};
     CommandQueue queue_;
     std::vector<std::string> cells_;
+    // Per row: the cell waits to be sent, and the failed answers since the last good one.
+    std::vector<bool> unsent_;
+    std::vector<std::uint8_t> missedAnswers_;
     std::uint16_t selectedRow_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "compact/CompactTableModel.h"
 
+#include "client/ValueCellMarks.h"
 #include "compact/CompactScheduler.h"
 #include "compact/UCommands.h"
 
@@ -26,11 +27,17 @@ QVariant CompactTableModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= int(names_.size()))
         return {};
-    if (role != Qt::DisplayRole && role != Qt::EditRole)
-        return {};
     if (index.column() == 0)
-        return names_[index.row()];
-    return QString::fromStdString(scheduler_.cellText(entryOfRow(index.row())));
+        return role == Qt::DisplayRole || role == Qt::ToolTipRole ? names_[index.row()]
+                                                                  : QVariant();
+    const std::uint8_t entry = entryOfRow(index.row());
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return QString::fromStdString(scheduler_.cellText(entry));
+    if (!isCellMarkRole(role))
+        return {};
+    return valueCellMarkData(role, scheduler_.cellMarks(entry), live_,
+                             !scheduler_.cellText(entry).empty(),
+                             QStringLiteral("Enter writes it"));
 }
 
 QVariant CompactTableModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -81,6 +88,15 @@ void CompactTableModel::setLinkStarted(bool started)
 {
     started_ = started;
     refreshAll();
+}
+
+void CompactTableModel::setValuesLive(bool live)
+{
+    if (live == live_)
+        return;
+    live_ = live;
+    if (!names_.isEmpty())
+        emit dataChanged(index(0, 1), index(int(names_.size()) - 1, 1));
 }
 
 void CompactTableModel::cellsChanged(const std::vector<std::uint8_t>& entries)

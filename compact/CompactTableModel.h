@@ -10,9 +10,10 @@ namespace quell::compact {
 
 class CompactScheduler;
 
-// The compact grid's model: row r shows entry r + 1 with its name (column 0) and its value cell
-// (column 1). While the link runs, the value cells of read-only entries cannot be selected, so
-// nobody types into a cell that could not be written. GUI thread only.
+// The compact grid's model: row r shows entry r + 1 with its name (column 0, whole in its tool
+// tip) and its value cell (column 1). While the link runs, the value cells of read-only entries
+// cannot be selected, so nobody types into a cell that could not be written. Value cells show
+// their marks as the full tool's grid does: waiting to be sent, or not live. GUI thread only.
 class CompactTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -33,6 +34,8 @@ public:
     void reload();
     // Whether the link runs (read-only value cells are then not selectable).
     void setLinkStarted(bool started);
+    // Whether values arrive now; when not, every value cell is shown as old.
+    void setValuesLive(bool live);
     // Repaints the value cells of these entries.
     void cellsChanged(const std::vector<std::uint8_t>& entries);
     // Repaints every row.
@@ -47,6 +50,7 @@ private:
     QStringList names_;
     std::vector<bool> readOnly_;
     bool started_ = false;
+    bool live_ = false;
 };
 
 } // namespace quell::compact

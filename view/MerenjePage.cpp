@@ -78,15 +78,8 @@ void MerenjePage::showStale(const std::bitset<18>& stale)
 
 void MerenjePage::paintIndicator(std::size_t i)
 {
-    QColor colour = colours_[i];
-    if (stale_.test(i)) {
-        // Two thirds of the way to the unlit segments: plainly dim, still legible.
-        const QColor unlit = indicators_[i]->numberBackColor();
-        auto toward = [](int lit, int off) { return lit + (off - lit) * 2 / 3; };
-        colour = QColor(toward(colour.red(), unlit.red()), toward(colour.green(), unlit.green()),
-                        toward(colour.blue(), unlit.blue()));
-    }
-    indicators_[i]->setNumberForeColor(colour);
+    indicators_[i]->setNumberForeColor(stale_.test(i) ? indicators_[i]->dimmedColor(colours_[i])
+                                                      : colours_[i]);
 }
 
 void MerenjePage::buildSelectors(QWidget* page)

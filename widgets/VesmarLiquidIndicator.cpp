@@ -144,6 +144,14 @@ void TVesmarLiquidIndicator::setNumberBackColor(const QColor& color)
     assign(options_.numberBackColor, color, &TVesmarLiquidIndicator::changeLook);
 }
 
+QColor TVesmarLiquidIndicator::dimmedColor(const QColor& lit) const
+{
+    const QColor unlit = options_.numberBackColor;
+    auto toward = [](int from, int to) { return from + (to - from) * 2 / 3; };
+    return {toward(lit.red(), unlit.red()), toward(lit.green(), unlit.green()),
+            toward(lit.blue(), unlit.blue())};
+}
+
 void TVesmarLiquidIndicator::setIndicatorStyle(Vm::TVMIndicatorStyle style)
 {
     assign(options_.indicatorStyle, style, &TVesmarLiquidIndicator::changeLayout);

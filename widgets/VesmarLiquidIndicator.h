@@ -118,6 +118,9 @@ public:
     // Colour of unlit segments.
     QColor numberBackColor() const { return options_.numberBackColor; }
     void setNumberBackColor(const QColor& color);
+    // A lit colour taken two thirds of the way to the unlit segments: digits in it read as
+    // plainly dim (a value that is not live) and stay legible.
+    QColor dimmedColor(const QColor& lit) const;
     // Segment and dot thickness.
     Vm::TVMIndicatorStyle indicatorStyle() const { return options_.indicatorStyle; }
     void setIndicatorStyle(Vm::TVMIndicatorStyle style);

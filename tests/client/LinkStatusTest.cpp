@@ -12,6 +12,7 @@ TEST(LinkStatus, SaysWhereTheLinkStandsAndWhenItTriesAgain)
         bool paused;
         int nextTryMs;
         const char* text;
+        StopCause cause = StopCause::User;
     };
     const Case cases[] = {
         {LinkState::Stopped, false, -1, "Stopped"},
@@ -23,6 +24,11 @@ TEST(LinkStatus, SaysWhereTheLinkStandsAndWhenItTriesAgain)
         // Never "in 0 s" while a try is still ahead.
         {LinkState::Lost, false, 1, "bench:9099 does not answer, trying again in 1 s"},
         {LinkState::Lost, false, -1, "bench:9099 does not answer"},
+        // A link without reconnect says why it stopped by itself.
+        {LinkState::Stopped, false, -1, "Connection to bench:9099 lost", StopCause::ConnectionLost},
+        {LinkState::Stopped, false, -1, "bench:9099 does not answer", StopCause::NotReached},
+        // Only while stopped: a new Start says where it stands now.
+        {LinkState::Connecting, false, -1, "Connecting to bench:9099", StopCause::ConnectionLost},
     };
     for (const Case& c : cases) {
         LinkStatus status;
@@ -30,6 +36,7 @@ TEST(LinkStatus, SaysWhereTheLinkStandsAndWhenItTriesAgain)
         status.paused = c.paused;
         status.server = "bench:9099";
         status.nextTryMs = c.nextTryMs;
+        status.stopCause = c.cause;
         EXPECT_EQ(linkStateText(status).toStdString(), c.text);
         EXPECT_EQ(status.live(), c.state == LinkState::Connected && !c.paused) << c.text;
     }

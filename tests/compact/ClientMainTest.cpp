@@ -1,18 +1,27 @@
 // The compact main window, headless: its menu and settings page, a description that does not
-// load, a value typed into the grid reaching the simulated compact board through quellgw, and a
-// value set saved and loaded through the menu.
+// load (and what the empty grid says then), a value typed into the grid reaching the simulated
+// compact board through quellgw, a value set saved and loaded through the menu, the status bar
+// and the value cells' marks as the link runs, answers fail, the server goes away, and the name
+// column's width.
 #include "compact/CompactClientMain.h"
 #include "compact/CompactFormView.h"
 
+#include "client/GridView.h"
+#include "client/LinkStatusBar.h"
+#include "client/ValueCellMarks.h"
 #include "compact/CompactLink.h"
+#include "compact/CompactValueSet.h"
 #include "compact/UCommands.h"
+#include "tests/client/FakeGateway.h"
 #include "tests/support/RecordingDialogs.h"
 #include "tests/support/SimulatedGateway.h"
+#include "widgets/VesmarLiquidIndicator.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
@@ -22,6 +31,14 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
+// Failed comparisons of texts print the text.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace quell::compact {
 namespace {
 
@@ -29,23 +46,49 @@ constexpr int kWaitMs = 10000;
 
 class ClientMain : public ::testing::Test {
 protected:
-    // A settings file in a folder of its own naming the server and the description.
-    void startUp(int port, const QString& description)
+    // A settings file in a folder of its own naming the server and the description, with more
+    // lines (extra) at its end.
+    QString writeSettings(int port, const QString& description, const QString& extra = {})
     {
         QFile file(dir.filePath(QStringLiteral("site.cli")));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(QStringLiteral("[Socket]\nHost=127.0.0.1\nPort=%1\n[Comm]\nMaxPacket=8\n"
                                   "TransmitDelay=0\n[Protocol]\nFile=%2\n")
                        .arg(port)
                        .arg(description)
-                       .toUtf8());
+                       .toUtf8()
+                   + extra.toUtf8());
         file.close();
         // quellcfg keeps "Vals" in the folder it starts in.
         QDir::setCurrent(dir.path());
-        window.FormCreate({QStringLiteral("quellcfg"), file.fileName()});
+        return file.fileName();
+    }
+    void startUp(int port, const QString& description)
+    {
+        window.FormCreate({QStringLiteral("quellcfg"), writeSettings(port, description)});
     }
     QAction* action(const char* name) { return window.findChild<QAction*>(QLatin1String(name)); }
-    QTableView* grid() { return window.findChild<QTableView*>(QStringLiteral("ValueListEditor")); }
+    GridView* grid() { return window.findChild<GridView*>(QStringLiteral("ValueListEditor")); }
+    // A status-bar label's text as it is now.
+    QString label(const char* name)
+    {
+        window.findChild<LinkStatusBar*>(QStringLiteral("LinkStatusBar"))->refresh();
+        return window.findChild<QLabel*>(QLatin1String(name))->text();
+    }
+    QVariant cellData(std::uint8_t entry, int role)
+    {
+        return grid()->model()->index(entry - 1, 1).data(role);
+    }
+    bool greyed(std::uint8_t entry)
+    {
+        return cellData(entry, Qt::ForegroundRole).value<QColor>()
+               == QApplication::palette().color(QPalette::Disabled, QPalette::Text);
+    }
+    bool unsent(std::uint8_t entry)
+    {
+        return cellData(entry, Qt::BackgroundRole).value<QColor>() == unsentCellColour()
+               && cellData(entry, Qt::FontRole).value<QFont>().italic();
+    }
 
     QTemporaryDir dir;
     RecordingDialogs dialogs;
@@ -68,7 +111,7 @@ TEST_F(ClientMain, MenuAndSettingsPageAreTheCompactOnes)
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(ClientMain, ADescriptionThatDoesNotLoadSaysErrorProtocol)
+TEST_F(ClientMain, ADescriptionThatDoesNotLoadSaysErrorProtocolAlsoInTheEmptyGrid)
 {
     QFile bad(dir.filePath(QStringLiteral("ei.var")));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
@@ -78,6 +121,28 @@ TEST_F(ClientMain, ADescriptionThatDoesNotLoadSaysErrorProtocol)
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Error protocol")});
     EXPECT_FALSE(action("MStartStop")->isEnabled());
     EXPECT_EQ(grid()->model()->rowCount(), 0);
+    // The grid says what failed, which file, and how to load another with the menu's own words.
+    const QString text = grid()->emptyText();
+    for (const QString& part :
+         {bad.fileName(), QStringLiteral("Error protocol: It is not a description"),
+          QStringLiteral("right-click here and choose \"") + action("MLoadProtocol")->text() + "\"",
+          window.SettingsFileName()})
+        EXPECT_TRUE(text.contains(part)) << part.toStdString() << " in " << text.toStdString();
+    // Drawn where the rows would be.
+    grid()->resize(400, 300);
+    const QImage said = grid()->viewport()->grab().toImage();
+    grid()->setEmptyText({});
+    EXPECT_NE(grid()->viewport()->grab().toImage(), said);
+
+    // A file that is not there says so; a good one clears the text.
+    dialogs.fileAnswers << dir.filePath(QStringLiteral("gone.var"));
+    action("MLoadProtocol")->trigger();
+    EXPECT_TRUE(grid()->emptyText().contains(QStringLiteral("The file cannot be read")));
+    EXPECT_TRUE(grid()->emptyText().contains(dir.filePath(QStringLiteral("gone.var"))));
+    dialogs.fileAnswers << QStringLiteral(QUELL_EXAMPLES_DIR "/vrq-compact.var");
+    action("MLoadProtocol")->trigger();
+    EXPECT_GT(grid()->model()->rowCount(), 100);
+    EXPECT_EQ(grid()->emptyText(), "");
 }
 
 TEST_F(ClientMain, AValueTypedInTheGridReachesTheBoardAndAValueSetComesBack)
@@ -165,6 +230,150 @@ TEST_F(ClientMain, TheViewKeepsTypingAndHoldsTheCompensationAtZero)
         const std::string line = scheduler.BuildRequestLine().line;
         EXPECT_EQ(line.rfind(zeroWrite, 0), 0u) << round;
         EXPECT_EQ(line.find(zeroWrite, zeroWrite.size()), std::string::npos) << round;
+    }
+}
+
+TEST_F(ClientMain, TheStatusBarCountsTimeOutsAndSaysWhenTheServerIsGone)
+{
+    FakeGateway server; // every block of a device line times out
+    startUp(server.port(), QStringLiteral(QUELL_EXAMPLES_DIR "/vrq-compact.var"));
+    const QString where = QStringLiteral("127.0.0.1:%1").arg(server.port());
+    EXPECT_EQ(label("LinkStateLabel"), "Stopped");
+    EXPECT_EQ(label("LastAnswerLabel"), "");
+    EXPECT_EQ(label("AnswerCountsLabel"), "");
+
+    action("MStartStop")->trigger();
+    EXPECT_EQ(label("LinkStateLabel"), "Connecting to " + where);
+    EXPECT_EQ(label("LastAnswerLabel"), "No answer yet");
+    // A manual entry is read again and again while it has no value: after three time-outs in a
+    // row its cell is shown as old although the link runs.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return cellData(19, Qt::ToolTipRole).toString().startsWith("No answer"); }, kWaitMs));
+    EXPECT_TRUE(greyed(19));
+    EXPECT_EQ(label("LinkStateLabel"), "Connected to " + where);
+    EXPECT_TRUE(label("LastAnswerLabel").startsWith("Last answer "))
+        << label("LastAnswerLabel").toStdString();
+    const QString counts = label("AnswerCountsLabel");
+    EXPECT_FALSE(counts.startsWith("Time-outs 0")) << counts.toStdString();
+    EXPECT_TRUE(counts.endsWith("Error answers 0")) << counts.toStdString();
+
+    // The server goes away: the link stops, and the bar says why until the next Start.
+    server.close();
+    server.dropClient();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.link().started(); }, kWaitMs));
+    EXPECT_EQ(label("LinkStateLabel"), "Connection to " + where + " lost");
+    EXPECT_FALSE(label("AnswerCountsLabel").startsWith("Time-outs 0"));
+    EXPECT_TRUE(greyed(1));
+    EXPECT_TRUE(cellData(19, Qt::ToolTipRole).toString().startsWith("The link does not run"));
+    action("MStartStop")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.link().started(); }, kWaitMs));
+    EXPECT_EQ(label("LinkStateLabel"), where + " does not answer");
+    EXPECT_EQ(label("AnswerCountsLabel"), ""); // nothing counted since this Start
+}
+
+TEST_F(ClientMain, CellsAndIndicatorsAreShownAsOldWhileValuesDoNotArrive)
+{
+    testsupport::SimulatedGateway gateway;
+    ASSERT_TRUE(gateway.start(QStringLiteral(QUELLGW_PATH), {QStringLiteral("vrq-compact@1")}))
+        << gateway.error().toStdString();
+    startUp(gateway.port(), QStringLiteral(QUELL_EXAMPLES_DIR "/vrq-compact.var"));
+    const QString where = QStringLiteral("127.0.0.1:%1").arg(gateway.port());
+    TFormView view(window);
+    auto* led = view.findChild<TVesmarLiquidIndicator*>(QStringLiteral("LedEMC1"));
+    const QList<QColor> litColours = {QColor(255, 0, 0), QColor(0, 0, 128), QColor(128, 128, 0),
+                                      QColor(128, 128, 128)};
+    const auto lit = [&] { return litColours.contains(led->numberForeColor()); };
+
+    action("MStartStop")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.cellText(19) == "8"; }, kWaitMs));
+    EXPECT_FALSE(greyed(19));
+    EXPECT_TRUE(lit());
+    EXPECT_EQ(cellData(19, Qt::ToolTipRole), QVariant());
+    // The write-only "Save settings" is read once and confirmed without a value: no error.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.cellText(31) == "no_error"; }, kWaitMs));
+    EXPECT_EQ(label("AnswerCountsLabel"), QStringLiteral("Time-outs 0 \u00B7 Error answers 0"));
+
+    action("MSuspendResume")->trigger();
+    EXPECT_EQ(label("LinkStateLabel"), "Connected to " + where + ", reading paused");
+    EXPECT_TRUE(greyed(19));
+    EXPECT_FALSE(lit());
+    action("MSuspendResume")->trigger();
+    EXPECT_FALSE(greyed(19));
+    EXPECT_TRUE(lit());
+
+    ASSERT_TRUE(gateway.stop());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.link().started(); }, kWaitMs));
+    EXPECT_EQ(label("LinkStateLabel"), "Connection to " + where + " lost");
+    EXPECT_TRUE(greyed(19));
+    EXPECT_EQ(window.cellText(19), "8"); // still readable
+    EXPECT_FALSE(lit());
+}
+
+TEST_F(ClientMain, LoadedAndTypedValuesAreMarkedUntilWrittenOrAnswered)
+{
+    testsupport::SimulatedGateway gateway;
+    ASSERT_TRUE(gateway.start(QStringLiteral(QUELLGW_PATH), {QStringLiteral("vrq-compact@1")}))
+        << gateway.error().toStdString();
+    startUp(gateway.port(), QStringLiteral(QUELL_EXAMPLES_DIR "/vrq-compact.var"));
+    // A value set with other calibration constants than the board's (CalGnd TEMP1, CalGnd EMC2).
+    const QString file = dir.filePath(QStringLiteral("plant.val"));
+    QStringList cells;
+    for (int row = 0; row < grid()->model()->rowCount(); ++row)
+        cells << QString();
+    cells[3] = QStringLiteral("111");
+    cells[4] = QStringLiteral("222");
+    ASSERT_EQ(window.link().scheduler().withTable(
+                  [&](const TProtocol& t) { return CompactValueSet::save(file, t, cells); }),
+              ValueSetFile::SaveResult::Saved);
+    dialogs.fileAnswers << file;
+    action("MLoadValue")->trigger();
+    EXPECT_TRUE(unsent(4));
+    EXPECT_TRUE(unsent(5));
+    EXPECT_FALSE(unsent(1)); // read-only: nothing could send it
+    EXPECT_TRUE(cellData(4, Qt::ToolTipRole).toString().startsWith("Not sent to the board yet"));
+    // Typed into a cell, it waits as well.
+    grid()->model()->setData(grid()->model()->index(5, 1), QStringLiteral("333"), Qt::EditRole);
+    EXPECT_TRUE(unsent(6));
+
+    // Enter queues the write (also while stopped): no longer waiting.
+    window.ValueListEditorKeyDown(3, Qt::Key_Return);
+    EXPECT_FALSE(unsent(4));
+    EXPECT_TRUE(unsent(5));
+    // Started, the board's answers replace the others; the written one comes back.
+    action("MStartStop")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !unsent(5) && !unsent(6); }, kWaitMs));
+    EXPECT_NE(window.cellText(5), "222");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.cellText(4) == "111"; }, kWaitMs));
+    action("MStartStop")->trigger();
+}
+
+TEST_F(ClientMain, TheNameColumnShowsTheLongestNameUnlessAWidthWasKept)
+{
+    struct Case {
+        std::optional<int> stored; // ColWidth in the file
+        int expected;              // 0: wide enough for the longest name
+    };
+    const Case cases[] = {{std::nullopt, 0}, {150, 150}, {999999, 2000}, {-5, 30}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored.value_or(-1));
+        const QString extra =
+            c.stored ? QStringLiteral("[Config]\nColWidth=%1\n").arg(*c.stored) : QString();
+        TClientMain main;
+        main.FormCreate(
+            {QStringLiteral("quellcfg"),
+             writeSettings(9, QStringLiteral(QUELL_EXAMPLES_DIR "/vrq-compact.var"), extra)});
+        auto* names = main.findChild<GridView*>(QStringLiteral("ValueListEditor"));
+        const QAbstractItemModel* rows = names->model();
+        int longest = 0;
+        for (int row = 0; row < rows->rowCount(); ++row)
+            longest = std::max(longest, names->fontMetrics().horizontalAdvance(
+                                            rows->index(row, 0).data().toString()));
+        if (c.expected == 0)
+            EXPECT_GE(names->columnWidth(0), longest);
+        else
+            EXPECT_EQ(names->columnWidth(0), c.expected);
+        // Whatever the width, a name shows whole in its tool tip.
+        EXPECT_EQ(rows->index(18, 0).data(Qt::ToolTipRole), rows->index(18, 0).data());
     }
 }
 

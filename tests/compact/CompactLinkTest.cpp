@@ -101,7 +101,7 @@ TEST(CompactLink, ALostConnectionIsReportedAndStartWorksAgain)
     pointAt(link, server.port());
     Recorder recorder(link);
     link.start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return server.lines.size() >= 2; }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return link.status().timeOuts > 0; }, kWaitMs));
     EXPECT_EQ(link.linkState(), LinkState::Connected);
     server.dropClient();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !link.started(); }, kWaitMs));
@@ -109,11 +109,26 @@ TEST(CompactLink, ALostConnectionIsReportedAndStartWorksAgain)
                                                        LinkState::Stopped}));
     ASSERT_EQ(recorder.messages.size(), 1);
     EXPECT_TRUE(recorder.messages[0].contains(QStringLiteral("connection to the server was lost")));
+    // The test server answers every block with a time-out; the status keeps the counts and says
+    // why the link stopped until the next Start.
+    const LinkStatus lost = link.status();
+    EXPECT_EQ(lost.stopCause, StopCause::ConnectionLost);
+    EXPECT_EQ(lost.errorAnswers, 0);
+    EXPECT_TRUE(lost.sinceAnswerMs.has_value());
     link.start();
+    EXPECT_EQ(link.status().stopCause, StopCause::User);
+    EXPECT_EQ(link.status().timeOuts, 0);
+    EXPECT_FALSE(link.status().sinceAnswerMs.has_value());
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return server.connections == 2 && link.linkState() == LinkState::Connected; },
         kWaitMs));
     link.stop();
+    EXPECT_EQ(link.status().stopCause, StopCause::User);
+    // A server that is not there at all.
+    server.close();
+    link.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !link.started(); }, kWaitMs));
+    EXPECT_EQ(link.status().stopCause, StopCause::NotReached);
 }
 
 TEST(CompactLink, AFullRingIsReportedAndQueuedWritesGoOutAfterStart)

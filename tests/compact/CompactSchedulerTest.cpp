@@ -1,5 +1,6 @@
 // The compact scheduler without a socket: what goes into a request line (queued writes and polls
-// sharing it, the poll words, the sweep), the ring of ten, and how answers reach the cells.
+// sharing it, the poll words, the sweep), the ring of ten, how answers reach the cells, and the
+// cells' marks (not sent yet, no answer lately) with the line's counts of failed answers.
 #include "compact/CompactScheduler.h"
 
 #include "compact/UCommands.h"
@@ -8,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -228,6 +231,159 @@ TEST_F(Scheduler, TheEchoSetsTheTimeOutAsItIs)
     }
     EXPECT_EQ(sched().settings().timeOutPosition, 250);
     EXPECT_EQ(sched().settings().retries, "5");
+}
+
+TEST_F(Scheduler, ACellIsUnsentUntilItsWriteIsQueuedOrAnAnswerReplacesIt)
+{
+    const std::string value42 = answered(1, boardAnswer(0x10, 1, 42));
+    const struct {
+        const char* name;
+        std::function<void()> steps;
+        bool unsent;
+    } cases[] = {
+        {"typed", [&] { sched().setCellText(1, "7"); }, true},
+        {"typed, then written",
+         [&] {
+             sched().setCellText(1, "7");
+             queueWrite(1, 7);
+         },
+         false},
+        {"typed, then answered",
+         [&] {
+             sched().setCellText(1, "7");
+             sched().ProcessAnswerLine(value42);
+         },
+         false},
+        {"typed, then cleared",
+         [&] {
+             sched().setCellText(1, "7");
+             sched().clearCells();
+         },
+         false},
+        {"emptied", [&] { sched().setCellText(1, ""); }, false},
+        // Nothing could send it.
+        {"a read-only entry's text", [&] { sched().setCellText(2, "7"); }, false},
+        // The board's own text put back is no news for it; before any answer it may be.
+        {"the board's text after an answer",
+         [&] {
+             sched().ProcessAnswerLine(value42);
+             sched().setCellText(1, "42");
+         },
+         false},
+        {"the board's text before an answer", [&] { sched().setCellText(1, "42"); }, true},
+        {"a typed text that another answer does not touch",
+         [&] {
+             sched().setCellText(1, "7");
+             sched().ProcessAnswerLine(answered(6, boardAnswer(0x10, 6, 1)));
+         },
+         true},
+        // The selected row's cell is not replaced by the answer, so what waits there still waits.
+        {"typed in the selected row, then answered",
+         [&] {
+             sched().setSelectedRow(1);
+             sched().setCellText(1, "7");
+             sched().ProcessAnswerLine(value42);
+         },
+         true},
+        {"a write the full ring refused",
+         [&] {
+             for (int n = 0; n < 10; ++n)
+                 sched().WriteParameter(6);
+             sched().setCellText(1, "7");
+             sched().WriteParameter(1);
+         },
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fresh(8);
+        c.steps();
+        EXPECT_EQ(sched().cellMarks(1).unsent || sched().cellMarks(2).unsent, c.unsent);
+        EXPECT_FALSE(sched().cellMarks(1).unanswered);
+    }
+    EXPECT_EQ(sched().cellMarks(300), CellMarks{}); // beyond the table
+}
+
+TEST_F(Scheduler, AnAnswerThatLeavesTheTextAloneStillReportsTheClearedMark)
+{
+    sched().setCellText(1, "42");
+    const CompactAnswerEffects effects =
+        sched().ProcessAnswerLine(answered(1, boardAnswer(0x10, 1, 42)));
+    EXPECT_TRUE(effects.changedCells.empty());
+    EXPECT_EQ(effects.markedCells, std::vector<std::uint8_t>{1});
+    EXPECT_FALSE(sched().cellMarks(1).unsent);
+}
+
+TEST_F(Scheduler, FailedAnswersAreCountedAndThreeInARowMarkTheEntry)
+{
+    // Each step is one answer line to entry 1: "T" a time-out, "F" an unreadable block, "E" an
+    // error reply, "N" the board's "no_error" confirmation, "R" an answer of another code, "V" a
+    // value, "C" a new connection.
+    const auto lineFor = [&](char step) {
+        switch (step) {
+        case 'T':
+            return answered(1, "TimeOut");
+        case 'F':
+            return read(1) + "ANSWER=END ";
+        case 'E':
+            return answered(1, boardAnswer(0xB2, 1, 0));
+        case 'N':
+            return answered(1, boardAnswer(0xB0, 1, 0));
+        case 'R':
+            return answered(1, boardAnswer(0x14, 1, 42));
+        case 'V':
+            return answered(1, boardAnswer(0x10, 1, 42));
+        }
+        return std::string();
+    };
+    const struct {
+        const char* steps;
+        int timeOuts;
+        int errors;
+        bool unanswered;
+        bool markedByLast; // the last line reported the mark's change
+    } cases[] = {
+        {"TT", 2, 0, false, false},
+        {"TTT", 3, 0, true, true},
+        {"TTTT", 4, 0, true, false}, // already marked: no news
+        {"TFE", 1, 2, true, true},
+        {"RRR", 0, 3, true, true},
+        {"TTTV", 3, 0, false, true},
+        {"TTVT", 3, 0, false, false}, // a value starts the count again
+        {"TTCT", 3, 0, false, false}, // so does a new connection
+        {"VVV", 0, 0, false, false},
+        {"NNN", 0, 0, false, false}, // what a write-only entry answers: no failure
+        {"TTNT", 3, 0, true, true},  // and no value either
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.steps);
+        fresh(8);
+        int timeOuts = 0;
+        int errors = 0;
+        CompactAnswerEffects last;
+        for (const char* step = c.steps; *step != '\0'; ++step) {
+            if (*step == 'C') {
+                sched().connected();
+                continue;
+            }
+            last = sched().ProcessAnswerLine(lineFor(*step));
+            timeOuts += last.timeOuts;
+            errors += last.errorAnswers;
+        }
+        EXPECT_EQ(timeOuts, c.timeOuts);
+        EXPECT_EQ(errors, c.errors);
+        EXPECT_EQ(sched().cellMarks(1).unanswered, c.unanswered);
+        const bool marked = std::find(last.markedCells.begin(), last.markedCells.end(), 1)
+                            != last.markedCells.end();
+        EXPECT_EQ(marked, c.markedByLast);
+    }
+    // Blocks of one line are counted together; another entry's marks stay as they were.
+    fresh(8);
+    const CompactAnswerEffects effects = sched().ProcessAnswerLine(
+        answered(1, "TimeOut") + answered(6, "TimeOut") + answered(2, boardAnswer(0xB1, 2, 0)));
+    EXPECT_EQ(effects.timeOuts, 2);
+    EXPECT_EQ(effects.errorAnswers, 1);
+    EXPECT_FALSE(sched().cellMarks(6).unanswered);
 }
 
 } // namespace
