@@ -255,7 +255,7 @@ TEST_F(ClientMain, TheStatusBarCountsTimeOutsAndSaysWhenTheServerIsGone)
         << label("LastAnswerLabel").toStdString();
     const QString counts = label("AnswerCountsLabel");
     EXPECT_FALSE(counts.startsWith("Time-outs 0")) << counts.toStdString();
-    EXPECT_TRUE(counts.endsWith("Error answers 0")) << counts.toStdString();
+    EXPECT_TRUE(counts.endsWith("Errors 0")) << counts.toStdString();
 
     // The server goes away: the link stops, and the bar says why until the next Start.
     server.close();
@@ -291,7 +291,7 @@ TEST_F(ClientMain, CellsAndIndicatorsAreShownAsOldWhileValuesDoNotArrive)
     EXPECT_EQ(cellData(19, Qt::ToolTipRole), QVariant());
     // The write-only "Save settings" is read once and confirmed without a value: no error.
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.cellText(31) == "no_error"; }, kWaitMs));
-    EXPECT_EQ(label("AnswerCountsLabel"), QStringLiteral("Time-outs 0 \u00B7 Error answers 0"));
+    EXPECT_EQ(label("AnswerCountsLabel"), QStringLiteral("Time-outs 0 \u00B7 Errors 0"));
 
     action("MSuspendResume")->trigger();
     EXPECT_EQ(label("LinkStateLabel"), "Connected to " + where + ", reading paused");
