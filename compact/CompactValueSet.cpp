@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <memory>
 
 namespace quell::compact {
 
@@ -69,10 +70,21 @@ QStringList CompactValueSet::load(const QString& fileName, const TProtocol& tabl
     const QString base = baseSectionOf(fileName);
     const QStringList sections = rowSections(table, base);
     QStringList cells;
+    // A missing key takes the entry's default as the window shows it: the raw number would read
+    // ten times too big for an entry with a decimal, and Enter would write it so. The texts are
+    // made on a copy, so the table stays as the board left it.
+    auto scratch = std::make_unique<TProtocol>(table);
     for (int row = 1; row <= table.Count; ++row) {
         const TCommands& entry = table.Commands[static_cast<std::size_t>(row)];
         const QString name = nameOf(entry);
-        QString cell = QString::number(entry.Default);
+        const auto at = static_cast<std::uint8_t>(row);
+        scratch->Commands[at].ValueText.clear();
+        // An index entry's text says what it does, not its number: it keeps the number.
+        if (entry.TypeCode != kTypeIndex)
+            scratch->ValueToText(at, entry.Default);
+        QString cell = scratch->Commands[at].ValueText.empty()
+                           ? QString::number(entry.Default)
+                           : QString::fromStdString(scratch->Commands[at].ValueText);
         for (const QString& section : {sections[row - 1], base}) {
             if (!endsSection(entry) && ini.valueExists(section, name)) {
                 cell = ini.readString(section, name, cell);

@@ -70,6 +70,39 @@ TEST(CompactValueSet, LoadFallsBackToTheBaseSectionThenToTheDefault)
               QStringList({"a", "20", "30", "40", "b", "c", "70", "80"}));
 }
 
+TEST(CompactValueSet, AMissingKeyTakesTheDefaultAsTheWindowShowsIt)
+{
+    // A tenths entry, a four-digit hexadecimal one and a pick list: their raw defaults are not
+    // their texts.
+    auto table = std::make_unique<TProtocol>();
+    table->Count = 3;
+    TCommands& tenths = table->Commands[1];
+    tenths.Name = "Span";
+    tenths.TypeCode = kTypeFixed;
+    tenths.Decimals = 1;
+    tenths.Default = 28000;
+    TCommands& hex = table->Commands[2];
+    hex.Name = "Mask";
+    hex.TypeCode = kTypeBcd; // shown as four hexadecimal digits
+    hex.Default = 255;
+    TCommands& pick = table->Commands[3];
+    pick.Name = "Range";
+    pick.TypeCode = kTypePickList;
+    pick.Max = 1;
+    pick.PickList[0] = "Low";
+    pick.PickList[1] = "High";
+    pick.Default = 1;
+    QTemporaryDir dir;
+    const QString file = QDir(dir.path()).filePath(QStringLiteral("empty.val"));
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("[empty]\n");
+    out.close();
+    EXPECT_EQ(CompactValueSet::load(file, *table), QStringList({"2800.0", "00FF", "High"}));
+    // The table itself is left as the board gave it.
+    EXPECT_EQ(table->Commands[1].ValueText, "");
+}
+
 TEST(CompactValueSet, BaseSectionAndMessages)
 {
     EXPECT_EQ(CompactValueSet::baseSectionOf("Vals/plant.val"), "plant");
