@@ -675,6 +675,35 @@ TEST_F(MainWindowTest, StatusBarAndValueCellsFollowTheLinkAndItsAnswers)
     EXPECT_TRUE(greyed(1));
 }
 
+TEST_F(MainWindowTest, TheStatusBarFitsAnyWidthWithoutWideningTheWindow)
+{
+    writeSettings(9);
+    for (const int width : {340, 560, 790}) {
+        SCOPED_TRACE(width);
+        IniFile ini(path("station.cli"));
+        ini.writeInteger("Config", "Width", width);
+        ASSERT_TRUE(ini.save());
+        auto window = makeWindow();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        EXPECT_EQ(window->width(), width);
+        auto* bar = window->findChild<LinkStatusBar*>("LinkStatusBar");
+        bar->refresh();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(bar->twoLines(), width < 700);
+        // The age and the counts are never cut: each label is as wide as its text.
+        for (const char* name : {"LastAnswerLabel", "AnswerCountsLabel"}) {
+            auto* label = window->findChild<QLabel*>(name);
+            label->setText(name == QByteArray("LastAnswerLabel")
+                               ? "Last answer 10.0 s ago"
+                               : "Time-outs 999 \u00B7 Errors 999");
+            EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()))
+                << name;
+            EXPECT_LE(label->geometry().right(), bar->contentsRect().right()) << name;
+        }
+    }
+}
+
 TEST_F(MainWindowTest, LoadedAndTypedValuesAreMarkedUntilSentOrAnswered)
 {
     FakeGateway gateway;
