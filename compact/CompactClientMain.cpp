@@ -366,17 +366,26 @@ void TClientMain::ValueListEditorKeyDown(int row, int key)
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return;
     const std::uint8_t entry = CompactTableModel::entryOfRow(row);
-    const std::string text = link_->scheduler().cellText(entry);
-    bool accepted = false;
+    if (takeTypedText(entry, link_->scheduler().cellText(entry)))
+        WriteParameter(entry);
+}
+
+bool TClientMain::takeTypedText(std::uint8_t entry, const std::string& text)
+{
     try {
-        accepted =
-            link_->scheduler().editTable([&](TProtocol& t) { return t.TextToValue(entry, text); });
+        // A value the entry cannot hold never reaches the board: cut to 16 bits it would be
+        // another value altogether.
+        if (const auto refusal = link_->scheduler().withTable(
+                [&](const TProtocol& t) { return t.WriteRefusal(entry, text); })) {
+            showMessage(Dialogs::Kind::Error, QString::fromStdString(*refusal));
+            return false;
+        }
+        return link_->scheduler().editTable(
+            [&](TProtocol& t) { return t.TextToValue(entry, text); });
     } catch (const EConvertError& error) {
         showMessage(Dialogs::Kind::Error, QString::fromStdString(error.what()));
-        return;
+        return false;
     }
-    if (accepted)
-        WriteParameter(entry);
 }
 
 void TClientMain::ReadViewPlacement(QWidget* view)

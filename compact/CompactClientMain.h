@@ -46,6 +46,9 @@ public:
 
     // Queues a write of the entry's current Value (the view's and the grid's way to the board).
     bool WriteParameter(std::uint8_t entry);
+    // Takes a typed text into the entry for a write: false, with a message that says why, when
+    // it is no number the entry takes or lies outside the entry's limits (nothing changes then).
+    bool takeTypedText(std::uint8_t entry, const std::string& text);
     // The text of an entry's value cell.
     QString cellText(std::uint8_t entry) const;
     // Selects the value cell of an entry's row.

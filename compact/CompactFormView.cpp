@@ -356,14 +356,17 @@ void TFormView::showLive(bool live)
 
 bool TFormView::takeText(std::uint8_t entry, const QString& text)
 {
+    const std::string typed = text.toStdString();
     try {
-        return main_.link().scheduler().editTable(
-            [&](TProtocol& t) { return t.TextToValue(entry, text.toStdString()); });
+        main_.link().scheduler().withTable(
+            [&](const TProtocol& t) { return t.WriteRefusal(entry, typed); });
     } catch (const std::exception&) {
         // Not a number: nothing is written, and the next refresh puts the value back once the
         // edit loses the focus.
         return false;
     }
+    // A number outside the entry's limits is refused with a message, as in the grid.
+    return main_.takeTypedText(entry, typed);
 }
 
 void TFormView::EditKeyDown(QLineEdit* edit)

@@ -184,6 +184,12 @@ bool TProtocol::ValueToText(std::uint8_t entry, std::int32_t raw)
     return true;
 }
 
+std::optional<std::string> TProtocol::WriteRefusal(std::uint8_t entry, std::string_view text) const
+{
+    const TCommands& c = Commands[entry];
+    return writeRefusal(WriteLimits{c.Name, c.TypeCode, c.Decimals, c.Offset, c.Min, c.Max}, text);
+}
+
 bool TProtocol::TextToValue(std::uint8_t entry, std::string_view text)
 {
     TCommands& c = Commands[entry];

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -92,6 +93,10 @@ public:
     bool TextToValue(std::uint8_t entry, std::string_view text);
     // Exactly two upper-case hexadecimal digits.
     static std::string ByteToHex2(std::uint8_t value);
+    // Why a typed text must not be written to the entry: a number outside its Min..Max or one
+    // that does not fit its 16 bits, in the words the full tool uses; nothing for a text within
+    // them and for the types without limits. Throws EConvertError when the text is no number.
+    std::optional<std::string> WriteRefusal(std::uint8_t entry, std::string_view text) const;
 
 private:
     void readVarLine(VarLineReader& reader);

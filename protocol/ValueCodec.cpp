@@ -148,21 +148,28 @@ std::int16_t textToValue(const TCommands& entry, std::string_view text, std::int
 
 std::optional<std::string> writeRefusal(const TCommands& entry, std::string_view text)
 {
-    const bool isUnsigned = entry.TypeCode == kTypeUnsigned;
+    return writeRefusal(
+        WriteLimits{entry.Name, entry.TypeCode, entry.Decimals, entry.Offset, entry.Min, entry.Max},
+        text);
+}
+
+std::optional<std::string> writeRefusal(const WriteLimits& entry, std::string_view text)
+{
+    const bool isUnsigned = entry.typeCode == kTypeUnsigned;
     std::int64_t raw = 0;
-    switch (entry.TypeCode) {
+    switch (entry.typeCode) {
     case kTypeFixed: {
         // The size first (the scaled text is only exact within 16 bits), then the exact value.
         double scaled = parseFloat(text);
-        for (unsigned d = 0; d < entry.Decimals; ++d)
+        for (unsigned d = 0; d < entry.decimals; ++d)
             scaled *= 10.0;
         raw = scaled < -32769.0 || scaled > 32768.0 ? static_cast<std::int64_t>(scaled)
-                                                    : scaleDecimalText(text, entry.Decimals);
+                                                    : scaleDecimalText(text, entry.decimals);
         break;
     }
     case kTypeDecimal:
     case kTypeUnsigned:
-        raw = static_cast<std::int64_t>(parseInteger(text)) - entry.Offset;
+        raw = static_cast<std::int64_t>(parseInteger(text)) - entry.offset;
         break;
     default:
         return std::nullopt;
@@ -173,16 +180,18 @@ std::optional<std::string> writeRefusal(const TCommands& entry, std::string_view
         return isUnsigned ? static_cast<std::int64_t>(static_cast<std::uint16_t>(v))
                           : static_cast<std::int64_t>(v);
     };
-    const bool limitsGiven = entry.Min != 0 || entry.Max != 0;
-    const std::int64_t low = limitsGiven ? limit(entry.Min) : fitLow;
-    const std::int64_t high = limitsGiven ? limit(entry.Max) : fitHigh;
+    const bool limitsGiven = entry.min != 0 || entry.max != 0;
+    const std::int64_t low = limitsGiven ? limit(entry.min) : fitLow;
+    const std::int64_t high = limitsGiven ? limit(entry.max) : fitHigh;
     if (raw >= std::max(low, fitLow) && raw <= std::min(high, fitHigh))
         return std::nullopt;
     const auto shown = [&](std::int64_t v) {
-        return valueToText(entry, static_cast<std::int32_t>(v), std::to_string(v));
+        return entry.typeCode == kTypeFixed
+                   ? fixedValueText(static_cast<std::int32_t>(v), entry.decimals, entry.offset)
+                   : std::to_string(v + entry.offset);
     };
-    return entry.Name + ": " + std::string(text) + " is outside its limits " + shown(low) + " .. "
-           + shown(high) + "; nothing was written";
+    return std::string(entry.name) + ": " + std::string(text) + " is outside its limits "
+           + shown(low) + " .. " + shown(high) + "; nothing was written";
 }
 
 bool storeEIData(TCommands& entry, std::string_view text)

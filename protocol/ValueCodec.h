@@ -37,6 +37,18 @@ public:
 // the value does not fit. Throws EConvertError when the text is not a number.
 std::optional<std::string> writeRefusal(const TCommands& entry, std::string_view text);
 
+// What that rule reads of an entry, so that the compact engine's smaller entry record is held to
+// the same limits.
+struct WriteLimits {
+    std::string_view name;
+    std::uint8_t typeCode = 0;
+    unsigned decimals = 0;
+    int offset = 0;
+    std::int16_t min = 0;
+    std::int16_t max = 0;
+};
+std::optional<std::string> writeRefusal(const WriteLimits& entry, std::string_view text);
+
 // Stores an EI-Bisynch data field into the entry (FloatValue, Value, LongValue or a pick-list
 // item by type); false when nothing or a clamped pick-list index was stored. Throws
 // EConvertError when a number was expected; the entry then stays as it was.

@@ -186,6 +186,56 @@ TEST_F(ClientMain, AValueTypedInTheGridReachesTheBoardAndAValueSetComesBack)
     EXPECT_EQ(window.cellText(19), "5");
 }
 
+TEST_F(ClientMain, ATypedValueOutsideItsLimitsIsRefusedOnEveryWayToTheBoard)
+{
+    startUp(9, QStringLiteral(QUELL_EXAMPLES_DIR "/vrq-compact.var"));
+    TFormView view(window);
+    CompactScheduler& scheduler = window.link().scheduler();
+    auto value = [&](std::uint8_t entry) {
+        return scheduler.withTable([&](const TProtocol& t) { return t.Commands[entry].Value; });
+    };
+    struct Case {
+        std::uint8_t entry;
+        const char* text;
+        const char* refusal; // empty: taken
+    };
+    const Case cases[] = {
+        {11, "3000.1", "CalW MC1: 3000.1 is outside its limits 0.0 .. 3000.0; nothing was written"},
+        {11, "99999", "CalW MC1: 99999 is outside its limits 0.0 .. 3000.0; nothing was written"},
+        {19, "0", "Filter EMC1: 0 is outside its limits 1 .. 32; nothing was written"},
+        {19, "70000", "Filter EMC1: 70000 is outside its limits 1 .. 32; nothing was written"},
+        {11, "2999.9", ""},
+        {19, "32", ""},
+    };
+    for (const bool fromView : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(fromView ? "view " : "grid ") + c.text);
+            dialogs.messages.clear();
+            const std::int16_t before = value(c.entry);
+            bool taken = false;
+            if (fromView) {
+                auto* edit = view.findChild<QLineEdit*>(c.entry == 11 ? QStringLiteral("CalW0")
+                                                                      : QStringLiteral("Filt0"));
+                ASSERT_NE(edit, nullptr);
+                edit->setText(QString::fromLatin1(c.text));
+                view.EditKeyDown(edit);
+                taken = dialogs.messages.empty();
+            } else {
+                scheduler.setCellText(c.entry, c.text);
+                taken = window.takeTypedText(c.entry, c.text);
+            }
+            if (*c.refusal == 0) {
+                EXPECT_TRUE(taken);
+                EXPECT_TRUE(dialogs.messages.empty());
+                continue;
+            }
+            EXPECT_FALSE(taken);
+            EXPECT_EQ(value(c.entry), before);
+            EXPECT_EQ(dialogs.texts(), QStringList{QString::fromLatin1(c.refusal)});
+        }
+    }
+}
+
 TEST_F(ClientMain, TheViewKeepsTypingAndHoldsTheCompensationAtZero)
 {
     startUp(9, QStringLiteral(QUELL_EXAMPLES_DIR "/vrq-compact.var"));
