@@ -44,9 +44,12 @@ QVariant ParameterTableModel::data(const QModelIndex& index, int role) const
         return QString::fromStdString(scheduler_.cellText(entry));
     if (!isCellMarkRole(role))
         return {};
-    return valueCellMarkData(role, scheduler_.cellMarks(entry), live_,
-                             !scheduler_.cellText(entry).empty(),
-                             QStringLiteral("Enter or \"Send all to target\" writes it"));
+    const bool readOnly = role == Qt::ToolTipRole && scheduler_.withTable([&](const TProtocol& t) {
+        return t.Commands[entry].Access == kAccessReadOnly;
+    });
+    return valueCellMarkData(
+        role, scheduler_.cellMarks(entry), live_, !scheduler_.cellText(entry).empty(),
+        readOnly ? QString() : QStringLiteral("Enter or \"Send all to target\" writes it"));
 }
 
 QColor ParameterTableModel::unsentColour()

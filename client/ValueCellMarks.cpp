@@ -24,9 +24,13 @@ QVariant valueCellMarkData(int role, const CellMarks& marks, bool live, bool has
             return font;
         }
         case Qt::ToolTipRole:
-            return QStringLiteral("Not sent to the board yet: %1; an answer from the board "
-                                  "replaces it.")
-                .arg(howToSend);
+            // A read-only entry's text came from a file: nothing sends it.
+            return howToSend.isEmpty()
+                       ? QStringLiteral("Not read from the board: loaded from a file; the "
+                                        "board's answer replaces it.")
+                       : QStringLiteral("Not sent to the board yet: %1; an answer from the "
+                                        "board replaces it.")
+                             .arg(howToSend);
         default:
             return {};
         }

@@ -115,11 +115,10 @@ void CompactScheduler::setCellText(std::uint16_t row, std::string text)
     if (row >= cells_.size())
         return;
     // A text the board is known to hold is no news for it (a row left empty gets the value that
-    // arrived while it was selected), and a read-only entry's text can never be sent (a value
-    // set fills every row, read-only ones with their defaults).
+    // arrived while it was selected). A value set also fills read-only rows: such a text can
+    // never be sent, but it is not the board's either, and is marked as such.
     const TCommands& entry = table_.Commands[row];
-    unsent_[row] = !text.empty() && entry.Access != kAccessReadOnly
-                   && !(entry.Valid && text == entry.ValueText);
+    unsent_[row] = !text.empty() && !(entry.Valid && text == entry.ValueText);
     cells_[row] = std::move(text);
 }
 

@@ -35,9 +35,10 @@ QVariant CompactTableModel::data(const QModelIndex& index, int role) const
         return QString::fromStdString(scheduler_.cellText(entry));
     if (!isCellMarkRole(role))
         return {};
+    const bool readOnly = index.row() < int(readOnly_.size()) && readOnly_[index.row()];
     return valueCellMarkData(role, scheduler_.cellMarks(entry), live_,
                              !scheduler_.cellText(entry).empty(),
-                             QStringLiteral("Enter writes it"));
+                             readOnly ? QString() : QStringLiteral("Enter writes it"));
 }
 
 QVariant CompactTableModel::headerData(int section, Qt::Orientation orientation, int role) const

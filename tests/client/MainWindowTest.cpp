@@ -732,6 +732,10 @@ TEST_F(MainWindowTest, LoadedAndTypedValuesAreMarkedUntilSentOrAnswered)
     EXPECT_TRUE(model->index(2, 1).data(Qt::ToolTipRole).toString().startsWith("Not sent"));
     window->ValueListEditorKeyDown(2, Qt::Key_Escape);
     EXPECT_FALSE(unsent(3));
+    // A read-only entry's loaded text is no board value either, though nothing sends it.
+    window->setCellText(2, "77");
+    EXPECT_TRUE(unsent(2));
+    EXPECT_TRUE(model->index(1, 1).data(Qt::ToolTipRole).toString().startsWith("Not read from"));
 
     // Enter sends it; an answer from the board replaces the other one.
     window->MStartStopClick();

@@ -261,8 +261,8 @@ TEST_F(Scheduler, ACellIsUnsentUntilItsWriteIsQueuedOrAnAnswerReplacesIt)
          },
          false},
         {"emptied", [&] { sched().setCellText(1, ""); }, false},
-        // Nothing could send it.
-        {"a read-only entry's text", [&] { sched().setCellText(2, "7"); }, false},
+        // Nothing could send it, but it is not the board's value either.
+        {"a read-only entry's text", [&] { sched().setCellText(2, "7"); }, true},
         // The board's own text put back is no news for it; before any answer it may be.
         {"the board's text after an answer",
          [&] {
