@@ -223,6 +223,17 @@ TEST_F(Primitives, TheWoodInputIsChosenBeforeEachCycle)
     EXPECT_EQ(board.traffic.back(), "W 8 0");
 }
 
+TEST_F(Primitives, AWoodInputThatCannotBeChosenFailsThePointAndDeselects)
+{
+    board.set(55, 1500);
+    board.answers(123, {1500});
+    board.refuse(87, 3);
+    EXPECT_FALSE(primitives.MeasurePoint(kRowWood, false, 4, 4));
+    // Three tries at the input, no status poll, and the channel deselected again.
+    EXPECT_EQ(board.traffic,
+              (std::vector<std::string>{"W 8 8", "W 87 3", "W 87 3", "W 87 3", "W 8 0"}));
+}
+
 TEST(CalibrationRecipe, RowsHoldTheBoardsEntries)
 {
     EXPECT_EQ(recipeStep(kRowEmc1, 9).CalEntry, 19);
