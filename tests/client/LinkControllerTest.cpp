@@ -6,11 +6,9 @@
 #include "client/AwaitedTransaction.h"
 #include "client/ClientSettings.h"
 #include "tests/client/FakeGateway.h"
+#include "tests/support/SimulatedGateway.h"
 
 #include <QElapsedTimer>
-#include <QFile>
-#include <QRegularExpression>
-#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
 
@@ -19,10 +17,7 @@
 #include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-#include <csignal>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -59,55 +54,12 @@ void pointAt(LinkController& link, quint16 port)
     link.applySettings(settings);
 }
 
-// quellgw with a simulated VRQ-PB board on an ephemeral loopback port. Started by a plain fork
-// and exec: QProcess starts children with vfork semantics, whose child runs in this process's
-// memory and leaves ThreadSanitizer blind to later locking on this thread.
-class BoardGateway {
-public:
-    BoardGateway()
-    {
-        if (!log_.open())
-            return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(log_.handle(), STDERR_FILENO);
-            ::execl(QUELLGW_PATH, QUELLGW_PATH, "--sim", "vrq-pb@1", "--listen", "127.0.0.1:0",
-                    static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        const QRegularExpression said(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
-        const bool listening = QTest::qWaitFor(
-            [&] {
-                QFile log(log_.fileName());
-                log.open(QIODevice::ReadOnly);
-                const auto match = said.match(QString::fromLocal8Bit(log.readAll()));
-                port_ = match.hasMatch() ? match.captured(1).toInt() : 0;
-                return port_ != 0;
-            },
-            kWaitMs);
-        if (!listening)
-            ADD_FAILURE() << "quellgw named no port";
-    }
-    ~BoardGateway()
-    {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    int port() const { return port_; }
-
-private:
-    QTemporaryFile log_;
-    pid_t pid_ = -1;
-    int port_ = 0;
-};
-
 class SimulatedBoardTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_NE(gateway.port(), 0);
+        ASSERT_TRUE(gateway.start(QStringLiteral(QUELLGW_PATH), {QStringLiteral("vrq-pb@1")}))
+            << gateway.error().toStdString();
         link.editTable(
             [](TProtocol& t) { ASSERT_TRUE(t.LoadFromFile(QUELL_EXAMPLES_DIR "/vrq-pb.var")); });
         pointAt(link, static_cast<quint16>(gateway.port()));
@@ -123,7 +75,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.answers >= 2; }, kWaitMs));
     }
 
-    BoardGateway gateway;
+    testsupport::SimulatedGateway gateway;
     LinkController link;
     Recorder recorder{link};
 };
