@@ -30,8 +30,7 @@ std::string shownEchoValue(std::string_view value)
 } // namespace
 
 RequestScheduler::RequestScheduler(TProtocol& table)
-    : table_(table), cells_(table.Commands.size()), unsent_(table.Commands.size()),
-      missedAnswers_(table.Commands.size())
+    : table_(table), cells_(table.Commands.size()), marks_(table.Commands.size())
 {
 }
 
@@ -65,8 +64,7 @@ void RequestScheduler::connected()
         refusedEcho_ = {};
         for (TCommands& entry : table_.Commands)
             entry.Valid = false;
-        // Answers missed on the old connection say nothing about this one.
-        std::fill(missedAnswers_.begin(), missedAnswers_.end(), 0);
+        marks_.connected();
         pollCursor_ = 1;
         pacingWait_ = false;
     }
@@ -115,7 +113,7 @@ bool RequestScheduler::WriteParameter(std::uint16_t index, std::string_view valu
         entry->Value = command.OldValue;
         return false;
     }
-    unsent_[index] = false;
+    marks_.sent(index);
     lock.unlock();
     notify();
     return true;
@@ -172,7 +170,7 @@ void RequestScheduler::setCellText(std::uint16_t row, std::string text)
         return;
     // A text the board is known to hold is no news for it (Esc puts the device's text back).
     const TCommands& entry = table_.Commands[row];
-    unsent_[row] = !text.empty() && !(entry.Valid && text == entry.ValueText);
+    marks_.textPut(row, text, entry.Valid, entry.ValueText);
     cells_[row] = std::move(text);
 }
 
@@ -181,15 +179,13 @@ void RequestScheduler::clearCells()
     std::lock_guard lock(mutex_);
     for (std::string& cell : cells_)
         cell.clear();
-    std::fill(unsent_.begin(), unsent_.end(), false);
+    marks_.cellsCleared();
 }
 
 CellMarks RequestScheduler::cellMarks(std::uint16_t row) const
 {
     std::lock_guard lock(mutex_);
-    if (row >= cells_.size())
-        return {};
-    return {unsent_[row], missedAnswers_[row] >= kUnansweredAfter};
+    return marks_.marks(row);
 }
 
 void RequestScheduler::noteOutcome(AnswerEffects& effects, std::uint16_t entry, AnswerOutcome what)
@@ -198,15 +194,7 @@ void RequestScheduler::noteOutcome(AnswerEffects& effects, std::uint16_t entry, 
         ++effects.timeOuts;
     else if (what == AnswerOutcome::Error)
         ++effects.errorAnswers;
-    if (entry == 0 || entry >= missedAnswers_.size() || what == AnswerOutcome::None)
-        return;
-    std::uint8_t& missed = missedAnswers_[entry];
-    const bool wasUnanswered = missed >= kUnansweredAfter;
-    if (what == AnswerOutcome::Value)
-        missed = 0;
-    else if (missed < kUnansweredAfter)
-        ++missed;
-    if (wasUnanswered != (missed >= kUnansweredAfter))
+    if (entry != 0 && marks_.answered(entry, what))
         effects.markedCells.push_back(entry);
 }
 
@@ -270,7 +258,7 @@ void RequestScheduler::sendAllStep(RequestPlan& plan)
             plan.line, table_.BuildWriteRequest(
                            pollCursor_, cells_[pollCursor_], addressFor(pollCursor_),
                            settings_.mask, settings_.viaMC, settings_.mcAddress, settings_.mcMask));
-        unsent_[pollCursor_] = false;
+        marks_.sent(pollCursor_);
     } catch (const std::exception& error) {
         // A cell that is not a number, or outside its entry's limits, is reported and skipped;
         // the rest of the table still goes.
@@ -467,10 +455,8 @@ AnswerEffects RequestScheduler::ProcessAnswerLine(std::string_view line)
             effects.changedCells.push_back(result.Entry);
         }
         // The answer replaced whatever waited in the cell.
-        if (unsent_[result.Entry]) {
-            unsent_[result.Entry] = false;
+        if (marks_.sent(result.Entry))
             effects.markedCells.push_back(result.Entry);
-        }
     }
     return effects;
 }

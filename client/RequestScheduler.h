@@ -1,6 +1,7 @@
 #pragma once
 
 #include "client/AnswerOutcome.h"
+#include "client/CellMarkBook.h"
 #include "client/CommandQueue.h"
 #include "client/DeviceLink.h"
 #include "client/LineProtocol.h"
@@ -104,7 +105,7 @@ public:
     // The marks of a row's value cell (none beyond the table).
     CellMarks cellMarks(std::uint16_t row) const;
     // Failed answers in a row after which an entry's value counts as unanswered.
-    static constexpr int kUnansweredAfter = 3;
+    static constexpr int kUnansweredAfter = CellMarkBook::kUnansweredAfter;
     // Runs fn with the table locked against the worker; fn must not call back into this object.
     template <typename Fn> auto withTable(Fn&& fn) const
     {
@@ -174,9 +175,7 @@ private:
     TSendCommand currentCommand_;
     CommandQueue queue_;
     std::vector<std::string> cells_;
-    // Per row: the cell waits to be sent, and the failed answers since the last good one.
-    std::vector<bool> unsent_;
-    std::vector<std::uint8_t> missedAnswers_;
+    CellMarkBook marks_;
     // Per settings word, the echoed value last refused on this connection: a server that
     // repeats it with every answer is reported once, not once per exchange.
     LineProtocol::SettingsWordValues refusedEcho_;

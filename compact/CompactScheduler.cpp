@@ -34,7 +34,7 @@ std::optional<int> wholeNumber(const std::string& text)
 } // namespace
 
 CompactScheduler::CompactScheduler(TProtocol& table)
-    : table_(table), cells_(kTableSize), unsent_(kTableSize), missedAnswers_(kTableSize)
+    : table_(table), cells_(kTableSize), marks_(kTableSize)
 {
 }
 
@@ -66,8 +66,7 @@ void CompactScheduler::connected()
         settingsChanged_.fill(true);
         for (TCommands& entry : table_.Commands)
             entry.Valid = false;
-        // Answers missed on the old connection say nothing about this one.
-        std::fill(missedAnswers_.begin(), missedAnswers_.end(), 0);
+        marks_.connected();
         pollCursor_ = 1;
         pacingWait_ = false;
     }
@@ -91,7 +90,7 @@ bool CompactScheduler::WriteParameter(std::uint8_t entry)
         command.Frame = table_.BuildWriteFrame(entry, command.Value, addressByte());
         if (!queue_.PushCommand(command))
             return false;
-        unsent_[entry] = false;
+        marks_.sent(entry);
     }
     wake();
     return true;
@@ -118,7 +117,7 @@ void CompactScheduler::setCellText(std::uint16_t row, std::string text)
     // arrived while it was selected). A value set also fills read-only rows: such a text can
     // never be sent, but it is not the board's either, and is marked as such.
     const TCommands& entry = table_.Commands[row];
-    unsent_[row] = !text.empty() && !(entry.Valid && text == entry.ValueText);
+    marks_.textPut(row, text, entry.Valid, entry.ValueText);
     cells_[row] = std::move(text);
 }
 
@@ -127,15 +126,13 @@ void CompactScheduler::clearCells()
     std::lock_guard lock(mutex_);
     for (std::string& cell : cells_)
         cell.clear();
-    std::fill(unsent_.begin(), unsent_.end(), false);
+    marks_.cellsCleared();
 }
 
 CellMarks CompactScheduler::cellMarks(std::uint16_t row) const
 {
     std::lock_guard lock(mutex_);
-    if (row >= cells_.size())
-        return {};
-    return {unsent_[row], missedAnswers_[row] >= RequestScheduler::kUnansweredAfter};
+    return marks_.marks(row);
 }
 
 void CompactScheduler::noteOutcome(CompactAnswerEffects& effects, std::uint8_t entry,
@@ -145,16 +142,7 @@ void CompactScheduler::noteOutcome(CompactAnswerEffects& effects, std::uint8_t e
         ++effects.timeOuts;
     else if (what == AnswerOutcome::Error)
         ++effects.errorAnswers;
-    if (what == AnswerOutcome::None)
-        return;
-    constexpr int kAfter = RequestScheduler::kUnansweredAfter;
-    std::uint8_t& missed = missedAnswers_[entry];
-    const bool wasUnanswered = missed >= kAfter;
-    if (what == AnswerOutcome::Value)
-        missed = 0;
-    else if (missed < kAfter)
-        ++missed;
-    if (wasUnanswered != (missed >= kAfter))
+    if (marks_.answered(entry, what))
         effects.markedCells.push_back(entry);
 }
 
@@ -350,14 +338,14 @@ CompactAnswerEffects CompactScheduler::ProcessAnswerLine(std::string_view line)
         effects.answeredEntries.push_back(entry);
         if (entry == selectedRow_)
             continue;
+        // The answer replaced whatever waited in the cell.
+        const bool waited = marks_.sent(entry);
         if (cells_[entry] != text) {
             cells_[entry] = std::move(text);
             effects.changedCells.push_back(entry);
-        } else if (unsent_[entry]) {
+        } else if (waited) {
             effects.markedCells.push_back(entry);
         }
-        // The answer replaced whatever waited in the cell.
-        unsent_[entry] = false;
     }
     return effects;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "client/AnswerOutcome.h"
+#include "client/CellMarkBook.h"
 #include "client/CommandQueue.h"
 #include "client/DeviceLink.h"
 #include "client/LineProtocol.h"
@@ -129,9 +130,7 @@ private:
     Clock::time_point pacingUntil_{};
     CommandQueue queue_;
     std::vector<std::string> cells_;
-    // Per row: the cell waits to be sent, and the failed answers since the last good one.
-    std::vector<bool> unsent_;
-    std::vector<std::uint8_t> missedAnswers_;
+    CellMarkBook marks_;
     std::uint16_t selectedRow_ = 0;
 };
 
