@@ -290,6 +290,18 @@ void TClientMain::setCellText(std::uint16_t entry, const QString& text)
 {
     scheduler().setCellText(entry, text.toStdString());
     model_->cellsChanged({entry});
+    // A record loads many cells one by one: the view reads them all again once, afterwards.
+    if (view_ && !viewResetPending_) {
+        viewResetPending_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                viewResetPending_ = false;
+                if (view_)
+                    view_->tableReset();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void TClientMain::reloadForAddress()

@@ -117,6 +117,8 @@ private:
     QString workDir_;
     ViewLink* view_ = nullptr;
     LinkState shownState_ = LinkState::Stopped;
+    // A view reset after cells put in from outside is on its way.
+    bool viewResetPending_ = false;
 
     QTabWidget* pageControl_ = nullptr;
     SettingsTab* settingsTab_ = nullptr;

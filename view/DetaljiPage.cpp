@@ -310,8 +310,10 @@ void DetaljiPage::showLive(bool live)
 
 void DetaljiPage::showUnsent(const std::function<bool(vrqpb::Entry)>& unsent)
 {
+    unsentShown_ = 0;
     for (const auto& [edit, entry] : entryEdits_) {
         const bool waiting = unsent(entry);
+        unsentShown_ += waiting ? 1 : 0;
         if (edit->font().italic() == waiting)
             continue;
         QFont font = edit->font();

@@ -52,6 +52,8 @@ public:
     // Entry edits whose value waits to be sent to the board (loaded from a value set or the
     // database) are drawn like the grid draws such cells.
     void showUnsent(const std::function<bool(vrqpb::Entry)>& unsent);
+    // Whether an edit is drawn as waiting to be sent.
+    bool showsUnsent() const { return unsentShown_ > 0; }
     bool live() const { return live_; }
 
 signals:
@@ -91,6 +93,7 @@ private:
     };
 
     bool live_ = true;
+    int unsentShown_ = 0;
     // Every edit that writes an entry, with that entry.
     std::vector<std::pair<QLineEdit*, vrqpb::Entry>> entryEdits_;
     QGroupBox* lin_ = nullptr;

@@ -214,6 +214,7 @@ void TFormView::answerApplied(const std::vector<std::uint16_t>& answered)
 void TFormView::tableReset()
 {
     snapshot_.readAllNext();
+    marksMayHaveChanged_ = true;
     // A value set or a description loaded while no answers come would otherwise show only
     // after the next answer; a window nobody sees waits for it.
     if (isVisible()) {
@@ -361,7 +362,12 @@ void TFormView::showLiveness()
     }
     merenje_->showStale(stale);
     detalji_->showLive(live);
-    detalji_->showUnsent([this](Entry entry) { return link_.cellMarks(entry).unsent; });
+    // A mark comes only with a value set, the database or typing (each resets the table); it
+    // goes with an answer or a write. Without one shown and no reset, answers need not ask.
+    if (marksMayHaveChanged_ || detalji_->showsUnsent()) {
+        detalji_->showUnsent([this](Entry entry) { return link_.cellMarks(entry).unsent; });
+        marksMayHaveChanged_ = false;
+    }
 }
 
 void TFormView::updateConnectCaption()

@@ -263,6 +263,8 @@ private:
     void updateConnectCaption();
     // A shown window is at least as big as its captions need.
     void growToReadableSize();
+    // The table was reset since the entry edits' marks were last drawn.
+    bool marksMayHaveChanged_ = true;
     // Read-outs whose values do not arrive now are shown as old (dimmed, greyed).
     void showLiveness();
     ViewControls controls() const;
